@@ -1,0 +1,53 @@
+#pragma once
+// An initialisation file of [sections] and key=value lines, with the classic
+// private-profile semantics:
+//  - section and key names match without regard to letter case;
+//  - values (and names) are trimmed of blanks;
+//  - a new section is appended at the end of the file, a new key at the end of its section;
+//  - every read goes to the file as it is now (an outside edit shows at the next read);
+//  - the file is created by the first write, and every write is atomic (a temporary
+//    file beside it, renamed over it), so a crash mid-write leaves the old file whole;
+//  - lines the store does not understand are kept as they are when the file is rewritten.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamso {
+
+class IniFile {
+ public:
+  explicit IniFile(std::string path) : path_(std::move(path)) {}
+
+  const std::string& Path() const { return path_; }
+  void SetPath(std::string path) { path_ = std::move(path); }
+
+  // The value of section/key, or def when the file, section or key is missing.
+  std::string GetString(std::string_view section, std::string_view key,
+                        std::string_view def) const;
+  // Reads the value as the classic GetPrivateProfileInt does: leading blanks are
+  // skipped, an optional '-' is taken, then decimal digits up to the first other
+  // character ("12abc" gives 12, "-5" gives -5, " 7 " gives 7); a value that starts
+  // with no digit ("abc") gives 0; a missing key gives def.
+  int GetInt(std::string_view section, std::string_view key, int def) const;
+  // Yes/no with the general rule: anything but exactly "N" is yes; missing is "N".
+  bool GetYesNo(std::string_view section, std::string_view key) const;
+
+  // Writes return false when the file could not be written (the old file is then untouched).
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+  bool WriteInt(std::string_view section, std::string_view key, int value);
+  bool WriteYesNo(std::string_view section, std::string_view key, bool yes);
+  // Writing a string with no value: the key goes.
+  bool RemoveKey(std::string_view section, std::string_view key);
+  // Writing a string with no key: the whole section goes.
+  bool RemoveSection(std::string_view section);
+
+  // Names as they stand in the file, in file order.
+  std::vector<std::string> Sections() const;
+  std::vector<std::string> Keys(std::string_view section) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tamso
