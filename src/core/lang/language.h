@@ -1,0 +1,90 @@
+#pragma once
+// The language hooks of the editor: which words are reserved, which characters
+// separate words, how one line is coloured, and how a file's outline is built.
+// One object per language (Java, HTML, Perl); they hold no state of their own.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamso {
+
+// Colour attributes, one per byte of a line.
+enum : std::uint8_t {
+  kAttrReserved = 2,
+  kAttrComment = 6,
+  kAttrNormal = 32,
+  kAttrUncoloured = 126,  // typed but not yet coloured; drawn as normal
+};
+
+// Colouring state at the start of a line.
+enum : std::uint8_t {
+  kStateInComment = 8,
+  kStateOutside = 10,
+  kStateUnknown = 32,  // not yet coloured
+};
+
+// Outline item kinds (also the tree item's image index in the class browser).
+enum OutlineKind : int {
+  kOutlineImport = 1,
+  kOutlineClass = 2,
+  kOutlineExtends = 3,
+  kOutlineMethod = 4,
+  kOutlineImportsFolder = 6,
+  kOutlineImplements = 7,
+  kOutlinePackage = 8,
+  kOutlineField = 9,
+  kOutlineSubsFolder = 10,
+};
+
+// Read access to the lines of a text, each without its line end.
+class ILineSource {
+ public:
+  virtual ~ILineSource() = default;
+  virtual int LineCount() const = 0;
+  virtual std::string_view Line(int index) const = 0;
+};
+
+// Where an outline goes (the class browser, or a recording sink in tests).
+class IOutlineSink {
+ public:
+  virtual ~IOutlineSink() = default;
+  // Clears the tree and inserts the root item; returns its handle.
+  virtual int BeginOutline(const std::string& title) = 0;
+  // Inserts text as the last child of parent; returns the new item's handle.
+  virtual int AddOutlineItem(const std::string& text, int kind, int parent) = 0;
+  virtual void EndOutline() = 0;
+};
+
+struct LineColouring {
+  bool endsInComment = false;  // the next line starts inside an open comment
+  bool mark = false;           // a method body opens here: a separator is drawn above
+};
+
+class Language {
+ public:
+  virtual ~Language() = default;
+  virtual const char* Name() const = 0;  // "Java", "HTML", "Perl"
+  virtual bool IsReservedWord(std::string_view word) const = 0;
+  virtual bool IsDelimiter(unsigned char c) const = 0;
+  // Colours line `index` of `text`, which starts inside an open comment when
+  // startsInComment. Writes one attribute per byte of the line into attrs (which
+  // holds at least Line(index).size() bytes). May look at following lines (a method
+  // header's opening brace may stand on the next line).
+  virtual LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
+                                   std::uint8_t* attrs) const = 0;
+  // Outlines the whole text into sink; title is the file name (no directory).
+  virtual void BuildOutline(const ILineSource& text, const std::string& title,
+                            IOutlineSink& sink) const = 0;
+  // Find mode: the 0-based line where member memberName of class className is
+  // declared, or no value when the text ends first.
+  virtual std::optional<int> FindMember(const ILineSource& text, std::string_view className,
+                                        std::string_view memberName) const = 0;
+};
+
+const Language& JavaLanguage();
+const Language& HtmlLanguage();
+const Language& PerlLanguage();
+
+}  // namespace tamso
