@@ -10,7 +10,8 @@
 
 namespace tamso {
 class IniFile;
-}
+class IOutlineSink;
+}  // namespace tamso
 
 namespace tamso::gui {
 
@@ -34,10 +35,62 @@ class EditorPane : public QWidget {
   // Re-reads fonts, colours and tab width from the profile (update hint 78).
   virtual void ReloadSettings() = 0;
 
+  // --- Command routing -------------------------------------------------------
+  // The editor commands a pane serves, by command id:
+  //   57632 Delete (does nothing; the Delete key works through key input)
+  //   57634 Copy, 57635 Cut, 57637 Paste, 57643 Undo, 57642 Select All
+  //   57636 Find..., 57641 Replace... (modeless dialogs)
+  //   57640 Find Next and 32866 the toolbar find box: these need the find box's
+  //         text, so the frame calls QuickFind(text) for them; ExecuteCommand
+  //         repeats the last searched text
+  //   32850 Match bracket, 32911 Font bigger, 32912 Font smaller
+  //   32820 Refresh class tree
+  // Redo has no command id of its own; it is Redo() (Ctrl+Y, Ctrl+Shift+Z).
+  virtual bool HandlesCommand(int id) const {
+    (void)id;
+    return false;
+  }
+  virtual bool IsCommandEnabled(int id) const {
+    (void)id;
+    return false;
+  }
+  // Runs the command; false when this pane does not serve it.
+  virtual bool ExecuteCommand(int id) {
+    (void)id;
+    return false;
+  }
+  // Quick find of text from the caret, case-insensitive, with the "Text not found"
+  // question; the frame has already put the text at the top of its find box list.
+  virtual void QuickFind(const std::string& text) { (void)text; }
+
+  // The selected text (lines joined by CR LF) and its replacement, as used by the
+  // skeleton insertion: deletes the selection and inserts text in its place.
+  virtual std::string SelectedText() const { return {}; }
+  virtual void ReplaceSelection(const std::string& text) { (void)text; }
+
+  // --- Outline ---------------------------------------------------------------
+  // Where the outline goes (the class browser); null detaches. Not owned.
+  virtual void SetOutlineSink(IOutlineSink* sink) { (void)sink; }
+  // Rebuilds the outline into the sink (nothing without a sink, and nothing for HTML).
+  virtual void BuildOutline() {}
+  // Scrolls to the declaration of member memberName of class className (for Perl,
+  // the subroutine memberName); beeps and returns false when there is none.
+  virtual bool ShowMember(const std::string& className, const std::string& memberName) {
+    (void)className;
+    (void)memberName;
+    return false;
+  }
+
  signals:
   void modifiedChanged(bool modified);
   // The status text ("(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d") changed.
   void statusTextChanged(const QString& text);
+  // A search used this text (the find and replace dialogs): the frame adds it to the
+  // top of its find box and selects it there.
+  void findTextUsed(const QString& text);
+  // A context-menu command the pane does not handle itself: 32777 "Settings..." and
+  // 32922 the help lookup of the selected text (SelectedText()).
+  void commandRequested(int id);
 };
 
 // Creates the editor pane of the given kind; implemented by the editor.
