@@ -1,0 +1,44 @@
+#pragma once
+// The editor's settings and small derived values: tab width, point size, line
+// numbers, colour schemes, the status text.
+
+#include <cstdint>
+#include <string>
+
+#include "editor/line_store.h"
+
+namespace tamso {
+
+class IniFile;
+
+// Tab width from the setting: below 2 becomes 2, above 30 becomes 8.
+int ClampTabWidth(int setting);
+int ReadTabWidth(const IniFile& profile);  // "Editor"/"TabChars", default 5
+
+// Point size: "Font"/"PointSize", default 10. Font bigger/smaller step by one point
+// within 0..200; 0 means the default font height.
+int ReadPointSize(const IniFile& profile);
+void WritePointSize(IniFile& profile, int pointSize);
+int FontBigger(int pointSize);
+int FontSmaller(int pointSize);
+
+// Line-number gutter: "Editor"/"LineNumbers" (default 1); non-zero gives 5 cells.
+int ReadGutterCells(const IniFile& profile);
+
+// Colours as 0x00BBGGRR.
+struct EditorColours {
+  std::uint32_t lineNumbers = 0;
+  std::uint32_t normal = 0;
+  std::uint32_t reserved = 0;
+  std::uint32_t background = 0;
+  std::uint32_t comment = 0;  // comments and separator lines
+};
+// Scheme 0 reads the "Editor" keys clrLineNo, clrNormal, clrReserved, clrBackGround,
+// clrComment; 1-3 are fixed; any other value gives scheme 2.
+EditorColours ColoursForScheme(int scheme, const IniFile& profile);
+EditorColours ReadEditorColours(const IniFile& profile);  // "Editor"/"ColorScheme", default 2
+
+// "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d": selection start, selection end, caret.
+std::string StatusText(const CLineStore& store);
+
+}  // namespace tamso

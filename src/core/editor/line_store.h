@@ -1,0 +1,256 @@
+#pragma once
+// The text buffer of one editor: the lines, their colouring state and separator
+// marks, the selection and the caret, every editing operation and the undo history.
+//
+// Text is kept as bytes. A line holds its bytes whole, of any length. Columns of the
+// caret and the selection are display columns: a tab advances to the next multiple
+// of the tab width, a valid UTF-8 sequence takes one cell, any other byte one cell.
+// "Character index" below is a byte index into the line.
+//
+// Colour attributes are not stored for every byte: they are computed on demand for
+// the lines a caller asks about (the visible ones) from the line's start state, and
+// kept in a small cache until the line changes.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "lang/language.h"
+
+namespace tamso {
+
+// What the store asks of the editor control that owns it.
+class ILineStoreOwner {
+ public:
+  virtual ~ILineStoreOwner() = default;
+  // The line must be recoloured and repainted at the next caret update.
+  virtual void MarkLineDirty(int line) = 0;
+  // The document became modified (true), or an undo/redo brought it back to the
+  // state it was loaded or last saved in (false).
+  virtual void SetModified(bool modified) = 0;
+  // Everything must be repainted (lines were inserted, removed or several changed).
+  virtual void RepaintAll() = 0;
+};
+
+// A position: 0-based line, display column.
+struct TextPos {
+  int line = 0;
+  int col = 0;
+  friend auto operator<=>(const TextPos&, const TextPos&) = default;
+  friend bool operator==(const TextPos&, const TextPos&) = default;
+};
+
+// A range of lines, both ends included; empty when first is -1.
+struct LineRange {
+  int first = -1;
+  int last = -1;
+  bool empty() const { return first < 0; }
+};
+
+class CLineStore : public ILineSource {
+ public:
+  // A new store holds one line with a single space, the caret at (0, 0).
+  CLineStore();
+  ~CLineStore() override;
+  CLineStore(const CLineStore&) = delete;
+  CLineStore& operator=(const CLineStore&) = delete;
+
+  void SetOwner(ILineStoreOwner* owner) { owner_ = owner; }
+  // The language that colours the text; null colours everything as normal text.
+  void SetLanguage(const Language* language);
+  const Language* GetLanguage() const { return language_; }
+
+  // ---- Whole text ---------------------------------------------------------------
+  // Replaces all lines with the text of a file: printable bytes, tabs and bytes
+  // 0x80-0xFF are kept, LF ends a line, CR and the other control bytes (NUL
+  // included) are dropped. A final LF adds no empty line; an empty text gives one
+  // empty line. Every line's colouring state becomes unknown. Clears the undo
+  // history, collapses the selection to (0, 0). Returns the line count.
+  int SetText(std::string_view bytes);
+  // True when the last SetText had LF line ends and no CR LF anywhere.
+  bool HadLfOnlyLineEnds() const { return lfOnly_; }
+  // All lines, each followed by eol (the last one too).
+  std::string JoinedText(std::string_view eol) const;
+
+  // ---- Lines (ILineSource) ------------------------------------------------------
+  int LineCount() const override { return static_cast<int>(lines_.size()); }
+  // The bytes of a line without its end; empty for a line out of range.
+  std::string_view Line(int index) const override;
+  int LineLength(int line) const { return static_cast<int>(Line(line).size()); }
+  // The byte at index, 0 past the end of the line or for a line out of range.
+  char CharAt(int line, int index) const;
+
+  // Colour attribute of the byte (kAttr*), computed on demand; 0 past the end.
+  std::uint8_t AttributeAt(int line, int index) const;
+  // Attributes of every byte of the line; valid until the next call on the store.
+  std::span<const std::uint8_t> LineAttributes(int line) const;
+  // Overrides attributes [from, to) of a line until it is next coloured or changed.
+  void SetAttributes(int line, int from, int to, std::uint8_t attribute);
+  // Colouring state at the start of the line (kStateInComment, kStateOutside or
+  // kStateUnknown) and the separator mark (1: a method body opens on the line).
+  std::uint8_t LineState(int line) const;
+  void SetLineState(int line, std::uint8_t state);
+  std::uint8_t LineMark(int line) const;
+  void SetLineMark(int line, std::uint8_t mark);
+
+  // ---- Columns ------------------------------------------------------------------
+  int TabWidth() const { return tabWidth_; }
+  void SetTabWidth(int width);  // at least 1
+  // Display width of the line in cells (tabs expanded).
+  int LineWidth(int line) const;
+  // Number of characters (cells without tab expansion) on the line.
+  int CharacterCount(int line) const;
+  // Index of the character whose cells cover the display column; past the end, the
+  // line's length.
+  int IndexAtColumn(int line, int col) const;
+  // Display column at which the character at index starts; past the end, the width.
+  int ColumnOfIndex(int line, int index) const;
+  // The largest column <= col at which a character starts, or the line's width.
+  int SnapColumn(int line, int col) const;
+
+  // ---- Selection and caret ------------------------------------------------------
+  TextPos SelectionStart() const { return selStart_; }
+  TextPos SelectionEnd() const { return selEnd_; }
+  TextPos Caret() const { return caret_; }
+  bool HasSelection() const { return selStart_ != selEnd_; }
+  bool IsInSelection(int line, int col) const;
+  // start := (line, col) (-1 keeps a coordinate), caret := start, end := (endLine,
+  // endCol) (negative: start's); lines are clamped to the last line.
+  void SetSelection(int line, int col, int endLine = -1, int endCol = -1);
+  // Shift + movement and mouse drag: moves the caret and the nearer selection end.
+  void ExtendSelection(int line, int col);
+  void SelectAll();
+  void MoveRight(bool extend);
+  void MoveLeft(bool extend);
+  void MoveUp(bool extend);
+  void MoveDown(bool extend);
+  void MoveHome(bool extend);
+  void MoveEnd(bool extend);
+
+  // ---- Editing (each is one undo step; consecutive typed characters merge) ------
+  // Types one byte at the caret; CR breaks the line with auto-indent.
+  void InsertChar(char c);
+  // Types one character given as its bytes (a UTF-8 sequence counts as one).
+  void InsertChar(std::string_view character);
+  // Inserts text at the caret: CR LF, LF and a lone CR each break the line (without
+  // added indentation), tabs and bytes 0x80-0xFF are kept, other control bytes are
+  // dropped. The caret ends after the text.
+  void InsertText(std::string_view text);
+  // Deletes the selection, then inserts text, as one undo step (paste, replace).
+  void ReplaceSelection(std::string_view text);
+  // Splits the caret line at the caret; with autoIndent the new line starts with the
+  // old line's leading tabs and spaces (as far as they lie before the caret).
+  void BreakLine(bool autoIndent);
+  void DeleteSelection();
+  // Backspace / Delete without a selection: extend by one position, then delete.
+  void DeleteBackward();
+  void DeleteForward();
+  // Indents (one tab at column 0) or unindents (up to one tab width of leading
+  // blanks) each line from the selection's start line to its end line; afterwards
+  // the selection runs from column 0 of the start line to the end of the end line.
+  void IndentBlock(bool indent);
+  // The selected text, lines joined by CR LF.
+  std::string GetSelectedText() const;
+
+  // ---- Undo ---------------------------------------------------------------------
+  bool CanUndo() const;
+  bool CanRedo() const;
+  bool Undo();
+  bool Redo();
+  // Edits between Begin and End form one undo step (nesting allowed).
+  void BeginCompoundEdit();
+  void EndCompoundEdit();
+  // The current state is the saved one (after load or save).
+  void MarkSaved();
+  bool IsAtSavePoint() const;
+  // Ends the current run of typed characters, so the next one starts a new step.
+  void CloseTypingGroup() { typingOpen_ = false; }
+
+  // ---- Colouring ----------------------------------------------------------------
+  // Colours line n, then each following line whose start state changes; stops at the
+  // first line whose stored state is already right. Returns the number of lines
+  // coloured (at least 1 for a line in range, 0 otherwise).
+  int RecolourFrom(int line);
+  // Forgets every line's state and colours the whole text.
+  void RecolourAll();
+  // Recolours the lines marked dirty by edits since the last call (with the lines
+  // their state change reaches) and returns the range of lines coloured.
+  LineRange RecolourDirty();
+  // The range of lines marked dirty and not yet recoloured.
+  LineRange DirtyLines() const { return dirty_; }
+
+ private:
+  // One line: its bytes (in the load arena, or owned once edited), state and mark.
+  struct LineRec {
+    char* data = nullptr;
+    std::uint32_t size = 0;
+    std::uint32_t capacity = 0;  // 0: data points into the arena and is not owned
+    std::uint8_t state = kStateUnknown;
+    std::uint8_t mark = 0;
+
+    LineRec() = default;
+    LineRec(const char* bytes, std::uint32_t n, bool own);
+    LineRec(LineRec&& other) noexcept;
+    LineRec& operator=(LineRec&& other) noexcept;
+    ~LineRec();
+    std::string_view view() const { return {data, size}; }
+    void Replace(std::size_t pos, std::size_t count, std::string_view bytes);
+  };
+  struct EditOp;
+  struct UndoStep;
+  class Source;
+
+  LineRec& Rec(int line);
+  const LineRec& Rec(int line) const;
+  int LastLine() const { return LineCount() - 1; }
+  int ClampLine(int line) const;
+  int StartIndex(int line, int col) const;  // byte index for a selection start
+  int EndIndex(int line, int col) const;    // byte index for a selection end
+
+  // Primitive edits; all changes to the text go through these two and are recorded.
+  // Positions are (line, byte index); text uses '\n' between lines.
+  void RawInsert(int line, int index, std::string_view text, int* endLine, int* endIndex);
+  std::string RawErase(int line, int index, int endLine, int endIndex);
+  void Record(EditOp op);
+  UndoStep& OpenStep(bool typing);
+  void CloseStep();
+  void ApplyOp(const EditOp& op, bool inverse);
+  void AfterEdit(int firstLine, int lastLine, bool structural);
+  void Dirty(int line);
+  void Modified();
+  void InsertTyped(std::string_view bytes);
+
+  void ColourInto(int line, std::vector<std::uint8_t>& attrs) const;
+  void ForgetAttributes(int line) const;
+  void ForgetAllAttributes() const;
+
+  std::vector<LineRec> lines_;
+  std::unique_ptr<char[]> arena_;  // bytes of the loaded text; lines point into it
+  bool lfOnly_ = false;
+  ILineStoreOwner* owner_ = nullptr;
+  const Language* language_ = nullptr;
+  int tabWidth_ = 5;
+
+  TextPos selStart_;
+  TextPos selEnd_;
+  TextPos caret_;
+
+  std::vector<UndoStep> undo_;
+  std::vector<UndoStep> redo_;
+  int compoundDepth_ = 0;
+  bool typingOpen_ = false;
+  // Position of the saved state in the history: the number of undo steps, or -1
+  // when no sequence of undo/redo can reach it any more.
+  long savePoint_ = 0;
+  bool modifiedNotified_ = false;
+
+  LineRange dirty_;
+  mutable std::unordered_map<int, std::vector<std::uint8_t>> attrCache_;
+  mutable std::vector<std::uint8_t> scratch_;
+};
+
+}  // namespace tamso
