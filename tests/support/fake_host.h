@@ -123,10 +123,14 @@ class FakeHost : public IHost {
   static Answer DefaultAnswer(MsgButtons b) {
     switch (b) {
       case MsgButtons::YesNo:
-      case MsgButtons::YesNoCancel: return Answer::Yes;
-      case MsgButtons::RetryCancel: return Answer::Retry;
-      case MsgButtons::AbortRetryIgnore: return Answer::Abort;
-      default: return Answer::Ok;
+      case MsgButtons::YesNoCancel:
+        return Answer::Yes;
+      case MsgButtons::RetryCancel:
+        return Answer::Retry;
+      case MsgButtons::AbortRetryIgnore:
+        return Answer::Abort;
+      default:
+        return Answer::Ok;
     }
   }
   template <class T>

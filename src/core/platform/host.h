@@ -26,11 +26,11 @@ const char* ToString(BeepKind kind);
 const char* ToString(Answer answer);
 
 struct FileDialogOptions {
-  std::string title;          // empty: the dialog's own default title
-  std::string defaultExt;     // without the dot, e.g. "jap"
-  std::string filter;         // "Java Files (*.java)|*.java|All Files (*)|*" or empty
-  std::string initialFile;    // file name or full path to preselect
-  std::string initialDir;     // directory to start in; empty: current directory
+  std::string title;        // empty: the dialog's own default title
+  std::string defaultExt;   // without the dot, e.g. "jap"
+  std::string filter;       // "Java Files (*.java)|*.java|All Files (*)|*" or empty
+  std::string initialFile;  // file name or full path to preselect
+  std::string initialDir;   // directory to start in; empty: current directory
   bool overwritePrompt = false;
 };
 

@@ -23,8 +23,7 @@ class IniFile {
   void SetPath(std::string path) { path_ = std::move(path); }
 
   // The value of section/key, or def when the file, section or key is missing.
-  std::string GetString(std::string_view section, std::string_view key,
-                        std::string_view def) const;
+  std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
   // Reads the value as the classic GetPrivateProfileInt does: leading blanks are
   // skipped, an optional '-' is taken, then decimal digits up to the first other
   // character ("12abc" gives 12, "-5" gives -5, " 7 " gives 7); a value that starts

@@ -1,0 +1,80 @@
+#include "platform/command_line.h"
+
+namespace tamso {
+
+std::vector<std::string> SplitCommandLine(std::string_view s) {
+  std::vector<std::string> args;
+  size_t i = 0;
+  const size_t n = s.size();
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  for (;;) {
+    while (i < n && blank(s[i])) ++i;
+    if (i >= n) break;
+    std::string arg;
+    bool quoted = false;
+    while (i < n) {
+      char c = s[i];
+      if (c == '\\') {
+        size_t count = 0;
+        while (i < n && s[i] == '\\') {
+          ++count;
+          ++i;
+        }
+        if (i < n && s[i] == '"') {
+          arg.append(count / 2, '\\');
+          if (count % 2 == 1) {
+            arg += '"';
+            ++i;
+          }
+          // An even count leaves the quote for the next round, as a delimiter.
+        } else {
+          arg.append(count, '\\');
+        }
+        continue;
+      }
+      if (c == '"') {
+        if (quoted && i + 1 < n && s[i + 1] == '"') {
+          arg += '"';
+          i += 2;
+          continue;
+        }
+        quoted = !quoted;
+        ++i;
+        continue;
+      }
+      if (!quoted && blank(c)) break;
+      arg += c;
+      ++i;
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+std::string QuoteArgument(std::string_view arg) {
+  bool needs = arg.empty();
+  for (char c : arg)
+    if (c == ' ' || c == '\t' || c == '"' || c == '\n' || c == '\r') needs = true;
+  if (!needs) return std::string(arg);
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      out.append(backslashes * 2 + 1, '\\');
+      out += '"';
+    } else {
+      out.append(backslashes, '\\');
+      out += c;
+    }
+    backslashes = 0;
+  }
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}
+
+}  // namespace tamso

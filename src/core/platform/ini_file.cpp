@@ -1,0 +1,287 @@
+#include "platform/ini_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+
+namespace tamso {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// One line of the file as the store understands it.
+struct Line {
+  enum Kind { kOther, kSection, kKey } kind = kOther;
+  std::string_view name;   // section or key name, trimmed
+  std::string_view value;  // key value, trimmed
+};
+
+Line Classify(std::string_view raw) {
+  Line line;
+  std::string_view t = Trim(raw);
+  if (t.empty() || t.front() == ';') return line;
+  if (t.front() == '[') {
+    t.remove_prefix(1);
+    size_t close = t.find(']');
+    line.kind = Line::kSection;
+    line.name = Trim(close == std::string_view::npos ? t : t.substr(0, close));
+    return line;
+  }
+  size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return line;
+  line.kind = Line::kKey;
+  line.name = Trim(t.substr(0, eq));
+  line.value = Trim(t.substr(eq + 1));
+  return line;
+}
+
+// The text split into lines (without their line ends) plus the line end in use.
+struct Document {
+  std::vector<std::string_view> lines;
+  std::string eol = "\n";
+  bool endsWithEol = true;
+};
+
+Document Split(std::string_view text) {
+  Document doc;
+  if (text.find("\r\n") != std::string_view::npos) doc.eol = "\r\n";
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    if (nl == std::string_view::npos) {
+      doc.lines.push_back(text.substr(pos));
+      doc.endsWithEol = false;
+      break;
+    }
+    std::string_view l = text.substr(pos, nl - pos);
+    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+    doc.lines.push_back(l);
+    pos = nl + 1;
+  }
+  return doc;
+}
+
+// Reads the file; a missing file is an empty one. False when it exists but cannot be read.
+bool Load(const std::string& path, std::string& text) {
+  std::string error;
+  if (ReadWholeFile(path, text, &error)) return true;
+  text.clear();
+  return !paths::Exists(path);
+}
+
+// Finds [section]: the index of its header line and one past its last line.
+bool FindSection(const Document& doc, std::string_view section, size_t& head, size_t& end) {
+  for (size_t i = 0; i < doc.lines.size(); ++i) {
+    Line l = Classify(doc.lines[i]);
+    if (l.kind == Line::kSection && paths::EqualsNoCase(l.name, section)) {
+      head = i;
+      end = i + 1;
+      while (end < doc.lines.size() && Classify(doc.lines[end]).kind != Line::kSection) ++end;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FindKey(const Document& doc, size_t head, size_t end, std::string_view key, size_t& at) {
+  for (size_t i = head + 1; i < end; ++i) {
+    Line l = Classify(doc.lines[i]);
+    if (l.kind == Line::kKey && paths::EqualsNoCase(l.name, key)) {
+      at = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Line breaks inside a name or value would split it into other keys: they become blanks.
+std::string OneLine(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c == '\n' || c == '\r') c = ' ';
+  return r;
+}
+
+std::string Join(const Document& doc, const std::vector<std::string>& lines) {
+  std::string out;
+  size_t total = 0;
+  for (const auto& l : lines) total += l.size() + doc.eol.size();
+  out.reserve(total);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    out += lines[i];
+    if (i + 1 < lines.size() || doc.endsWithEol) out += doc.eol;
+  }
+  return out;
+}
+
+enum class Op { kSet, kRemoveKey, kRemoveSection };
+
+bool Modify(const std::string& path, std::string_view section, std::string_view key,
+            std::string_view value, Op op) {
+  std::string text;
+  if (!Load(path, text)) return false;  // never overwrite a file we could not read
+  Document doc = Split(text);
+  size_t head = 0, end = 0;
+  bool haveSection = FindSection(doc, section, head, end);
+  std::vector<std::string> out(doc.lines.begin(), doc.lines.end());
+  const std::string entry = OneLine(key) + "=" + OneLine(value);
+
+  switch (op) {
+    case Op::kRemoveSection:
+      if (!haveSection) return true;
+      out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
+      break;
+    case Op::kRemoveKey: {
+      size_t at = 0;
+      if (!haveSection || !FindKey(doc, head, end, key, at)) return true;
+      out.erase(out.begin() + static_cast<long>(at));
+      break;
+    }
+    case Op::kSet: {
+      size_t at = 0;
+      if (haveSection && FindKey(doc, head, end, key, at)) {
+        // The same value: nothing to write (keeps the file's time stamp too).
+        if (Classify(doc.lines[at]).value == Trim(value)) return true;
+        out[at] = entry;
+      } else if (haveSection) {
+        // After the section's last key, so blank lines and comments that end the
+        // section stay between it and the next one.
+        size_t insertAt = head + 1;
+        for (size_t i = head + 1; i < end; ++i)
+          if (Classify(doc.lines[i]).kind == Line::kKey) insertAt = i + 1;
+        out.insert(out.begin() + static_cast<long>(insertAt), entry);
+      } else {
+        out.push_back("[" + OneLine(section) + "]");
+        out.push_back(entry);
+        doc.endsWithEol = true;
+      }
+      break;
+    }
+  }
+  return WriteFileAtomically(path, Join(doc, out)).ok;
+}
+
+std::optional<std::string> Lookup(const std::string& path, std::string_view section,
+                                  std::string_view key) {
+  std::string text;
+  if (!ReadWholeFile(path, text)) return std::nullopt;
+  Document doc = Split(text);
+  size_t head = 0, end = 0, at = 0;
+  if (!FindSection(doc, section, head, end) || !FindKey(doc, head, end, key, at))
+    return std::nullopt;
+  std::string_view v = Classify(doc.lines[at]).value;
+  // A value in matching single or double quotes is read without them.
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.substr(1, v.size() - 2);
+  return std::string(v);
+}
+
+}  // namespace
+
+std::string IniFile::GetString(std::string_view section, std::string_view key,
+                               std::string_view def) const {
+  auto v = Lookup(path_, section, key);
+  return v ? *v : std::string(def);
+}
+
+int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
+  auto v = Lookup(path_, section, key);
+  if (!v) return def;
+  std::string_view s = Trim(*v);
+  if (s.empty()) return def;
+  bool negative = false;
+  if (s.front() == '-') {
+    negative = true;
+    s.remove_prefix(1);
+  }
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  long long n = 0;
+  for (char c : s) {
+    int d;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      break;
+    n = n * base + d;
+    if (n > static_cast<long long>(UINT_MAX)) break;
+  }
+  if (negative) n = -n;
+  if (n > INT_MAX) {
+    // Values above INT_MAX come back as the same 32 bits read signed, as the
+    // classic unsigned return value cast to int does (0xFFFFFFFF gives -1).
+    return static_cast<int>(static_cast<unsigned int>(n & 0xFFFFFFFFLL));
+  }
+  if (n < INT_MIN) return INT_MIN;
+  return static_cast<int>(n);
+}
+
+bool IniFile::GetYesNo(std::string_view section, std::string_view key) const {
+  return GetString(section, key, "N") != "N";
+}
+
+bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  return Modify(path_, section, key, value, Op::kSet);
+}
+
+bool IniFile::WriteInt(std::string_view section, std::string_view key, int value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+bool IniFile::WriteYesNo(std::string_view section, std::string_view key, bool yes) {
+  return WriteString(section, key, yes ? "Y" : "N");
+}
+
+bool IniFile::RemoveKey(std::string_view section, std::string_view key) {
+  return Modify(path_, section, key, {}, Op::kRemoveKey);
+}
+
+bool IniFile::RemoveSection(std::string_view section) {
+  return Modify(path_, section, {}, {}, Op::kRemoveSection);
+}
+
+std::vector<std::string> IniFile::Sections() const {
+  std::vector<std::string> out;
+  std::string text;
+  if (!ReadWholeFile(path_, text)) return out;
+  for (auto l : Split(text).lines) {
+    Line c = Classify(l);
+    if (c.kind == Line::kSection) out.emplace_back(c.name);
+  }
+  return out;
+}
+
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+  std::vector<std::string> out;
+  std::string text;
+  if (!ReadWholeFile(path_, text)) return out;
+  Document doc = Split(text);
+  size_t head = 0, end = 0;
+  if (!FindSection(doc, section, head, end)) return out;
+  for (size_t i = head + 1; i < end; ++i) {
+    Line c = Classify(doc.lines[i]);
+    if (c.kind == Line::kKey) out.emplace_back(c.name);
+  }
+  return out;
+}
+
+}  // namespace tamso

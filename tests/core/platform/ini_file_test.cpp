@@ -1,0 +1,157 @@
+#include "platform/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace tamso {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::string path = dir.File("tamso.INI");
+  IniFile ini{path};
+};
+
+TEST_F(IniFileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
+  EXPECT_EQ(ini.GetString("Editor", "Font", "Courier"), "Courier");
+  EXPECT_EQ(ini.GetInt("Editor", "TabChars", 5), 5);
+  EXPECT_FALSE(ini.GetYesNo("Compiler", "Verbose"));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_TRUE(ini.RemoveKey("Editor", "TabChars"));  // nothing to remove: no file made
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_TRUE(ini.WriteInt("Editor", "TabChars", 4));
+  EXPECT_EQ(ReadFile(path), "[Editor]\nTabChars=4\n");
+}
+
+TEST_F(IniFileTest, NamesMatchWithoutCaseAndValuesAreTrimmed) {
+  dir.Write("tamso.INI", "[editor]\n  clrBackground =  255  \n");
+  EXPECT_EQ(ini.GetString("EDITOR", "clrBackGround", ""), "255");
+  EXPECT_EQ(ini.GetInt("Editor", "CLRBACKGROUND", 0), 255);
+  ASSERT_TRUE(ini.WriteInt("Editor", "clrBackGround", 7));
+  // The key keeps its place; no second key appears.
+  EXPECT_EQ(ReadFile(path), "[editor]\nclrBackGround=7\n");
+}
+
+TEST_F(IniFileTest, NewSectionsAppendAtTheEndAndNewKeysAtTheEndOfTheirSection) {
+  dir.Write("tamso.INI", "[A]\nx=1\n\n[B]\ny=2\n");
+  ASSERT_TRUE(ini.WriteString("A", "z", "3"));
+  ASSERT_TRUE(ini.WriteString("C", "w", "4"));
+  EXPECT_EQ(ReadFile(path), "[A]\nx=1\nz=3\n\n[B]\ny=2\n[C]\nw=4\n");
+  EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(ini.Keys("a"), (std::vector<std::string>{"x", "z"}));
+}
+
+TEST_F(IniFileTest, RemovingAKeyOrASection) {
+  dir.Write("tamso.INI", "[Tools]\nTool0=javadoc\nTool1=grep\nTool2=ls\n[Other]\nk=v\n");
+  ASSERT_TRUE(ini.RemoveKey("tools", "TOOL1"));
+  EXPECT_EQ(ini.GetString("Tools", "Tool1", "-"), "-");
+  ASSERT_TRUE(ini.RemoveSection("TOOLS"));
+  // Rewriting the section after removing it leaves no stale keys behind.
+  ASSERT_TRUE(ini.WriteString("Tools", "Tool0", "grep"));
+  EXPECT_EQ(ReadFile(path), "[Other]\nk=v\n[Tools]\nTool0=grep\n");
+  EXPECT_EQ(ini.GetString("Tools", "Tool2", ""), "");
+}
+
+TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
+  ASSERT_TRUE(ini.WriteString("Project", "Last", "/a.jap"));
+  EXPECT_EQ(ini.GetString("Project", "Last", ""), "/a.jap");
+  dir.Write("tamso.INI", "[Project]\nLast=/b.jap\n");  // edited outside the program
+  EXPECT_EQ(ini.GetString("Project", "Last", ""), "/b.jap");
+}
+
+TEST_F(IniFileTest, GetIntReadsLikeTheClassicProfileFunction) {
+  dir.Write("tamso.INI",
+            "[N]\na=12abc\nb=abc\nc=-5\nd= 7 \ne=\nf=0x1F\ng=99999999999\nh=\"42\"\ni=+3\n");
+  EXPECT_EQ(ini.GetInt("N", "a", 1), 12);  // digits up to the first other character
+  EXPECT_EQ(ini.GetInt("N", "b", 1), 0);   // no digits at all
+  EXPECT_EQ(ini.GetInt("N", "c", 1), -5);  // signed values come back signed
+  EXPECT_EQ(ini.GetInt("N", "d", 1), 7);   // blanks trimmed
+  EXPECT_EQ(ini.GetInt("N", "e", 9), 9);   // an empty value reads as missing
+  EXPECT_EQ(ini.GetInt("N", "f", 1), 31);  // hexadecimal with 0x
+  EXPECT_EQ(ini.GetInt("N", "h", 1), 42);  // quotes around a value are not part of it
+  EXPECT_EQ(ini.GetInt("N", "i", 1), 0);   // a plus sign is not a digit
+  EXPECT_EQ(ini.GetInt("N", "missing", -3), -3);
+  (void)ini.GetInt("N", "g", 1);  // far too large: some value, no undefined behaviour
+}
+
+TEST_F(IniFileTest, YesNoRule) {
+  dir.Write("tamso.INI", "[Compiler]\nVerbose=n\nDebug=N\nDepend=Y\nOptimize=\n");
+  EXPECT_TRUE(ini.GetYesNo("Compiler", "Verbose"));  // only exactly "N" is no
+  EXPECT_FALSE(ini.GetYesNo("Compiler", "Debug"));
+  EXPECT_TRUE(ini.GetYesNo("Compiler", "Depend"));
+  EXPECT_TRUE(ini.GetYesNo("Compiler", "Optimize"));
+  EXPECT_FALSE(ini.GetYesNo("Compiler", "Missing"));
+  ASSERT_TRUE(ini.WriteYesNo("Compiler", "Debug", true));
+  EXPECT_EQ(ini.GetString("Compiler", "Debug", ""), "Y");
+}
+
+TEST_F(IniFileTest, LinesItDoesNotUnderstandSurviveARewrite) {
+  std::string junk = "garbage before any section\n; a comment\n[S]\nnot a key line\n";
+  junk += std::string("bin\x01\x02\xff\xfe", 8) + "\n";
+  junk += "k=v\n[S]\nk=second\n" + std::string(100000, 'x') + "\n";
+  dir.Write("tamso.INI", junk);
+  EXPECT_EQ(ini.GetString("S", "k", ""), "v");  // the first of repeated sections and keys
+  ASSERT_TRUE(ini.WriteString("S", "new", "1"));
+  std::string after = ReadFile(path);
+  EXPECT_EQ(after, "garbage before any section\n; a comment\n[S]\nnot a key line\n" +
+                       std::string("bin\x01\x02\xff\xfe", 8) + "\nk=v\nnew=1\n[S]\nk=second\n" +
+                       std::string(100000, 'x') + "\n");
+}
+
+TEST_F(IniFileTest, BinaryJunkAndNoSectionsReadAsDefaults) {
+  std::string junk;
+  for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 7919) & 0xff);
+  dir.Write("tamso.INI", junk);
+  EXPECT_EQ(ini.GetInt("Editor", "TabChars", 5), 5);
+  ASSERT_TRUE(ini.WriteInt("Editor", "TabChars", 3));
+  EXPECT_EQ(ini.GetInt("Editor", "TabChars", 5), 3);
+  EXPECT_EQ(ReadFile(path).substr(0, junk.size()), junk);  // nothing lost
+}
+
+TEST_F(IniFileTest, CrLfFilesKeepTheirLineEnds) {
+  dir.Write("tamso.INI", "[A]\r\nx=1\r\n");
+  ASSERT_TRUE(ini.WriteString("A", "y", "2"));
+  EXPECT_EQ(ReadFile(path), "[A]\r\nx=1\r\ny=2\r\n");
+  EXPECT_EQ(ini.GetString("A", "x", ""), "1");
+}
+
+TEST_F(IniFileTest, ValuesCannotInjectLines) {
+  ASSERT_TRUE(ini.WriteString("A", "x", "one\n[B]\ny=2"));
+  EXPECT_EQ(ini.Sections(), std::vector<std::string>{"A"});
+  EXPECT_EQ(ini.GetString("A", "x", ""), "one [B] y=2");
+}
+
+TEST_F(IniFileTest, AFileThatIsADirectoryReadsAsDefaultsAndWritesFail) {
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(ini.GetString("A", "x", "d"), "d");
+  EXPECT_FALSE(ini.WriteString("A", "x", "1"));
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+TEST_F(IniFileTest, AWriteIntoAMissingDirectoryFailsCleanly) {
+  IniFile nowhere(dir.File("no/such/dir/x.INI"));
+  EXPECT_FALSE(nowhere.WriteString("A", "x", "1"));
+  EXPECT_EQ(nowhere.GetString("A", "x", "d"), "d");
+}
+
+TEST_F(IniFileTest, WritesLeaveNoTemporaryFilesBehind) {
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(ini.WriteInt("A", "n", i));
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+}  // namespace
+}  // namespace tamso
