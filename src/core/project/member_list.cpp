@@ -1,0 +1,125 @@
+#include "project/member_list.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tamso {
+
+namespace {
+
+bool ContainsAfterFirst(const std::string& lower, std::string_view needle) {
+  std::size_t at = lower.find(needle);
+  return at != std::string::npos && at > 0;
+}
+
+}  // namespace
+
+MemberKind KindOfStoredPath(std::string_view stored) {
+  std::string lower(stored);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ContainsAfterFirst(lower, ".jav")) return MemberKind::JavaFile;
+  if (ContainsAfterFirst(lower, ".htm")) return MemberKind::HtmlFile;
+  if (ContainsAfterFirst(lower, ".jad")) return MemberKind::DesignFile;
+  return MemberKind::OtherFile;
+}
+
+bool IsFileKind(MemberKind kind, bool includeMain) {
+  switch (kind) {
+    case MemberKind::OtherFile:
+    case MemberKind::JavaFile:
+    case MemberKind::HtmlFile:
+    case MemberKind::DesignFile:
+      return true;
+    case MemberKind::MainFile:
+      return includeMain;
+    case MemberKind::ProjectRoot:
+      return false;
+  }
+  return false;
+}
+
+std::string MemberLabel(std::string_view stored) {
+  std::size_t at = stored.find_last_of("/\\");
+  return std::string(at == std::string_view::npos ? stored : stored.substr(at + 1));
+}
+
+void MemberList::InitRoot(const std::string& projectFile) {
+  members_.clear();
+  index_.clear();
+  hasRoot_ = true;
+  rootLabel_ = MemberLabel(projectFile);
+  if (observer_) observer_->RootReset(rootLabel_);
+}
+
+void MemberList::ClearTree() {
+  members_.clear();
+  index_.clear();
+  hasRoot_ = false;
+  rootLabel_.clear();
+  if (observer_) observer_->RootReset(std::string());
+}
+
+void MemberList::ExpandRoot() {
+  if (observer_) observer_->RootExpanded();
+}
+
+void MemberList::InsertFile(const std::string& stored, MemberKind kind) {
+  members_.push_back({stored, MemberLabel(stored), kind});
+  index_.insert(stored);
+  if (observer_) observer_->MemberInserted(members_.size() - 1);
+}
+
+std::size_t MemberList::Find(const std::string& stored) const {
+  if (!Contains(stored)) return npos;
+  for (std::size_t i = 0; i < members_.size(); ++i)
+    if (members_[i].stored == stored) return i;
+  return npos;
+}
+
+void MemberList::SetKind(std::size_t index, MemberKind kind) {
+  if (members_[index].kind == kind) return;
+  members_[index].kind = kind;
+  if (observer_) observer_->MemberKindChanged(index);
+}
+
+void MemberList::ResetKinds() {
+  for (std::size_t i = 0; i < members_.size(); ++i)
+    SetKind(i, KindOfStoredPath(members_[i].stored));
+}
+
+bool MemberList::MarkMain(const std::string& stored) {
+  std::size_t i = Find(stored);
+  if (i == npos) return false;
+  SetKind(i, MemberKind::MainFile);
+  return true;
+}
+
+bool MemberList::Delete(const std::string& stored) {
+  std::size_t i = Find(stored);
+  if (i == npos) return false;
+  DeleteAt(i);
+  return true;
+}
+
+void MemberList::DeleteAt(std::size_t index) {
+  index_.erase(members_[index].stored);
+  members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (observer_) observer_->MemberRemoved(index);
+}
+
+std::size_t MemberList::MainIndex() const {
+  for (std::size_t i = 0; i < members_.size(); ++i)
+    if (members_[i].kind == MemberKind::MainFile) return i;
+  return npos;
+}
+
+void MemberList::BeginBatch() {
+  if (observer_) observer_->BatchStarted();
+}
+
+void MemberList::EndBatch() {
+  if (observer_) observer_->BatchEnded();
+}
+
+}  // namespace tamso
