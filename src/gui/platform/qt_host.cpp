@@ -1,0 +1,168 @@
+#include "platform/qt_host.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tamso::gui {
+namespace {
+
+QMessageBox::Icon ToQt(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::None:
+      return QMessageBox::NoIcon;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MsgIcon::Stop:
+      return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
+}
+
+struct ButtonSet {
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton escape;
+};
+
+ButtonSet ToQt(MsgButtons b) {
+  switch (b) {
+    case MsgButtons::Ok:
+      return {QMessageBox::Ok, QMessageBox::Ok};
+    case MsgButtons::OkCancel:
+      return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
+    case MsgButtons::YesNo:
+      return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+    case MsgButtons::YesNoCancel:
+      return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
+    case MsgButtons::RetryCancel:
+      return {QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Cancel};
+    case MsgButtons::AbortRetryIgnore:
+      return {QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, QMessageBox::Ignore};
+  }
+  return {QMessageBox::Ok, QMessageBox::Ok};
+}
+
+Answer FromQt(int b) {
+  switch (b) {
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Retry:
+      return Answer::Retry;
+    case QMessageBox::Abort:
+      return Answer::Abort;
+    case QMessageBox::Ignore:
+      return Answer::Ignore;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+void Prepare(QFileDialog& d, const FileDialogOptions& o) {
+  if (!o.filter.empty()) d.setNameFilters(QtHost::ToQtFilter(o.filter).split(";;"));
+  if (!o.defaultExt.empty()) d.setDefaultSuffix(Q(o.defaultExt));
+  if (!o.initialDir.empty()) d.setDirectory(Q(o.initialDir));
+  if (!o.initialFile.empty()) d.selectFile(Q(o.initialFile));
+  d.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+}
+
+}  // namespace
+
+Answer QtHost::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                          MsgButtons buttons) {
+  ButtonSet set = ToQt(buttons);
+  QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : Q(caption), Q(text), set.buttons,
+                  parent_.data());
+  box.setEscapeButton(set.escape);
+  return FromQt(box.exec());
+}
+
+void QtHost::Beep(BeepKind) {
+  QApplication::beep();
+}
+
+void QtHost::BeginWaitCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtHost::EndWaitCursor() {
+  QApplication::restoreOverrideCursor();
+}
+
+std::optional<std::string> QtHost::OpenFileDialog(const FileDialogOptions& o) {
+  QFileDialog d(parent_.data(), Q(o.title));
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::ExistingFile);
+  Prepare(d, o);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return S(d.selectedFiles().front());
+}
+
+std::optional<std::string> QtHost::SaveFileDialog(const FileDialogOptions& o) {
+  QFileDialog d(parent_.data(), Q(o.title));
+  d.setAcceptMode(QFileDialog::AcceptSave);
+  d.setFileMode(QFileDialog::AnyFile);
+  Prepare(d, o);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return S(d.selectedFiles().front());
+}
+
+std::vector<std::string> QtHost::OpenFilesDialog(const FileDialogOptions& o) {
+  QFileDialog d(parent_.data(), Q(o.title));
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::ExistingFiles);
+  Prepare(d, o);
+  std::vector<std::string> out;
+  if (d.exec() != QDialog::Accepted) return out;
+  for (const QString& f : d.selectedFiles()) out.push_back(S(f));
+  return out;
+}
+
+std::optional<std::uint32_t> QtHost::ColorDialog(std::uint32_t initial) {
+  QColor start(int(initial & 0xff), int((initial >> 8) & 0xff), int((initial >> 16) & 0xff));
+  QColor c = QColorDialog::getColor(start, parent_.data());
+  if (!c.isValid()) return std::nullopt;
+  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+IView* QtHost::OpenDocument(const std::string& path) {
+  return site_ ? site_->OpenDocument(path) : nullptr;
+}
+
+IView* QtHost::ActiveView() {
+  return site_ ? site_->ActiveView() : nullptr;
+}
+
+IDocument* QtHost::ActiveDocument() {
+  return site_ ? site_->ActiveDocument() : nullptr;
+}
+
+IOutput& QtHost::Output() {
+  return site_ ? site_->Output() : nullOutput_;
+}
+
+QString QtHost::ToQtFilter(const std::string& filter) {
+  QStringList parts = Q(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString desc = parts[i].trimmed();
+    QString pattern = parts[i + 1].trimmed();
+    if (desc.isEmpty() && pattern.isEmpty()) continue;
+    QString qtPattern = pattern;
+    qtPattern.replace(';', ' ');
+    out << (desc.contains('(') ? desc.left(desc.indexOf('(')).trimmed() + " (" + qtPattern + ")"
+                               : desc + " (" + qtPattern + ")");
+  }
+  return out.join(";;");
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,71 @@
+#pragma once
+// The Qt side of the host: message boxes, beeps, the wait cursor and the standard
+// dialogs. Documents, views and the output window belong to the main window, which
+// plugs itself in as the host's site.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "platform/host.h"
+
+namespace tamso::gui {
+
+class HostSite {
+ public:
+  virtual ~HostSite() = default;
+  virtual IView* OpenDocument(const std::string& path) = 0;
+  virtual IView* ActiveView() = 0;
+  virtual IDocument* ActiveDocument() = 0;
+  virtual IOutput& Output() = 0;
+};
+
+class QtHost : public IHost {
+ public:
+  QtHost() = default;
+
+  // The window dialogs are centred on (and modal to).
+  void SetParentWindow(QWidget* window) { parent_ = window; }
+  QWidget* ParentWindow() const { return parent_; }
+  void SetSite(HostSite* site) { site_ = site; }
+  // The caption used when a message box is given none.
+  void SetApplicationTitle(const QString& title) { appTitle_ = title; }
+
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                    MsgButtons buttons) override;
+  void Beep(BeepKind kind) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
+  std::vector<std::string> OpenFilesDialog(const FileDialogOptions& options) override;
+  std::optional<std::uint32_t> ColorDialog(std::uint32_t initial) override;
+  IView* OpenDocument(const std::string& path) override;
+  IView* ActiveView() override;
+  IDocument* ActiveDocument() override;
+  IOutput& Output() override;
+
+  // "Java Files (*.java)|*.java|All Files (*)|*" as a Qt name filter list.
+  static QString ToQtFilter(const std::string& filter);
+
+ private:
+  class NullOutput : public IOutput {
+   public:
+    void SetOutput(const std::string&) override {}
+    void AppendOutput(const std::string&, bool) override {}
+  };
+  QPointer<QWidget> parent_;
+  HostSite* site_ = nullptr;
+  QString appTitle_ = QStringLiteral("Tamso");
+  NullOutput nullOutput_;
+};
+
+// QString <-> std::string as UTF-8 (paths and texts of the core are UTF-8 bytes).
+inline QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+inline std::string S(const QString& s) {
+  return s.toUtf8().toStdString();
+}
+
+}  // namespace tamso::gui
