@@ -1,0 +1,87 @@
+#include "app/main_frame.h"
+
+#include <algorithm>
+
+#include "app/command_ids.h"
+#include "platform/host.h"
+#include "platform/ini_file.h"
+
+namespace tamso {
+
+namespace {
+constexpr const char* kHelpText = "&Help";
+constexpr const char* kWhatsCoolText = "What's Cool...";
+}  // namespace
+
+CMainFrame::CMainFrame(IniFile& profile, IHost& host, IFrameWindow& window)
+    : profile_(profile), host_(host), window_(window) {
+  lineNumbers_ = profile_.GetInt("Editor", "LineNumbers", 1);
+  SetHtmlPage("?");
+
+  for (int bar : {cmd::kViewToolbar, cmd::kViewStatusBar, cmd::kProjectTree, cmd::kOutputBar}) {
+    On(
+        bar, [this](int id) { window_.ShowBar(id, !window_.IsBarVisible(id)); },
+        [this](int id) {
+          return CommandState{true, window_.IsBarVisible(id)};
+        });
+  }
+  On(cmd::kPreviousSourceWindow, [this](int) { window_.ActivateNextChild(); });
+  On(
+      cmd::kLineNumbers,
+      [this](int) {
+        lineNumbers_ = lineNumbers_ ? 0 : 1;
+        profile_.WriteInt("Editor", "LineNumbers", lineNumbers_);
+      },
+      [this](int) {
+        return CommandState{true, lineNumbers_ == 1};
+      });
+  On(cmd::kAppExit, [this](int) {
+    window_.ClearProjectTree();
+    window_.CloseMainWindow();
+  });
+}
+
+void CMainFrame::SetHtmlPage(const std::string& path) {
+  htmlPage_ = "file:///" + path;
+  std::replace(htmlPage_.begin(), htmlPage_.end(), '\\', '/');
+}
+
+bool CMainFrame::OnInitMenu(MenuBar& bar) {
+  bool changed = false;
+
+  if (MenuItem* help = bar.FindPopup(kHelpText)) {
+    if (help->items.empty() || help->items.front().text != kWhatsCoolText) {
+      help->items.insert(help->items.begin(), MenuItem::Command("", 0));
+      help->items.insert(help->items.begin(), MenuItem::Command(kWhatsCoolText, cmd::kWhatsCool));
+      changed = true;
+    }
+  } else {
+    bar.popups.push_back(
+        MenuItem::Popup(kHelpText, {MenuItem::Command(kWhatsCoolText, cmd::kWhatsCool)}));
+    changed = true;
+  }
+
+  MenuItem* tools = nullptr;
+  for (auto& p : bar.popups)
+    if (p.text == "Tools") {
+      tools = &p;
+      break;
+    }
+  if (!tools) {
+    host_.Message("No Tools !");
+    return changed;
+  }
+  std::vector<MenuItem> items(tools->items.begin(),
+                              tools->items.begin() + std::min<size_t>(4, tools->items.size()));
+  for (int i = 0; i < 10; ++i) {
+    std::string text = profile_.GetString("Tools", "Tool" + std::to_string(i), "");
+    if (!text.empty()) items.push_back(MenuItem::Command(text, cmd::kToolIds[i]));
+  }
+  if (items != tools->items) {
+    tools->items = std::move(items);
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace tamso
