@@ -259,6 +259,23 @@ bool IniFile::RemoveSection(std::string_view section) {
   return Modify(path_, section, {}, {}, Op::kRemoveSection);
 }
 
+bool IniFile::ReplaceSection(std::string_view section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string text;
+  if (!Load(path_, text)) return false;
+  Document doc = Split(text);
+  std::vector<std::string> out(doc.lines.begin(), doc.lines.end());
+  size_t head = 0, end = 0;
+  if (FindSection(doc, section, head, end))
+    out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
+  if (!entries.empty()) {
+    out.push_back("[" + OneLine(section) + "]");
+    for (const auto& [k, v] : entries) out.push_back(OneLine(k) + "=" + OneLine(v));
+    doc.endsWithEol = true;
+  }
+  return WriteFileAtomically(path_, Join(doc, out)).ok;
+}
+
 std::vector<std::string> IniFile::Sections() const {
   std::vector<std::string> out;
   std::string text;

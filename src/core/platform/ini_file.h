@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tamso {
@@ -40,6 +41,12 @@ class IniFile {
   bool RemoveKey(std::string_view section, std::string_view key);
   // Writing a string with no key: the whole section goes.
   bool RemoveSection(std::string_view section);
+
+  // Removes the section (if any) and appends it anew at the end with these keys, in
+  // one atomic write: what removing a section and writing its keys one by one gives,
+  // without a rewrite of the file per key.
+  bool ReplaceSection(std::string_view section,
+                      const std::vector<std::pair<std::string, std::string>>& entries);
 
   // Names as they stand in the file, in file order.
   std::vector<std::string> Sections() const;

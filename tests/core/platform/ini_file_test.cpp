@@ -61,6 +61,14 @@ TEST_F(IniFileTest, RemovingAKeyOrASection) {
   EXPECT_EQ(ini.GetString("Tools", "Tool2", ""), "");
 }
 
+TEST_F(IniFileTest, ReplacingASectionMovesItToTheEndInOneWrite) {
+  dir.Write("tamso.INI", "[Files]\nfile1=a\nfile2=b\nfile3=c\n[Project]\nMainfile=b\n");
+  ASSERT_TRUE(ini.ReplaceSection("FILES", {{"file1", "b"}, {"file2", "c"}}));
+  EXPECT_EQ(ReadFile(path), "[Project]\nMainfile=b\n[FILES]\nfile1=b\nfile2=c\n");
+  ASSERT_TRUE(ini.ReplaceSection("Files", {}));
+  EXPECT_EQ(ReadFile(path), "[Project]\nMainfile=b\n");
+}
+
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
   ASSERT_TRUE(ini.WriteString("Project", "Last", "/a.jap"));
   EXPECT_EQ(ini.GetString("Project", "Last", ""), "/a.jap");
