@@ -44,6 +44,12 @@ struct TextPos {
   friend bool operator==(const TextPos&, const TextPos&) = default;
 };
 
+// A position as a byte index on a line.
+struct BytePos {
+  int line = 0;
+  int index = 0;
+};
+
 // A range of lines, both ends included; empty when first is -1.
 struct LineRange {
   int first = -1;
@@ -142,6 +148,9 @@ class CLineStore : public ILineSource {
   void InsertText(std::string_view text);
   // Deletes the selection, then inserts text, as one undo step (paste, replace).
   void ReplaceSelection(std::string_view text);
+  // Replaces length bytes at (line, index) with text (line breaks as InsertText) as one
+  // undo step, leaving the selection alone; returns the position after the new text.
+  BytePos ReplaceAt(int line, int index, int length, std::string_view text);
   // Splits the caret line at the caret; with autoIndent the new line starts with the
   // old line's leading tabs and spaces (as far as they lie before the caret).
   void BreakLine(bool autoIndent);
@@ -202,7 +211,6 @@ class CLineStore : public ILineSource {
   };
   struct EditOp;
   struct UndoStep;
-  class Source;
 
   LineRec& Rec(int line);
   const LineRec& Rec(int line) const;
@@ -215,8 +223,7 @@ class CLineStore : public ILineSource {
   // Positions are (line, byte index); text uses '\n' between lines.
   void RawInsert(int line, int index, std::string_view text, int* endLine, int* endIndex);
   std::string RawErase(int line, int index, int endLine, int endIndex);
-  void Record(EditOp op);
-  UndoStep& OpenStep(bool typing);
+  void OpenStep(bool typing);
   void CloseStep();
   void ApplyOp(const EditOp& op, bool inverse);
   void AfterEdit(int firstLine, int lastLine, bool structural);
@@ -242,11 +249,13 @@ class CLineStore : public ILineSource {
   std::vector<UndoStep> undo_;
   std::vector<UndoStep> redo_;
   int compoundDepth_ = 0;
+  std::unique_ptr<UndoStep> pending_;  // the step being built while compoundDepth_ > 0
+  bool merging_ = false;               // pending_ continues the last typing step
+  bool recording_ = true;              // false while undo/redo replays edits
   bool typingOpen_ = false;
   // Position of the saved state in the history: the number of undo steps, or -1
   // when no sequence of undo/redo can reach it any more.
   long savePoint_ = 0;
-  bool modifiedNotified_ = false;
 
   LineRange dirty_;
   mutable std::unordered_map<int, std::vector<std::uint8_t>> attrCache_;

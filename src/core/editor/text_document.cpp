@@ -1,0 +1,66 @@
+#include "editor/text_document.h"
+
+#include <new>
+
+#include "platform/atomic_file.h"
+
+namespace tamso {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Sentence(std::string prefix, const std::string& reason) {
+  if (reason.empty()) return prefix + ".";
+  std::string s = prefix + ": " + reason;
+  if (s.back() != '.') s += '.';
+  return s;
+}
+
+}  // namespace
+
+bool TextDocument::Load(const std::string& path, std::string* error) {
+  try {
+    std::string bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, &reason)) {
+      if (error) *error = Sentence("Cannot open " + path, reason);
+      return false;
+    }
+    store_.SetText(bytes);
+    lfOnly_ = store_.HadLfOnlyLineEnds();
+  } catch (const std::bad_alloc&) {
+    if (error) *error = "Out of Memory";
+    return false;
+  }
+  fileName_ = BaseName(path);
+  store_.MarkSaved();
+  modified_ = false;
+  return true;
+}
+
+std::string TextDocument::BytesForSave() const {
+  return store_.JoinedText(LineEnd());
+}
+
+bool TextDocument::Save(const std::string& path, std::string* error) {
+  WriteResult r;
+  try {
+    r = WriteFileAtomically(path, BytesForSave());
+  } catch (const std::bad_alloc&) {
+    r = WriteResult{false, "Out of Memory"};
+  }
+  if (!r.ok) {
+    if (error) *error = Sentence("Cannot save " + path, r.error);
+    return false;
+  }
+  fileName_ = BaseName(path);
+  store_.MarkSaved();
+  modified_ = false;
+  return true;
+}
+
+}  // namespace tamso
