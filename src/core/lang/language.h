@@ -3,6 +3,7 @@
 // separate words, how one line is coloured, and how a file's outline is built.
 // One object per language (Java, HTML, Perl); they hold no state of their own.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +58,25 @@ class IOutlineSink {
   virtual void EndOutline() = 0;
 };
 
+// Token types of the line tokenizer and the outline reader.
+enum TokenType : int {
+  kTokenEnd = 0,           // no more tokens on the line (or in the text)
+  kTokenDelimiter = 1,     // one delimiter character
+  kTokenReserved = 2,      // a word the language reserves
+  kTokenString = 3,        // a double-quoted string (closed or running to the line end)
+  kTokenWord = 4,          // any other word
+  kTokenComment = 6,       // a comment that ends on this line
+  kTokenOpenComment = 8,   // a comment left open at the line end
+  kTokenCommentClose = 9,  // "*/" or "-->"
+};
+
+// One token of a line: bytes [start, end).
+struct LineToken {
+  int type = kTokenEnd;
+  std::size_t start = 0;
+  std::size_t end = 0;
+};
+
 struct LineColouring {
   bool endsInComment = false;  // the next line starts inside an open comment
   bool mark = false;           // a method body opens here: a separator is drawn above
@@ -68,6 +88,9 @@ class Language {
   virtual const char* Name() const = 0;  // "Java", "HTML", "Perl"
   virtual bool IsReservedWord(std::string_view word) const = 0;
   virtual bool IsDelimiter(unsigned char c) const = 0;
+  // The next token of line at or after pos (blanks and control bytes skipped);
+  // kTokenEnd at the end of the line.
+  virtual LineToken NextToken(std::string_view line, std::size_t pos) const;
   // Colours line `index` of `text`, which starts inside an open comment when
   // startsInComment. Writes one attribute per byte of the line into attrs (which
   // holds at least Line(index).size() bytes). May look at following lines (a method

@@ -1,0 +1,181 @@
+#include <algorithm>
+#include <vector>
+
+#include "lang/language.h"
+#include "lang/line_tokenizer.h"
+#include "lang/outline.h"
+#include "lang/reserved_words.h"
+
+namespace tamso {
+namespace {
+
+using namespace lang_detail;
+
+// How far past a method header's ")" the opening brace is looked for.
+constexpr int kHeaderLookAheadLines = 256;
+constexpr int kHeaderLookAheadTokens = 64;
+
+LineToken JavaToken(std::string_view line, std::size_t pos) {
+  const WordTable& words = JavaWordTable();
+  return ScanLineToken(line, pos, true, [&words](std::string_view w) { return words.Contains(w); });
+}
+
+struct ColourToken {
+  std::size_t end;
+  char ch;         // the delimiter character, 0 for other tokens
+  bool candidate;  // a "(" that may open a method's parameter list
+  bool adjacent;   // ... written directly after the token before it
+};
+
+// The tokens of the line being coloured, kept between lines to avoid allocating.
+std::vector<ColourToken>& LineTokens() {
+  thread_local std::vector<ColourToken> tokens;
+  return tokens;
+}
+
+bool TokenIs(std::string_view line, const LineToken& t, std::string_view text) {
+  return line.substr(t.start, t.end - t.start) == text;
+}
+
+// Whether the first token after position pos of line index (on following lines too)
+// is "{", past comments and a throws clause.
+bool BraceFollows(const ILineSource& text, int index, std::size_t pos) {
+  const int lastLine = std::min(text.LineCount() - 1, index + kHeaderLookAheadLines);
+  std::string_view line = text.Line(index);
+  bool inThrows = false;
+  for (int tokens = 0; tokens < kHeaderLookAheadTokens;) {
+    const LineToken t = JavaToken(line, pos);
+    if (t.type == kTokenEnd) {
+      if (index >= lastLine) return false;
+      line = text.Line(++index);
+      pos = 0;
+      continue;
+    }
+    pos = t.end;
+    ++tokens;
+    if (t.type == kTokenComment) continue;
+    if (t.type == kTokenDelimiter && line[t.start] == '{') return true;
+    if (t.type == kTokenReserved && TokenIs(line, t, "throws")) {
+      inThrows = true;
+      continue;
+    }
+    const bool throwsPart =
+        t.type == kTokenWord ||
+        (t.type == kTokenDelimiter && (line[t.start] == '.' || line[t.start] == ','));
+    if (!inThrows || !throwsPart) return false;
+  }
+  return false;
+}
+
+class JavaLanguageImpl final : public Language {
+ public:
+  const char* Name() const override { return "Java"; }
+  bool IsReservedWord(std::string_view word) const override {
+    return JavaWordTable().Contains(word);
+  }
+  bool IsDelimiter(unsigned char c) const override { return IsDelimiterByte(c); }
+  LineToken NextToken(std::string_view line, std::size_t pos) const override {
+    return JavaToken(line, pos);
+  }
+
+  LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
+                           std::uint8_t* attrs) const override {
+    const std::string_view line = text.Line(index);
+    std::vector<ColourToken>& tokens = LineTokens();
+    tokens.clear();
+    bool inComment = startsInComment;
+    bool anyCandidate = false;
+    LineToken prev;  // type kTokenEnd: none yet
+    std::size_t pos = 0;
+    for (;;) {
+      const LineToken t =
+          inComment ? ScanCommentBody(line, pos, "*/", "-->") : JavaToken(line, pos);
+      if (t.type == kTokenEnd) break;
+      if (t.type == kTokenOpenComment) inComment = true;
+      std::uint8_t attr = kAttrNormal;
+      if (inComment || startsInComment) {
+        attr = kAttrComment;
+      } else if (t.type == kTokenReserved) {
+        attr = kAttrReserved;
+      } else if (t.type == kTokenComment) {
+        attr = kAttrComment;
+      }
+      FillAttrs(attrs, pos, t.end, attr);
+      ColourToken ct{t.end, t.type == kTokenDelimiter ? line[t.start] : '\0', false, false};
+      if (ct.ch == '(' && !inComment) {
+        // "if (", "while (" and the like open no method. A word in column 0 is
+        // not looked up.
+        const bool afterReserved = prev.type == kTokenReserved && prev.start > 0;
+        if (!afterReserved) {
+          ct.candidate = true;
+          ct.adjacent = prev.type != kTokenEnd ? prev.end == t.start : t.start == 0;
+          anyCandidate = true;
+        }
+      }
+      tokens.push_back(ct);
+      if (t.type == kTokenCommentClose) inComment = false;
+      prev = t;
+      pos = t.end;
+    }
+    FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
+    const bool mark = anyCandidate && HasHeaderMark(text, index);
+    return {inComment, mark};
+  }
+
+  void BuildOutline(const ILineSource& text, const std::string& title,
+                    IOutlineSink& sink) const override {
+    BuildJavaOutline(text, title, sink);
+  }
+  std::optional<int> FindMember(const ILineSource& text, std::string_view className,
+                                std::string_view memberName) const override {
+    return FindJavaMember(text, className, memberName);
+  }
+
+ private:
+  // A "(" written directly after a name is matched with its own ")"; one separated
+  // from the name by blanks is matched with the ")" that closes the level it stands
+  // on. When the token after the match is "{", the line holds a method header.
+  // Matching runs right to left over the line's tokens in one pass, so a long line
+  // full of parentheses costs linear time.
+  static bool HasHeaderMark(const ILineSource& text, int index) {
+    const std::vector<ColourToken>& tokens = LineTokens();
+    const int n = static_cast<int>(tokens.size());
+    thread_local std::vector<int> depth;  // parenthesis depth before each token
+    thread_local std::vector<int> nextClose;
+    depth.resize(static_cast<std::size_t>(n));
+    int d = 0;
+    for (int i = 0; i < n; ++i) {
+      depth[static_cast<std::size_t>(i)] = d;
+      if (tokens[static_cast<std::size_t>(i)].ch == '(') ++d;
+      if (tokens[static_cast<std::size_t>(i)].ch == ')') --d;
+    }
+    // nextClose[v + offset]: the nearest ")" to the right with depth v before it.
+    const int offset = n + 1;
+    nextClose.assign(static_cast<std::size_t>(2 * n + 3), -1);
+    thread_local std::vector<signed char> followed;  // per ")": -1 not yet looked at
+    followed.assign(static_cast<std::size_t>(n), -1);
+    for (int i = n - 1; i >= 0; --i) {
+      const ColourToken& t = tokens[static_cast<std::size_t>(i)];
+      const int v = depth[static_cast<std::size_t>(i)];
+      if (t.candidate) {
+        const int match = nextClose[static_cast<std::size_t>(v + (t.adjacent ? 1 : 0) + offset)];
+        if (match >= 0) {
+          signed char& f = followed[static_cast<std::size_t>(match)];
+          if (f < 0) f = BraceFollows(text, index, tokens[static_cast<std::size_t>(match)].end);
+          if (f > 0) return true;
+        }
+      }
+      if (t.ch == ')') nextClose[static_cast<std::size_t>(v + offset)] = i;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+const Language& JavaLanguage() {
+  static const JavaLanguageImpl language;
+  return language;
+}
+
+}  // namespace tamso
