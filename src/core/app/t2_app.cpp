@@ -99,11 +99,6 @@ void CT2App::SetBuildThread(std::shared_ptr<IBuildJob> job) {
     idle_.store(0);
     return;
   }
-  {
-    // The job is forgotten with its end, so a later Stop never reaches a finished build.
-    std::lock_guard lock(buildMutex_);
-    buildJob_.reset();
-  }
   idle_.store(1);
   host_.Beep(BeepKind::Default);
 }
@@ -114,7 +109,8 @@ void CT2App::StopBuilding() {
     std::lock_guard lock(buildMutex_);
     job = buildJob_;
   }
-  if (job) {
+  // The slot keeps the last job after it ended; a finished one is not stopped again.
+  if (job && !job->Finished()) {
     job->Cancel();
     host_.Output().AppendOutput("", false);
     host_.Output().AppendOutput("Terminated at user request.", true);

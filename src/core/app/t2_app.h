@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/app_command_line.h"
-#include "app/build_job.h"
 #include "app/command_router.h"
 #include "app/project_model.h"
 #include "app/recent_list.h"
+#include "build/build_job.h"
 
 namespace tamso {
 
@@ -37,7 +37,7 @@ class IAppWindows {
   virtual void OpenDocuments(const std::vector<std::string>& paths) = 0;
 };
 
-class CT2App : public CommandMap {
+class CT2App : public CommandMap, public IBuildSlot {
  public:
   CT2App(IniFile& profile, IHost& host, IProjectModel& project);
 
@@ -50,9 +50,9 @@ class CT2App : public CommandMap {
   bool Embedded() const { return embedded_; }
 
   // The running build: a job marks a build as running; null marks the end of a build
-  // (idle again, default beep) and forgets the job.
-  void SetBuildThread(std::shared_ptr<IBuildJob> job);
-  bool IsIdle() const { return idle_.load() != 0; }
+  // (idle again, default beep). Call on the user-interface thread.
+  void SetBuildThread(std::shared_ptr<IBuildJob> job) override;
+  bool IsIdle() const override { return idle_.load() != 0; }
   void StopBuilding();
   // Written by the compile command before its worker starts, read by the worker.
   std::string buildCommandLine;

@@ -50,8 +50,14 @@ class FakeWindows : public IAppWindows {
 
 class FakeJob : public IBuildJob {
  public:
-  void Cancel() override { ++cancels; }
+  void Cancel() override {
+    ++cancels;
+    finished = true;
+  }
+  bool Finished() const override { return finished; }
+  bool WaitFinished(int) override { return finished; }
   int cancels = 0;
+  bool finished = false;
 };
 
 class AppTest : public ::testing::Test {
@@ -159,9 +165,10 @@ TEST_F(AppTest, StopBuildingIsEnabledOnlyWhileABuildRuns) {
   EXPECT_FALSE(router.Update(cmd::kStopBuilding).enabled);
 }
 
-TEST_F(AppTest, BuildEndMarksIdleWithDefaultBeepAndForgetsTheJob) {
+TEST_F(AppTest, BuildEndMarksIdleWithDefaultBeepAndAFinishedJobIsNotStopped) {
   auto job = std::make_shared<FakeJob>();
   app.SetBuildThread(job);
+  job->finished = true;
   app.SetBuildThread(nullptr);  // the build ended by itself
   EXPECT_TRUE(app.IsIdle());
   EXPECT_EQ(host.beeps, (std::vector<BeepKind>{BeepKind::Default}));
