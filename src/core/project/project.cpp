@@ -69,7 +69,7 @@ bool Project::SaveProjectFile() {
   return false;
 }
 
-void Project::Open(const std::string& path) {
+bool Project::Open(const std::string& path) {
   Close();
   open_ = true;
   // Kept absolute: the current directory moves to the project directory below, and a
@@ -86,6 +86,7 @@ void Project::Open(const std::string& path) {
   members_.EndBatch();
   if (!stored.mainFile.empty()) SetMainFile(paths::FromStored(stored.mainFile));
   SetProjectDirectory();
+  return true;
 }
 
 void Project::Close() {
@@ -139,34 +140,6 @@ void Project::RemoveFile(const std::string& path) {
   if (stored.size() > 1) MakeRelative(stored);
   members_.Delete(stored);
   SaveProjectFile();
-}
-
-void Project::OpenCommand() {
-  FileDialogOptions options;
-  options.defaultExt = "jap";
-  options.overwritePrompt = true;
-  std::optional<std::string> chosen = host_.OpenFileDialog(options);
-  if (!chosen || chosen->empty()) return;
-  Open(*chosen);
-  if (recent_) recent_->Add(projectFile_);
-}
-
-void Project::OpenRecent(int index) {
-  if (!recent_) return;
-  std::string path = recent_->At(index);
-  if (!path.empty()) Open(path);
-}
-
-void Project::CloseCommand() {
-  if (IsOpen())
-    Close();
-  else
-    host_.Message("No Project is open");
-}
-
-void Project::ReopenLast() {
-  std::string last = profile_.GetString("Project", "Last", "");
-  if (!last.empty()) Open(last);
 }
 
 void Project::InsertFileCommand() {

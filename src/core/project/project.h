@@ -21,8 +21,6 @@ class IRecentProjectList {
   virtual ~IRecentProjectList() = default;
   // Puts path at the head of the list.
   virtual void Add(const std::string& path) = 0;
-  // The entry at index (0 = head), or "" when there is none.
-  virtual std::string At(int index) const = 0;
 };
 
 // The per-project compiler directories, kept in the project file.
@@ -56,8 +54,8 @@ class Project {
   // True when a project was opened.
   bool Create();
   // Closes any open project and opens this file; a file that does not exist or is not a
-  // project file gives an empty project named after it.
-  void Open(const std::string& path);
+  // project file gives an empty project named after it. Always true.
+  bool Open(const std::string& path);
   void Close();
   bool IsOpen() const { return open_; }
 
@@ -74,12 +72,8 @@ class Project {
   const std::string& ProjectFile() const { return projectFile_; }
   const std::string& ProjectDirectory() const { return projectDirectory_; }
 
-  // The application's project commands.
-  void OpenCommand();          // the open-project dialog, then Open, then the recent list
-  void OpenRecent(int index);  // the recent list's entry; the list is not reordered
-  void CloseCommand();         // Close, or "No Project is open"
-  void ReopenLast();           // start-up: the profile's last project
-  void InsertFileCommand();    // the tree's "Insert files into project..."
+  // The tree's "Insert files into project...": a file dialog, then AddFile.
+  void InsertFileCommand();
 
   // Every member's stored path, in member order.
   std::vector<std::string> StoredPaths() const;

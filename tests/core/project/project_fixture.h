@@ -21,9 +21,6 @@ namespace tamso::testing {
 class FakeRecentList : public IRecentProjectList {
  public:
   void Add(const std::string& path) override { entries.insert(entries.begin(), path); }
-  std::string At(int index) const override {
-    return index >= 0 && index < static_cast<int>(entries.size()) ? entries[index] : "";
-  }
   std::vector<std::string> entries;
 };
 

@@ -55,8 +55,6 @@ TEST_F(ProjectTest, WithoutAnOpenProjectEditsAreRefusedWithAMessage) {
   EXPECT_THAT(host.MessageTexts(),
               ElementsAre("There is no open project", "There is no open project",
                           "There is no open project"));
-  project->CloseCommand();
-  EXPECT_EQ(host.MessageTexts().back(), "No Project is open");
   EXPECT_TRUE(project->Members().Empty());
 }
 
@@ -106,13 +104,15 @@ TEST_F(ProjectTest, CloseRemembersTheProjectAndStartUpReopensIt) {
   project->AddFile(Path("A.java"), true);
   EXPECT_EQ(profile->GetString("Project", "Last", ""), Path("p.jap"));
   profile->WriteString("Project", "Last", "elsewhere");
-  project->CloseCommand();
+  project->Close();
   EXPECT_FALSE(project->IsOpen());
   EXPECT_TRUE(project->Members().Empty());
   EXPECT_EQ(profile->GetString("Project", "Last", ""), Path("p.jap"));
 
+  project->Close();  // closing twice changes nothing
+  EXPECT_EQ(profile->GetString("Project", "Last", ""), Path("p.jap"));
   Project restarted(host, *profile);
-  restarted.ReopenLast();
+  restarted.Open(profile->GetString("Project", "Last", ""));
   EXPECT_TRUE(restarted.IsOpen());
   EXPECT_THAT(restarted.StoredPaths(), ElementsAre("./A.java"));
 }
@@ -137,24 +137,6 @@ TEST_F(ProjectTest, CreateWritesBaseIntoANewOrExistingFileAndOpensIt) {
   EXPECT_EQ(Read("new.jap"), "[Base]\nName=Test\n");
   EXPECT_EQ(project->Members().RootLabel(), "new.jap");
   EXPECT_THAT(recent.entries, ElementsAre(Path("new.jap"), Path("old.jap")));
-}
-
-TEST_F(ProjectTest, RecentEntriesOpenWithoutReorderingTheList) {
-  recent.entries = {Path("a.jap"), Path("b.jap")};
-  project->OpenRecent(1);
-  EXPECT_EQ(project->ProjectFile(), Path("b.jap"));
-  project->OpenRecent(7);  // no such entry: nothing happens
-  EXPECT_EQ(project->ProjectFile(), Path("b.jap"));
-  EXPECT_THAT(recent.entries, ElementsAre(Path("a.jap"), Path("b.jap")));
-
-  host.openFileAnswers.push_back(Path("c.jap"));
-  project->OpenCommand();
-  EXPECT_EQ(host.fileDialogs.back().defaultExt, "jap");
-  EXPECT_THAT(recent.entries, ElementsAre(Path("c.jap"), Path("a.jap"), Path("b.jap")));
-  host.openFileAnswers.push_back(std::nullopt);
-  project->OpenCommand();
-  EXPECT_EQ(project->ProjectFile(), Path("c.jap"));
-  EXPECT_EQ(recent.entries.size(), 3u);
 }
 
 TEST_F(ProjectTest, ARemovedProjectDirectoryIsReportedAndKeepsTheMembersShown) {
