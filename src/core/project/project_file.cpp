@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/atomic_file.h"
+#include "platform/ini_file.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -84,14 +85,6 @@ Lines Split(std::string_view text) {
   return doc;
 }
 
-// A line break inside a value would start another key.
-std::string OneLine(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c == '\n' || c == '\r') c = ' ';
-  return r;
-}
-
 }  // namespace
 
 ProjectFileMembers ReadProjectMembers(const std::string& path) {
@@ -136,70 +129,13 @@ ProjectFileMembers ReadProjectMembers(const std::string& path) {
 
 bool WriteProjectMembers(const std::string& path, const std::vector<std::string>& files,
                          const std::string* mainFile) {
-  std::string text;
-  if (!ReadWholeFile(path, text)) {
-    // A missing file is an empty one; one that exists but cannot be read is never
-    // overwritten.
-    if (paths::Exists(path)) return false;
-    text.clear();
-  }
-  Lines doc = Split(text);
-
-  std::vector<std::string> out;
-  out.reserve(doc.lines.size() + files.size() + 4);
-  bool inFiles = false, inProject = false, seenProject = false, mainWritten = false;
-  std::size_t projectLastKey = 0;  // index in out after the first Project section's last key
-  for (std::string_view raw : doc.lines) {
-    Line l = Classify(raw);
-    if (l.kind == Line::kSection) {
-      inFiles = paths::EqualsNoCase(l.name, "Files");
-      bool isProject = paths::EqualsNoCase(l.name, "Project");
-      inProject = isProject && !seenProject;
-      if (inProject) {
-        seenProject = true;
-        projectLastKey = out.size() + 1;
-      }
-      if (inFiles) continue;
-    } else if (inFiles) {
-      continue;
-    } else if (inProject && l.kind == Line::kKey) {
-      if (mainFile && !mainWritten && paths::EqualsNoCase(l.name, "Mainfile")) {
-        out.push_back("Mainfile=" + OneLine(*mainFile));
-        mainWritten = true;
-        projectLastKey = out.size();
-        continue;
-      }
-      projectLastKey = out.size() + 1;
-    }
-    out.emplace_back(raw);
-  }
-  if (mainFile && seenProject && !mainWritten) {
-    out.insert(out.begin() + static_cast<std::ptrdiff_t>(projectLastKey),
-               "Mainfile=" + OneLine(*mainFile));
-    mainWritten = true;
-  }
-  if (!files.empty()) {
-    out.emplace_back("[Files]");
-    for (std::size_t i = 0; i < files.size(); ++i)
-      out.push_back("file" + std::to_string(i + 1) + "=" + OneLine(files[i]));
-    doc.endsWithEol = true;
-  }
-  if (mainFile && !mainWritten) {
-    out.emplace_back("[Project]");
-    out.push_back("Mainfile=" + OneLine(*mainFile));
-    doc.endsWithEol = true;
-  }
-
-  std::string bytes;
-  std::size_t total = 0;
-  for (const auto& l : out) total += l.size() + doc.eol.size();
-  bytes.reserve(total);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    bytes += out[i];
-    if (i + 1 < out.size() || doc.endsWithEol) bytes += doc.eol;
-  }
-  if (bytes == text) return true;
-  return WriteFileAtomically(path, bytes).ok;
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    entries.emplace_back("file" + std::to_string(i + 1), files[i]);
+  IniFile file(path);
+  if (!file.ReplaceSection("Files", entries)) return false;
+  return !mainFile || file.WriteString("Project", "Mainfile", *mainFile);
 }
 
 }  // namespace tamso

@@ -1,11 +1,10 @@
 #pragma once
 // Reading and writing a project file's member sections in one pass each.
 //
-// The file is an initialisation file with the same rules as IniFile (names without
-// regard to case, trimmed values, quotes around a value dropped, new sections at the
-// end, lines not understood kept, atomic writes). The member list is read and written
-// here as a whole because going key by key through IniFile rereads and rewrites the
-// file for every key, which is quadratic for a project of thousands of members.
+// The file is an initialisation file read with the same rules as IniFile (names without
+// regard to case, trimmed values, quotes around a value dropped). The member list is
+// read in one pass because going key by key through IniFile rereads the file for every
+// key, which is quadratic for a project of thousands of members.
 
 #include <string>
 #include <vector>
@@ -26,8 +25,8 @@ ProjectFileMembers ReadProjectMembers(const std::string& path);
 // Deletes section "Files" and writes the paths as "file1".. "fileN" into a new "Files"
 // section at the end of the file (no section when there are none). With a main file,
 // "Project"/"Mainfile" is set to it; when "Project" does not exist yet it is created
-// after "Files", as it would be when written after the file keys. Every other line stays.
-// False when the file could not be read or written (the old file is then untouched).
+// after "Files". Every other line stays. False when the file could not be read or
+// written (the old file is then untouched).
 bool WriteProjectMembers(const std::string& path, const std::vector<std::string>& files,
                          const std::string* mainFile);
 
