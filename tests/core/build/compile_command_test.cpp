@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "build/compile.h"
+#include "build_test_support.h"
+#include "platform/command_line.h"
+#include "platform/ini_file.h"
+
+namespace tamso {
+namespace {
+
+using testing::TempDir;
+
+class CompileCommandLine : public ::testing::Test {
+ protected:
+  TempDir dir;
+  IniFile profile{dir / "Tamso.INI"};
+  void Set(const char* key, const char* value) { profile.WriteString("Compiler", key, value); }
+};
+
+TEST_F(CompileCommandLine, DefaultsGiveTheCompilerAndTheQuotedPath) {
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/home/me/src/Hello.java"),
+            "javac \"/home/me/src/Hello.java\"");
+  Set("javac", "/opt/jdk/bin/javac");
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/a/B.java"), "/opt/jdk/bin/javac \"/a/B.java\"");
+}
+
+TEST_F(CompileCommandLine, ClassPathAndDebugAsInTheSettingsExample) {
+  Set("UseClassPath", "Y");
+  Set("ClassPath", ".:/usr/share/java/classes.zip");
+  Set("GenerateDebug", "Y");
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/src/Hello.java"),
+            "javac -classpath .:/usr/share/java/classes.zip  -g \"/src/Hello.java\"");
+}
+
+TEST_F(CompileCommandLine, EveryKeyInItsOrderWithItsBlanks) {
+  Set("UseDirectory", "Y");
+  Set("Directory", "/out");
+  Set("UseClassPath", "Y");
+  Set("ClassPath", "lib");
+  for (const char* key :
+       {"Verbose", "Debug", "Depend", "DisableWarnings", "GenerateDebug", "NoWrite", "Optimize"})
+    Set(key, "Y");
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/s/A.java"),
+            "javac -d /out -classpath lib  -verbose -debug  -depend -nowarn  -g  -nowrite  -O "
+            "\"/s/A.java\"");
+}
+
+TEST_F(CompileCommandLine, TheTwoYesNoRules) {
+  // Only an exact "Y" switches the directory and class path on.
+  Set("UseDirectory", "y");
+  Set("Directory", "/out");
+  Set("UseClassPath", "Yes");
+  Set("ClassPath", "lib");
+  // The option keys are on for anything but an exact "N", an empty value included.
+  Set("Verbose", "");
+  Set("Debug", "n");
+  Set("Optimize", "N");
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/s/A.java"), "javac  -verbose -debug \"/s/A.java\"");
+}
+
+TEST(CompilePath, HostilePathsReachTheCompilerAsOneArgument) {
+  for (const std::string path :
+       {"/home/me/My Files/Hello.java", "/tmp/a\"b.java", "/tmp/x; rm -rf ~/y.java",
+        "/tmp/$(touch pwned).java", "/tmp/-d.java", "/tmp/odd\\\\\"\\.java", "/tmp/dir\\"}) {
+    SCOPED_TRACE(path);
+    auto args = SplitCommandLine("javac " + QuoteSourcePath(path));
+    ASSERT_EQ(args.size(), 2u);
+    EXPECT_EQ(args[1], path);
+  }
+  EXPECT_EQ(QuoteSourcePath("/a b/C.java"), "\"/a b/C.java\"");
+}
+
+TEST(CompilePath, DirectoryIsEverythingBeforeTheLastSlash) {
+  EXPECT_EQ(CompileDirectory("/home/me/My Files/Hello.java"), "/home/me/My Files");
+  EXPECT_EQ(CompileDirectory("/Hello.java"), "/");
+  EXPECT_EQ(CompileDirectory("Hello.java"), "Hello.java");
+}
+
+}  // namespace
+}  // namespace tamso

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "build/compile.h"
+#include "build/process_runner.h"
+#include "build/source_reference.h"
+#include "build_test_support.h"
+#include "platform/ini_file.h"
+
+namespace tamso {
+namespace {
+
+using testing::HostWithOutput;
+using testing::TempDir;
+using testing::TestSlot;
+using testing::TestUiThread;
+
+class FakeDocument : public IDocument {
+ public:
+  explicit FakeDocument(std::string path) : path_(std::move(path)) {}
+  std::string PathName() const override { return path_; }
+  std::string Title() const override { return path_; }
+  bool IsModified() const override { return false; }
+  bool Save() override {
+    ++saves;
+    return true;
+  }
+  int saves = 0;
+
+ private:
+  std::string path_;
+};
+
+class RecordingView : public IView {
+ public:
+  explicit RecordingView(IDocument* doc) : doc_(doc) {}
+  ViewKind Kind() const override { return ViewKind::Java; }
+  IDocument* Document() override { return doc_; }
+  void GoToLine(int line) override { lines.push_back(line); }
+  std::vector<int> lines;
+
+ private:
+  IDocument* doc_;
+};
+
+struct CompileRig {
+  TempDir dir;
+  IniFile profile{dir / "Tamso.INI"};
+  TestUiThread ui;
+  HostWithOutput host;
+  TestSlot slot{host};
+  int shown = 0;
+  CompileContext context{host, profile, slot, ui, [this] { ++shown; }};
+
+  std::shared_ptr<IBuildJob> Compile(IDocument& doc) {
+    std::shared_ptr<IBuildJob> job;
+    ui.Run([&] { job = CompileDocument(doc, context); });
+    return job;
+  }
+};
+
+TEST(Compile, RefusesWhileBusyWithoutSaving) {
+  CompileRig rig;
+  FakeDocument doc(rig.dir / "A.java");
+  rig.slot.idle = false;
+  EXPECT_EQ(rig.Compile(doc), nullptr);
+  EXPECT_EQ(rig.host.MessageTexts(),
+            std::vector<std::string>{"Sorry.\n  I'm Busy.  Try again later."});
+  EXPECT_EQ(doc.saves, 0);
+  EXPECT_EQ(rig.host.watched.Text(), "");
+  EXPECT_EQ(rig.shown, 0);
+}
+
+TEST(Compile, UnnamedDocumentWhoseSaveWasCancelledIsNotCompiled) {
+  CompileRig rig;
+  FakeDocument doc("");
+  EXPECT_EQ(rig.Compile(doc), nullptr);
+  EXPECT_EQ(doc.saves, 1);
+  EXPECT_TRUE(rig.slot.idle);
+  EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST(Compile, SavesWritesTheHeadingAndRunsTheCompilerInTheFilesDirectory) {
+  CompileRig rig;
+  // A stand-in compiler that prints its working directory and its arguments.
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " args");
+  const std::string sub = rig.dir / "My Files";
+  std::filesystem::create_directory(sub);
+  FakeDocument doc(sub + "/A b.java");
+  auto job = rig.Compile(doc);
+  ASSERT_NE(job, nullptr);
+  EXPECT_EQ(doc.saves, 1);
+  EXPECT_EQ(rig.shown, 1);
+  ASSERT_TRUE(job->WaitFinished(20000));
+  rig.ui.Run([] {});
+  const std::string cmd = testing::Child() + " args \"" + sub + "/A b.java\"";
+  EXPECT_EQ(rig.host.watched.Text(), std::string("Tamso for Java(TM)\nCompiling via javac...\n") +
+                                         kSeparator + "\n" + cmd + "\nCompiling via javac...\n[" +
+                                         sub + "/A b.java]\n\n" + kSeparator + "\n" + kDoneLine);
+  EXPECT_EQ(rig.host.maxWaitDepth, 1);
+  EXPECT_EQ(rig.host.waitDepth, 0);
+  EXPECT_TRUE(rig.slot.idle);
+  EXPECT_EQ(rig.slot.job, job);
+}
+
+TEST(Compile, SecondCompileWhileOneRunsIsRefusedAndTheFirstGoesOn) {
+  CompileRig rig;
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " forever");
+  FakeDocument doc(rig.dir / "A.java");
+  auto job = rig.Compile(doc);
+  ASSERT_TRUE(rig.host.watched.WaitFor("pid "));
+  EXPECT_EQ(rig.Compile(doc), nullptr);
+  EXPECT_EQ(rig.host.MessageTexts(), std::vector<std::string>{kBusyMessage});
+  EXPECT_FALSE(job->Finished());
+  rig.ui.Run([&] { StopBuilding(rig.slot, job, rig.host); });
+  ASSERT_TRUE(job->WaitFinished(20000));
+}
+
+TEST(CompileWithJavac, ErrorLineLeadsBackToTheSource) {
+  if (FindProgram("javac").empty()) GTEST_SKIP() << "no javac on PATH: JDK not installed";
+  CompileRig rig;
+  const std::string path = rig.dir / "Hello.java";
+  {
+    std::ofstream f(path);
+    f << "public class Hello {\n"
+         "  public static void main(String[] args) {\n"
+         "    System.out.println(undefinedName);\n"
+         "  }\n"
+         "}\n";
+  }
+  FakeDocument doc(path);
+  RecordingView view(&doc);
+  rig.host.documentViews[path] = &view;
+  auto job = rig.Compile(doc);
+  ASSERT_NE(job, nullptr);
+  ASSERT_TRUE(job->WaitFinished(120000));
+  rig.ui.Run([] {});
+  const std::string text = rig.host.watched.Text();
+  const std::string heading = std::string("Tamso for Java(TM)\nCompiling via javac...\n") +
+                              kSeparator + "\njavac \"" + path + "\"\nCompiling via javac...\n";
+  EXPECT_EQ(text.substr(0, heading.size()), heading);
+  EXPECT_EQ(text.substr(text.size() - std::string(kDoneLine).size()), kDoneLine);
+  // The diagnostic line, found as a user would see it.
+  std::string errorLine;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (line.find("Hello.java:3:") != std::string::npos) {
+      errorLine = line;
+      break;
+    }
+    start = end + 1;
+  }
+  ASSERT_FALSE(errorLine.empty()) << text;
+  EXPECT_EQ(JumpToSource(errorLine, rig.host), JumpResult::Done);
+  EXPECT_EQ(view.lines, std::vector<int>{2});
+}
+
+}  // namespace
+}  // namespace tamso
