@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lang/language.h"
+#include "lang_test_support.h"
+
+namespace tamso {
+namespace {
+
+using testing::RecordingSink;
+using testing::VectorSource;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Outline(const Language& lang, std::string_view text,
+                    const std::string& title = "Test.java") {
+  RecordingSink sink;
+  lang.BuildOutline(VectorSource::FromText(text), title, sink);
+  EXPECT_EQ(sink.begins, 1);
+  EXPECT_EQ(sink.ends, 1);
+  return sink.Text();
+}
+
+// Compares the outline of tests/data/lang/<name> with <name>.outline; on a
+// mismatch the actual outline is written to <name>.outline.actual for review.
+void ExpectGoldenOutline(const Language& lang, const std::string& name) {
+  const std::string dir = std::string(TAMSO_TEST_DATA) + "/lang/";
+  const std::string source = ReadFile(dir + name);
+  ASSERT_FALSE(source.empty()) << dir + name;
+  const std::string actual = Outline(lang, source, name);
+  const std::string expected = ReadFile(dir + name + ".outline");
+  if (actual != expected) {
+    std::ofstream(dir + name + ".outline.actual", std::ios::binary) << actual;
+  }
+  EXPECT_EQ(actual, expected) << "actual outline written to " << dir + name + ".outline.actual";
+}
+
+TEST(JavaOutline, GoldenFile) {
+  ExpectGoldenOutline(JavaLanguage(), "Clock.java");
+}
+TEST(PerlOutline, GoldenFile) {
+  ExpectGoldenOutline(PerlLanguage(), "report.pl");
+}
+
+TEST(JavaOutline, PackageAndImports) {
+  EXPECT_EQ(Outline(JavaLanguage(),
+                    "package a.b.c;\nimport java.awt.*;\nimport java.util\n"
+                    "  .List;\nimport static a.B.c;\n"),
+            "Test.java\n"
+            "  6 Imports\n"
+            "    1 java.awt.*\n"
+            "    1 java.util.List\n"
+            "    1 static a.B.c\n"
+            "  8 a.b.c\n");
+}
+
+TEST(JavaOutline, ClassMembers) {
+  EXPECT_EQ(Outline(JavaLanguage(),
+                    "class A extends B implements C, D {\n"
+                    "  int x, y = f(1, 2), z;\n"
+                    "  A() { int local; g(h); }\n"
+                    "  void m(int p, String q) throws E, F;\n"
+                    "  java.util.Map<K, V> map;\n"
+                    "  int[] arr = { 1, 2 };\n"
+                    "}\n"),
+            "Test.java\n"
+            "  6 Imports\n"
+            "  2 A\n"
+            "    3 B\n"
+            "    7 C\n"
+            "    9 x\n"
+            "    9 y\n"
+            "    4 A\n"
+            "    4 m\n"
+            "    9 map\n"
+            "    9 arr\n");
+}
+
+TEST(JavaOutline, BracesInLiteralsAndInitialisersKeepTheDepth) {
+  EXPECT_EQ(Outline(JavaLanguage(),
+                    "class A {\n"
+                    "  char c = '{'; String s = \"\\\"{\";\n"
+                    "  Object o = new Object() { int hidden; public String toString() {\n"
+                    "    return \"}\"; } };\n"
+                    "  void after() { char d = '}'; }\n"
+                    "}\n"
+                    "class B { int b; }\n"),
+            "Test.java\n"
+            "  6 Imports\n"
+            "  2 A\n"
+            "    9 c\n"
+            "    9 s\n"
+            "    9 o\n"
+            "    4 after\n"
+            "  2 B\n"
+            "    9 b\n");
+}
+
+TEST(JavaOutline, HostileInputs) {
+  const char* inputs[] = {"",
+                          "class",
+                          "class A extends",
+                          "public class A {\n  void f(",
+                          "/* never closed\nclass A {}",
+                          "import java.util.List\npublic class A { int x; }",
+                          "}}}} class A { int x; } ))) ;;;",
+                          std::string("\0", 1).c_str(),
+                          "class A { int x = ",
+                          "\"open string\nclass A { int y; }"};
+  for (const char* in : inputs) Outline(JavaLanguage(), in);
+  // A broken import does not swallow the class after it; stray closers do no harm.
+  EXPECT_EQ(Outline(JavaLanguage(), inputs[5]),
+            "Test.java\n  6 Imports\n    1 java.util.List\n  2 A\n    9 x\n");
+  EXPECT_EQ(Outline(JavaLanguage(), inputs[6]), "Test.java\n  6 Imports\n  2 A\n    9 x\n");
+  EXPECT_EQ(Outline(JavaLanguage(), inputs[9]), "Test.java\n  6 Imports\n  2 A\n    9 y\n");
+}
+
+TEST(JavaOutline, FindMember) {
+  const VectorSource text = VectorSource::FromText(
+      "class A {\n"
+      "  int x;\n"
+      "  void run() {}\n"
+      "}\n"
+      "class B {\n"
+      "  int x;\n"
+      "  // void run() {}\n"
+      "  void run()\n"
+      "  {}\n"
+      "}\n");
+  const Language& j = JavaLanguage();
+  EXPECT_EQ(j.FindMember(text, "A", "x"), 1);
+  EXPECT_EQ(j.FindMember(text, "A", "run"), 2);
+  EXPECT_EQ(j.FindMember(text, "B", "x"), 5);
+  EXPECT_EQ(j.FindMember(text, "B", "run"), 7);
+  EXPECT_EQ(j.FindMember(text, "B", "missing"), std::nullopt);
+  EXPECT_EQ(j.FindMember(text, "C", "x"), std::nullopt);
+}
+
+TEST(PerlOutline, SubsAndFind) {
+  const std::string text =
+      "sub a { }\n"
+      "# sub commented { }\n"
+      "my $f = sub { 1 };\n"
+      "print \"sub quoted\";\n"
+      "sub Pkg::b\n"
+      "{\n"
+      "}\n";
+  EXPECT_EQ(Outline(PerlLanguage(), text),
+            "Perl\n  6 Requires\n  10 Subs\n    4 a\n    4 Pkg::b\n");
+  const VectorSource source = VectorSource::FromText(text);
+  EXPECT_EQ(PerlLanguage().FindMember(source, "", "Pkg::b"), 4);
+  EXPECT_EQ(PerlLanguage().FindMember(source, "", "commented"), std::nullopt);
+}
+
+TEST(HtmlOutline, RootOnly) {
+  EXPECT_EQ(Outline(HtmlLanguage(), "<html><body>class A { int x; }</body></html>", "a.html"),
+            "a.html\n");
+  EXPECT_EQ(HtmlLanguage().FindMember(VectorSource({"class A { int x; }"}), "A", "x"),
+            std::nullopt);
+}
+
+}  // namespace
+}  // namespace tamso
