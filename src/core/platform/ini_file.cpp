@@ -128,10 +128,27 @@ std::string Join(const Document& doc, const std::vector<std::string>& lines) {
 
 enum class Op { kSet, kRemoveKey, kRemoveSection };
 
-bool Modify(const std::string& path, std::string_view section, std::string_view key,
-            std::string_view value, Op op) {
+}  // namespace
+
+struct WriteOutcome {
+  bool ok = true;
+  std::string error;
+};
+
+namespace {
+
+WriteOutcome Unreadable(const std::string& path) {
+  return {false, "Cannot read " + path + " to update it; the file was left as it is."};
+}
+
+WriteOutcome Written(const WriteResult& r) {
+  return {r.ok, r.error};
+}
+
+WriteOutcome Modify(const std::string& path, std::string_view section, std::string_view key,
+                    std::string_view value, Op op) {
   std::string text;
-  if (!Load(path, text)) return false;  // never overwrite a file we could not read
+  if (!Load(path, text)) return Unreadable(path);  // never overwrite a file we could not read
   Document doc = Split(text);
   size_t head = 0, end = 0;
   bool haveSection = FindSection(doc, section, head, end);
@@ -140,12 +157,12 @@ bool Modify(const std::string& path, std::string_view section, std::string_view 
 
   switch (op) {
     case Op::kRemoveSection:
-      if (!haveSection) return true;
+      if (!haveSection) return {};
       out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
       break;
     case Op::kRemoveKey: {
       size_t at = 0;
-      if (!haveSection || !FindKey(doc, head, end, key, at)) return true;
+      if (!haveSection || !FindKey(doc, head, end, key, at)) return {};
       out.erase(out.begin() + static_cast<long>(at));
       break;
     }
@@ -153,7 +170,7 @@ bool Modify(const std::string& path, std::string_view section, std::string_view 
       size_t at = 0;
       if (haveSection && FindKey(doc, head, end, key, at)) {
         // The same value: nothing to write (keeps the file's time stamp too).
-        if (Classify(doc.lines[at]).value == Trim(value)) return true;
+        if (Classify(doc.lines[at]).value == Trim(value)) return {};
         out[at] = entry;
       } else if (haveSection) {
         // After the section's last key, so blank lines and comments that end the
@@ -170,7 +187,7 @@ bool Modify(const std::string& path, std::string_view section, std::string_view 
       break;
     }
   }
-  return WriteFileAtomically(path, Join(doc, out)).ok;
+  return Written(WriteFileAtomically(path, Join(doc, out)));
 }
 
 std::optional<std::string> Lookup(const std::string& path, std::string_view section,
@@ -239,8 +256,13 @@ bool IniFile::GetYesNo(std::string_view section, std::string_view key) const {
   return GetString(section, key, "N") != "N";
 }
 
+bool IniFile::Done(const WriteOutcome& outcome) {
+  if (!outcome.ok && onWriteFailure_) onWriteFailure_(outcome.error);
+  return outcome.ok;
+}
+
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  return Modify(path_, section, key, value, Op::kSet);
+  return Done(Modify(path_, section, key, value, Op::kSet));
 }
 
 bool IniFile::WriteInt(std::string_view section, std::string_view key, int value) {
@@ -252,17 +274,17 @@ bool IniFile::WriteYesNo(std::string_view section, std::string_view key, bool ye
 }
 
 bool IniFile::RemoveKey(std::string_view section, std::string_view key) {
-  return Modify(path_, section, key, {}, Op::kRemoveKey);
+  return Done(Modify(path_, section, key, {}, Op::kRemoveKey));
 }
 
 bool IniFile::RemoveSection(std::string_view section) {
-  return Modify(path_, section, {}, {}, Op::kRemoveSection);
+  return Done(Modify(path_, section, {}, {}, Op::kRemoveSection));
 }
 
 bool IniFile::ReplaceSection(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text;
-  if (!Load(path_, text)) return false;
+  if (!Load(path_, text)) return Done(Unreadable(path_));
   Document doc = Split(text);
   std::vector<std::string> out(doc.lines.begin(), doc.lines.end());
   size_t head = 0, end = 0;
@@ -273,7 +295,7 @@ bool IniFile::ReplaceSection(std::string_view section,
     for (const auto& [k, v] : entries) out.push_back(OneLine(k) + "=" + OneLine(v));
     doc.endsWithEol = true;
   }
-  return WriteFileAtomically(path_, Join(doc, out)).ok;
+  return Done(Written(WriteFileAtomically(path_, Join(doc, out))));
 }
 
 std::vector<std::string> IniFile::Sections() const {

@@ -9,6 +9,7 @@
 //    file beside it, renamed over it), so a crash mid-write leaves the old file whole;
 //  - lines the store does not understand are kept as they are when the file is rewritten.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,12 +49,20 @@ class IniFile {
   bool ReplaceSection(std::string_view section,
                       const std::vector<std::pair<std::string, std::string>>& entries);
 
+  // Called with a sentence for the user whenever a write fails (the program goes
+  // on with what it has; the caller decides whether and how often to tell the user).
+  void SetWriteFailureHandler(std::function<void(const std::string& error)> handler) {
+    onWriteFailure_ = std::move(handler);
+  }
+
   // Names as they stand in the file, in file order.
   std::vector<std::string> Sections() const;
   std::vector<std::string> Keys(std::string_view section) const;
 
  private:
+  bool Done(const struct WriteOutcome& outcome);
   std::string path_;
+  std::function<void(const std::string&)> onWriteFailure_;
 };
 
 }  // namespace tamso

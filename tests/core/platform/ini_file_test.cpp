@@ -145,9 +145,15 @@ TEST_F(IniFileTest, AFileThatIsADirectoryReadsAsDefaultsAndWritesFail) {
   EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
-TEST_F(IniFileTest, AWriteIntoAMissingDirectoryFailsCleanly) {
+TEST_F(IniFileTest, AWriteIntoAMissingDirectoryFailsCleanlyAndSaysWhy) {
   IniFile nowhere(dir.File("no/such/dir/x.INI"));
+  std::vector<std::string> errors;
+  nowhere.SetWriteFailureHandler([&](const std::string& e) { errors.push_back(e); });
   EXPECT_FALSE(nowhere.WriteString("A", "x", "1"));
+  EXPECT_FALSE(nowhere.WriteInt("A", "y", 1));
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0],
+            "Cannot write " + dir.File("no/such/dir/x.INI") + ": No such file or directory");
   EXPECT_EQ(nowhere.GetString("A", "x", "d"), "d");
 }
 
