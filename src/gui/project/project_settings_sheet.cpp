@@ -1,0 +1,191 @@
+#include "project/project_settings_sheet.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tamso::gui {
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
+}
+std::string S(const QString& s) {
+  return s.toLocal8Bit().toStdString();
+}
+
+QPushButton* Button(const QString& text, const char* id, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QLatin1String(id));
+  b->setAutoDefault(false);
+  return b;
+}
+
+QLabel* InfoIcon(QWidget* parent, QStyle::StandardPixmap which) {
+  auto* l = new QLabel(parent);
+  l->setPixmap(parent->style()->standardIcon(which).pixmap(32, 32));
+  l->setAlignment(Qt::AlignTop);
+  return l;
+}
+
+}  // namespace
+
+ProjectSettingsSheet::ProjectSettingsSheet(Project& project, QWidget* parent)
+    : QDialog(parent), project_(project), files_(project), compiler_(project) {
+  setWindowTitle(QStringLiteral("Settings for the open project"));
+  chooseDirectory_ = [this](const QString& start) {
+    return QFileDialog::getExistingDirectory(this, QString(), start);
+  };
+  tabs_ = new QTabWidget(this);
+  tabs_->addTab(MakeFilesPage(), QStringLiteral("Files"));
+  tabs_->addTab(MakeCompilerPage(), QStringLiteral("Compiler directories"));
+  tabs_->setCurrentIndex(0);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  layout->addWidget(buttons);
+}
+
+QWidget* ProjectSettingsSheet::MakeFilesPage() {
+  auto* page = new QWidget;
+  files_.Init();
+  auto* path = new QLineEdit(Q(files_.ProjectPath()), page);
+  path->setObjectName(QStringLiteral("1054"));
+  path->setReadOnly(true);
+  list_ = new QListWidget(page);
+  list_->setObjectName(QStringLiteral("1047"));
+  list_->setSortingEnabled(false);
+  RefillList();
+  QPushButton* add = Button(QStringLiteral("Add files..."), "1050", page);
+  QPushButton* remove = Button(QStringLiteral("Remove"), "1018", page);
+  QPushButton* mark = Button(QStringLiteral("Mark as 'Main'"), "1019", page);
+  connect(add, &QPushButton::clicked, this, [this] {
+    files_.AddFiles();
+    RefillList();
+  });
+  connect(remove, &QPushButton::clicked, this, [this] {
+    files_.Remove(SelectedEntry());
+    RefillList();
+  });
+  connect(mark, &QPushButton::clicked, this, [this] { files_.MarkMain(SelectedEntry()); });
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel(QStringLiteral("Project:"), page));
+  top->addWidget(path, 1);
+  auto* side = new QVBoxLayout;
+  side->addWidget(add);
+  side->addWidget(remove);
+  side->addWidget(mark);
+  side->addStretch(1);
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(list_, 1);
+  middle->addLayout(side);
+  auto* hint = new QHBoxLayout;
+  hint->addWidget(InfoIcon(page, QStyle::SP_MessageBoxInformation));
+  auto* hintText = new QLabel(
+      QStringLiteral(
+          "All of these tasks can be accomplished with a right mouse click over the project tree."),
+      page);
+  hintText->setWordWrap(true);
+  hint->addWidget(hintText, 1);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(top);
+  layout->addLayout(middle, 1);
+  layout->addLayout(hint);
+  return page;
+}
+
+QWidget* ProjectSettingsSheet::MakeCompilerPage() {
+  auto* page = new QWidget;
+  compiler_.Init();
+  auto* note = new QHBoxLayout;
+  note->addWidget(InfoIcon(page, QStyle::SP_MessageBoxWarning));
+  auto* text = new QLabel(QStringLiteral("Setting these options will OVERRIDE -classpath and -dir "
+                                         "of the overall Javac compiler settings for this project "
+                                         "only."),
+                          page);
+  text->setWordWrap(true);
+  note->addWidget(text, 1);
+
+  auto* cpGroup = new QGroupBox(QStringLiteral("Classpath"), page);
+  useClassPath_ = new QCheckBox(QStringLiteral("Use this class path"), cpGroup);
+  useClassPath_->setObjectName(QStringLiteral("1013"));
+  useClassPath_->setChecked(compiler_.fields.useClassPath);
+  classPath_ = new QLineEdit(Q(compiler_.fields.classPath), cpGroup);
+  classPath_->setObjectName(QStringLiteral("1014"));
+  auto* cpLayout = new QVBoxLayout(cpGroup);
+  cpLayout->addWidget(useClassPath_);
+  cpLayout->addWidget(classPath_);
+
+  auto* dirGroup = new QGroupBox(QStringLiteral("Output Directory"), page);
+  useDirectory_ = new QCheckBox(QStringLiteral("Use this output directory"), dirGroup);
+  useDirectory_->setObjectName(QStringLiteral("1022"));
+  useDirectory_->setChecked(compiler_.fields.useDirectory);
+  directory_ = new QLineEdit(Q(compiler_.fields.directory), dirGroup);
+  directory_->setObjectName(QStringLiteral("1023"));
+  QPushButton* browse = Button(QStringLiteral("..."), "1015", dirGroup);
+  connect(browse, &QPushButton::clicked, this, [this] {
+    QString start =
+        directory_->text().isEmpty() ? Q(project_.ProjectDirectory()) : directory_->text();
+    QString chosen = chooseDirectory_ ? chooseDirectory_(start) : QString();
+    if (!chosen.isEmpty()) directory_->setText(chosen);
+  });
+  auto* dirRow = new QHBoxLayout;
+  dirRow->addWidget(directory_, 1);
+  dirRow->addWidget(browse);
+  auto* dirLayout = new QVBoxLayout(dirGroup);
+  dirLayout->addWidget(useDirectory_);
+  dirLayout->addLayout(dirRow);
+
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(note);
+  layout->addWidget(cpGroup);
+  layout->addWidget(dirGroup);
+  layout->addStretch(1);
+  page->setEnabled(project_.IsOpen());
+  return page;
+}
+
+void ProjectSettingsSheet::RefillList() {
+  list_->clear();
+  for (const std::string& e : files_.Entries()) list_->addItem(Q(e));
+}
+
+std::size_t ProjectSettingsSheet::SelectedEntry() const {
+  QListWidgetItem* item = list_->currentItem();
+  if (!item || !item->isSelected()) return MemberList::npos;
+  return static_cast<std::size_t>(list_->row(item));
+}
+
+void ProjectSettingsSheet::accept() {
+  if (project_.IsOpen()) {
+    compiler_.fields.useClassPath = useClassPath_->isChecked();
+    compiler_.fields.classPath = S(classPath_->text());
+    compiler_.fields.useDirectory = useDirectory_->isChecked();
+    compiler_.fields.directory = S(directory_->text());
+    // Not written: the project has said so; the sheet stays for another try or Cancel.
+    if (!compiler_.Ok()) return;
+  }
+  QDialog::accept();
+}
+
+void RunProjectSettingsSheet(Project& project, QWidget* parent) {
+  ProjectSettingsSheet sheet(project, parent);
+  sheet.exec();
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,193 @@
+#include "project/project_tree_bar.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+#include "project/project_icons.h"
+#include "project/project_settings_sheet.h"
+#include "project/tree_commands.h"
+
+namespace tamso::gui {
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
+}
+
+}  // namespace
+
+ProjectTree::ProjectTree(Project& project, QWidget* parent)
+    : QTreeWidget(parent), project_(project) {
+  setObjectName(QStringLiteral("1038"));
+  setHeaderHidden(true);
+  setColumnCount(1);
+  setRootIsDecorated(true);
+  setDragDropMode(QAbstractItemView::NoDragDrop);
+  setUniformRowHeights(true);
+  setIconSize(QSize(16, 16));
+  setContextMenuPolicy(Qt::DefaultContextMenu);
+  settingsRunner_ = [this] { RunProjectSettingsSheet(project_, window()); };
+  connect(this, &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem*, int) { OpenMember(project_, SelectedMember()); });
+}
+
+std::size_t ProjectTree::SelectedMember() const {
+  QTreeWidgetItem* item = currentItem();
+  if (!item || !item->parent()) return MemberList::npos;
+  int i = item->parent()->indexOfChild(item);
+  return i < 0 ? MemberList::npos : static_cast<std::size_t>(i);
+}
+
+QMenu* ProjectTree::BuildContextMenu(QWidget* parent) {
+  auto* menu = new QMenu(parent);
+  for (const TreeMenuEntry& e : TreeMenuEntries(project_, SelectedMember())) {
+    if (e.id == 0) {
+      menu->addSeparator();
+      continue;
+    }
+    // Shown as written: an '&' in a path is no mnemonic.
+    QString text = Q(e.text);
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::number(e.id));
+    int id = e.id;
+    connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  }
+  return menu;
+}
+
+void ProjectTree::RunCommand(int id) {
+  if (id == kCmdProjectSettings) {
+    if (settingsRunner_) settingsRunner_();
+    return;
+  }
+  RunTreeCommand(project_, id, SelectedMember());
+}
+
+void ProjectTree::mousePressEvent(QMouseEvent* event) {
+  // The right button leaves the current item alone: the pop-up acts on the item the
+  // user selected, not on the one under the pointer.
+  if (event->button() == Qt::RightButton) {
+    event->accept();
+    return;
+  }
+  QTreeWidget::mousePressEvent(event);
+}
+
+void ProjectTree::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    QMenu* menu = BuildContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(QCursor::pos());
+  }
+  QTreeWidget::mouseReleaseEvent(event);
+}
+
+void ProjectTree::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+}
+
+ProjectTreeBar::ProjectTreeBar(Project& project, QWidget* parent)
+    : QWidget(parent), project_(project), tree_(new ProjectTree(project, this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(tree_);
+  project_.Members().SetObserver(this);
+  // A project opened before the bar existed.
+  if (project_.Members().HasRoot()) {
+    RootReset(project_.Members().RootLabel());
+    BatchStarted();
+    for (std::size_t i = 0; i < project_.Members().Size(); ++i) MemberInserted(i);
+    BatchEnded();
+    RootExpanded();
+  }
+}
+
+ProjectTreeBar::~ProjectTreeBar() {
+  if (project_.Members().Observer() == this) project_.Members().SetObserver(nullptr);
+}
+
+void ProjectTreeBar::ClearTree() {
+  if (project_.Members().Observer() == this) project_.Members().SetObserver(nullptr);
+  pending_.clear();
+  tree_->clear();
+  root_ = nullptr;
+}
+
+QTreeWidgetItem* ProjectTreeBar::MakeItem(const Member& member) const {
+  auto* item = new QTreeWidgetItem;
+  item->setText(0, Q(member.label));
+  item->setToolTip(0, Q(member.stored));
+  item->setIcon(0, ProjectTreeIcons().at(static_cast<std::size_t>(member.kind)));
+  return item;
+}
+
+void ProjectTreeBar::Flush() {
+  if (pending_.isEmpty() || !root_) return;
+  root_->addChildren(pending_);
+  QTreeWidgetItem* last = pending_.back();
+  pending_.clear();
+  tree_->scrollToItem(last);
+}
+
+void ProjectTreeBar::RootReset(const std::string& rootLabel) {
+  qDeleteAll(pending_);
+  pending_.clear();
+  tree_->clear();
+  root_ = nullptr;
+  if (rootLabel.empty() && !project_.Members().HasRoot()) return;
+  root_ = new QTreeWidgetItem(tree_);
+  root_->setText(0, Q(rootLabel));
+  root_->setToolTip(0, Q(project_.ProjectFile()));
+  root_->setIcon(0, ProjectTreeIcons().at(0));
+  // Opening a project shows the bar.
+  if (auto* dock = qobject_cast<QDockWidget*>(parentWidget())) dock->show();
+}
+
+void ProjectTreeBar::MemberInserted(std::size_t index) {
+  if (!root_) return;
+  QTreeWidgetItem* item = MakeItem(project_.Members().At(index));
+  if (batch_) {
+    pending_.append(item);
+    return;
+  }
+  Flush();
+  root_->insertChild(static_cast<int>(index), item);
+  tree_->scrollToItem(item);
+}
+
+void ProjectTreeBar::MemberRemoved(std::size_t index) {
+  Flush();
+  if (root_) delete root_->takeChild(static_cast<int>(index));
+}
+
+void ProjectTreeBar::MemberKindChanged(std::size_t index) {
+  Flush();
+  if (!root_) return;
+  if (QTreeWidgetItem* item = root_->child(static_cast<int>(index)))
+    item->setIcon(
+        0, ProjectTreeIcons().at(static_cast<std::size_t>(project_.Members().At(index).kind)));
+}
+
+void ProjectTreeBar::RootExpanded() {
+  Flush();
+  if (root_) root_->setExpanded(true);
+}
+
+void ProjectTreeBar::BatchStarted() {
+  batch_ = true;
+  tree_->setUpdatesEnabled(false);
+}
+
+void ProjectTreeBar::BatchEnded() {
+  batch_ = false;
+  Flush();
+  tree_->setUpdatesEnabled(true);
+}
+
+}  // namespace tamso::gui
