@@ -15,8 +15,7 @@ using namespace lang_detail;
 constexpr int kHeaderLookAheadLines = 256;
 constexpr int kHeaderLookAheadTokens = 64;
 
-LineToken JavaToken(std::string_view line, std::size_t pos) {
-  const WordTable& words = JavaWordTable();
+inline LineToken JavaToken(const WordTable& words, std::string_view line, std::size_t pos) {
   return ScanLineToken(line, pos, true, [&words](std::string_view w) { return words.Contains(w); });
 }
 
@@ -27,7 +26,7 @@ struct ColourToken {
   bool adjacent;   // ... written directly after the token before it
 };
 
-// The tokens of the line being coloured, kept between lines to avoid allocating.
+// The parentheses of the line being coloured, kept between lines to avoid allocating.
 std::vector<ColourToken>& LineTokens() {
   thread_local std::vector<ColourToken> tokens;
   return tokens;
@@ -42,9 +41,10 @@ bool TokenIs(std::string_view line, const LineToken& t, std::string_view text) {
 bool BraceFollows(const ILineSource& text, int index, std::size_t pos) {
   const int lastLine = std::min(text.LineCount() - 1, index + kHeaderLookAheadLines);
   std::string_view line = text.Line(index);
+  const WordTable& words = JavaWordTable();
   bool inThrows = false;
   for (int tokens = 0; tokens < kHeaderLookAheadTokens;) {
-    const LineToken t = JavaToken(line, pos);
+    const LineToken t = JavaToken(words, line, pos);
     if (t.type == kTokenEnd) {
       if (index >= lastLine) return false;
       line = text.Line(++index);
@@ -75,7 +75,7 @@ class JavaLanguageImpl final : public Language {
   }
   bool IsDelimiter(unsigned char c) const override { return IsDelimiterByte(c); }
   LineToken NextToken(std::string_view line, std::size_t pos) const override {
-    return JavaToken(line, pos);
+    return JavaToken(words_, line, pos);
   }
 
   LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
@@ -89,7 +89,7 @@ class JavaLanguageImpl final : public Language {
     std::size_t pos = 0;
     for (;;) {
       const LineToken t =
-          inComment ? ScanCommentBody(line, pos, "*/", "-->") : JavaToken(line, pos);
+          inComment ? ScanCommentBody(line, pos, "*/", "-->") : JavaToken(words_, line, pos);
       if (t.type == kTokenEnd) break;
       if (t.type == kTokenOpenComment) inComment = true;
       std::uint8_t attr = kAttrNormal;
@@ -101,18 +101,22 @@ class JavaLanguageImpl final : public Language {
         attr = kAttrComment;
       }
       FillAttrs(attrs, pos, t.end, attr);
-      ColourToken ct{t.end, t.type == kTokenDelimiter ? line[t.start] : '\0', false, false};
-      if (ct.ch == '(' && !inComment) {
-        // "if (", "while (" and the like open no method. A word in column 0 is
-        // not looked up.
-        const bool afterReserved = prev.type == kTokenReserved && prev.start > 0;
-        if (!afterReserved) {
-          ct.candidate = true;
-          ct.adjacent = prev.type != kTokenEnd ? prev.end == t.start : t.start == 0;
-          anyCandidate = true;
+      // Only parentheses take part in finding method headers.
+      const char ch = t.type == kTokenDelimiter ? line[t.start] : '\0';
+      if (ch == '(' || ch == ')') {
+        ColourToken ct{t.end, ch, false, false};
+        if (ch == '(' && !inComment) {
+          // "if (", "while (" and the like open no method. A word in column 0 is
+          // not looked up.
+          const bool afterReserved = prev.type == kTokenReserved && prev.start > 0;
+          if (!afterReserved) {
+            ct.candidate = true;
+            ct.adjacent = prev.type != kTokenEnd ? prev.end == t.start : t.start == 0;
+            anyCandidate = true;
+          }
         }
+        tokens.push_back(ct);
       }
-      tokens.push_back(ct);
       if (t.type == kTokenCommentClose) inComment = false;
       prev = t;
       pos = t.end;
@@ -132,6 +136,8 @@ class JavaLanguageImpl final : public Language {
   }
 
  private:
+  const WordTable& words_ = JavaWordTable();
+
   // A "(" written directly after a name is matched with its own ")"; one separated
   // from the name by blanks is matched with the ")" that closes the level it stands
   // on. When the token after the match is "{", the line holds a method header.

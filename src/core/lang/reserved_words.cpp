@@ -211,10 +211,6 @@ constexpr std::string_view kPerl[] = {
     "warn",
 };
 
-inline unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 std::span<const std::string_view> JavaReservedWords() {
@@ -228,45 +224,26 @@ std::span<const std::string_view> PerlReservedWords() {
 }
 
 WordTable::WordTable(std::span<const std::string_view> words, bool caseInsensitive)
-    : words_(words), caseInsensitive_(caseInsensitive), slots_(kSlots, -1) {
+    : words_(words), caseInsensitive_(caseInsensitive), slots_(kSlots) {
   for (std::size_t i = 0; i < words_.size(); ++i) {
     const std::string_view w = words_[i];
     if (w.size() > maxLength_) maxLength_ = w.size();
     if (Contains(w)) continue;  // a repeated entry matches the same words
     std::size_t slot = Hash(w);
-    while (slots_[slot] >= 0) slot = (slot + 1) & (kSlots - 1);
-    slots_[slot] = static_cast<std::int16_t>(i);
+    while (slots_[slot].length != 0) slot = (slot + 1) & (kSlots - 1);
+    slots_[slot] = {static_cast<std::uint8_t>(w.size()), Fold(static_cast<unsigned char>(w[0])),
+                    static_cast<std::int16_t>(i)};
   }
-}
-
-std::size_t WordTable::Hash(std::string_view word) const {
-  std::uint32_t h = 2166136261u;
-  for (unsigned char c : word) {
-    if (caseInsensitive_) c = FoldAscii(c);
-    h = (h ^ c) * 16777619u;
-  }
-  return (h ^ (h >> 15)) & (kSlots - 1);
 }
 
 bool WordTable::Equal(std::string_view entry, std::string_view word) const {
-  if (entry.size() != word.size()) return false;
   if (!caseInsensitive_) return entry == word;
   for (std::size_t i = 0; i < word.size(); ++i) {
-    if (FoldAscii(static_cast<unsigned char>(entry[i])) !=
-        FoldAscii(static_cast<unsigned char>(word[i]))) {
+    if (Fold(static_cast<unsigned char>(entry[i])) != Fold(static_cast<unsigned char>(word[i]))) {
       return false;
     }
   }
   return true;
-}
-
-bool WordTable::Contains(std::string_view word) const {
-  if (word.empty() || word.size() > maxLength_) return false;
-  for (std::size_t slot = Hash(word);; slot = (slot + 1) & (kSlots - 1)) {
-    const int index = slots_[slot];
-    if (index < 0) return false;
-    if (Equal(words_[static_cast<std::size_t>(index)], word)) return true;
-  }
 }
 
 const WordTable& JavaWordTable() {
