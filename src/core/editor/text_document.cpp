@@ -13,9 +13,9 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Sentence(std::string prefix, const std::string& reason) {
-  if (reason.empty()) return prefix + ".";
-  std::string s = prefix + ": " + reason;
+// The platform's reason is already a sentence naming the file; fall back to ours.
+std::string Sentence(const std::string& fallback, const std::string& reason) {
+  std::string s = reason.empty() ? fallback : reason;
   if (s.back() != '.') s += '.';
   return s;
 }
