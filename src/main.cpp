@@ -1,6 +1,80 @@
+// The program: finds the profile, hands files to a running instance or starts the
+// application, runs the event loop and writes back what is kept for the next start.
+
 #include <QApplication>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_command_line.h"
+#include "app/main_window.h"
+#include "app/profile_check.h"
+#include "app/project_adapter.h"
+#include "app/shell_application.h"
+#include "app/start_banner.h"
+#include "editor/editor_pane.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "platform/profile_location.h"
+#include "platform/qt_host.h"
+#include "platform/single_instance.h"
+#include "project/project.h"
+
+using namespace tamso;
+using namespace tamso::gui;
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  const auto started = std::chrono::steady_clock::now();
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tamso"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Ferrowind Tamso"));
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  ProfileLocation location =
+      ResolveProfileLocation(args, argv[0], std::getenv("TAMSO_PROFILE"),
+                             std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  AppCommandLine commandLine = ParseAppCommandLine(location.remainingArgs);
+
+  SingleInstance instance(Q(location.path));
+  const bool interactive =
+      !commandLine.embedding && !commandLine.automation && !commandLine.quitWhenIdle;
+  if (interactive) {
+    QStringList files;
+    for (const auto& f : commandLine.files) files << Q(paths::Absolute(f));
+    if (instance.HandOver(files)) return 0;
+  }
+  const bool profileWritable = PrepareProfileLocation(location.path);
+
+  IniFile profile(location.path);
+  QtHost host;
+  host.SetApplicationTitle(QStringLiteral("Tamso"));
+  Project project(host, profile);
+  ProjectAdapter projectModel(project);
+  if (commandLine.quitWhenIdle) StartBanner::SetMayShow(false);
+
+  ShellApplication shell(profile, host, projectModel, &CreateEditorPane,
+                         commandLine.quitWhenIdle ? nullptr : &instance);
+  if (commandLine.quitWhenIdle) commandLine.files.clear();
+  if (!shell.Start(commandLine)) return 1;
+  RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
+  project.SetRecentList(&recentProjects);
+
+  if (!profileWritable && shell.Window() && shell.Window()->isVisible()) {
+    QTimer::singleShot(0, shell.Window(),
+                       [&] { host.Message(ProfileNotWritableMessage(location.path)); });
+  }
+  if (commandLine.quitWhenIdle) {
+    QTimer::singleShot(0, &qapp, [&] {
+      auto ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+      std::printf("tamso: shown and idle after %.1f ms\n", ms.count());
+      std::fflush(stdout);
+      QApplication::quit();
+    });
+  }
+  int rc = qapp.exec();
+  project.SetRecentList(nullptr);
+  shell.Finish();
+  return rc;
 }

@@ -78,7 +78,6 @@ std::string RecentList::DisplayName(const std::string& path) const {
     tail = candidate;
     end = sep;
   }
-  if (!head.empty() && head.back() == '/' && tail.front() == '/') head.pop_back();
   return head + "..." + tail;
 }
 

@@ -1,0 +1,485 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/accelerators.h"
+#include "app/child_frame.h"
+#include "app/command_ids.h"
+#include "app/doc_templates.h"
+#include "app/icons.h"
+#include "app/lock_keys.h"
+#include "app/source_document.h"
+#include "app/start_banner.h"
+#include "app/t2_app.h"
+
+namespace tamso::gui {
+
+namespace {
+
+// Main toolbar, in order; 0 is a separator, kFindCombo the find box.
+constexpr int kMainToolBar[] = {cmd::kProjectTree,
+                                0,
+                                cmd::kFileNew,
+                                cmd::kFileOpen,
+                                cmd::kFileSave,
+                                0,
+                                cmd::kEditCut,
+                                cmd::kEditCopy,
+                                cmd::kEditPaste,
+                                cmd::kFindCombo,
+                                cmd::kFindComboText,
+                                0,
+                                cmd::kFindInFiles,
+                                0,
+                                cmd::kMatchBracket,
+                                cmd::kInsertSkeleton,
+                                0,
+                                cmd::kCompile,
+                                cmd::kStopBuilding,
+                                0,
+                                cmd::kRefreshClassTree,
+                                0,
+                                cmd::kRunJava,
+                                0,
+                                cmd::kJavaDebugger,
+                                cmd::kLaunchBrowser,
+                                cmd::kAppletViewer};
+
+constexpr int kFirstWindowListId = 65280;  // the Window menu's list of open windows
+constexpr int kIdleUpdateMs = 250;
+
+}  // namespace
+
+MainWindow::MainWindow(IniFile& profile, QtHost& host, CT2App& app, EditorPaneFactory paneFactory)
+    : profile_(profile),
+      host_(host),
+      app_(app),
+      paneFactory_(std::move(paneFactory)),
+      frame_(profile, host, *this),
+      router_([this] {
+        ChildFrame* child = ActiveChild();
+        return CommandRouter::Chain{child ? child->ViewTarget() : nullptr,
+                                    child ? child->Doc() : nullptr,
+                                    child ? child->FrameTarget() : nullptr,
+                                    &frame_,
+                                    &windowCommands_,
+                                    &app_};
+      }),
+      untitledCount_(DocumentTemplates().size(), 0) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowTitle(QStringLiteral("Ferrowind Tamso"));
+  setWindowIcon(ApplicationIcon());
+  for (int id : {cmd::kMenuMain, cmd::kMenuJava, cmd::kMenuHtml}) menus_[id] = MenuBarById(id);
+}
+
+MainWindow::~MainWindow() {
+  closing_ = true;
+  // The windows go before the documents they point to.
+  for (QMdiSubWindow* w : mdi_ ? mdi_->subWindowList() : QList<QMdiSubWindow*>()) delete w;
+  documents_.clear();
+}
+
+bool MainWindow::Create(bool mayShowBanner) {
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName(QStringLiteral("59648"));
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::OnSubWindowActivated);
+
+  // The frame's window commands.
+  windowCommands_.On(cmd::kWindowCascade, [this](int) { mdi_->cascadeSubWindows(); });
+  windowCommands_.On(cmd::kWindowTile, [this](int) { mdi_->tileSubWindows(); });
+  windowCommands_.On(cmd::kWindowArrange, [this](int) {
+    // Minimised windows are lined up along the bottom of the area.
+    int x = 0;
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+      if (!w->isMinimized()) continue;
+      w->move(x, mdi_->viewport()->height() - w->height());
+      x += w->width();
+    }
+  });
+  // "New Window" has no handler: a second window of a document cannot show and edit
+  // the same text, so it stays disabled rather than risk losing edits.
+
+  CreateMainToolBar();
+  if (!toolBar_) return false;
+
+  output_ = CreateOutputBar(this);
+  tree_ = CreateProjectTreeBar(this);
+  if (!output_.widget || !output_.output || !tree_.widget) return false;
+  outputDock_ = new QDockWidget(this);
+  outputDock_->setObjectName(QString::number(cmd::kOutputBar));
+  outputDock_->setWidget(output_.widget);
+  outputDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  outputDock_->setTitleBarWidget(new QWidget(outputDock_));
+  outputDock_->setAllowedAreas(Qt::BottomDockWidgetArea);
+  treeDock_ = new QDockWidget(this);
+  treeDock_->setObjectName(QString::number(cmd::kProjectTree));
+  treeDock_->setWidget(tree_.widget);
+  treeDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  treeDock_->setTitleBarWidget(new QWidget(treeDock_));
+  treeDock_->setAllowedAreas(Qt::LeftDockWidgetArea);
+  // The output bar spans the whole width below the tree.
+  setCorner(Qt::BottomLeftCorner, Qt::BottomDockWidgetArea);
+  setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
+  addDockWidget(Qt::BottomDockWidgetArea, outputDock_);
+  addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
+  resizeDocks({outputDock_}, {150}, Qt::Vertical);
+  resizeDocks({treeDock_}, {180}, Qt::Horizontal);
+
+  frame_.SetHtmlPage("?");
+  CreateStatusBar();
+  CreateAccelerators();
+  SetMenuBarId(cmd::kMenuMain);
+
+  connect(&idleTimer_, &QTimer::timeout, this, &MainWindow::UpdateCommandStates);
+  idleTimer_.start(kIdleUpdateMs);
+  UpdateCommandStates();
+
+  StartBanner::SetMayShow(mayShowBanner);
+  StartBanner::Show(this);
+  return true;
+}
+
+void MainWindow::CreateMainToolBar() {
+  toolBar_ = new QToolBar(this);
+  toolBar_->setObjectName(QString::number(cmd::kMainToolbar));
+  toolBar_->setIconSize(QSize(16, 15));
+  toolBar_->setMovable(true);
+  toolBar_->setFloatable(true);
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  for (int id : kMainToolBar) {
+    if (id == 0) {
+      toolBar_->addSeparator();
+    } else if (id == cmd::kFindCombo) {
+      findCombo_ = new QComboBox(toolBar_);
+      findCombo_->setObjectName(QString::number(cmd::kFindCombo));
+      findCombo_->setEditable(true);
+      findCombo_->setInsertPolicy(QComboBox::InsertAlphabetically);
+      findCombo_->setDuplicatesEnabled(false);
+      findCombo_->setFixedWidth(150);
+      findCombo_->setMaxVisibleItems(10);
+      // Enter in the box searches for its text.
+      connect(findCombo_->lineEdit(), &QLineEdit::returnPressed, this,
+              [this] { router_.Execute(cmd::kFindComboText); });
+      toolBar_->addWidget(findCombo_);
+    } else {
+      QAction* a = toolBar_->addAction(CommandIcon(id), QString());
+      a->setObjectName(QString::number(id));
+      a->setData(id);
+      ApplyCommandTexts(a, id);
+      connect(a, &QAction::triggered, this, [this, id] { router_.Execute(id); });
+      toolBarActions_.push_back(a);
+    }
+  }
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void MainWindow::CreateAccelerators() {
+  std::vector<std::string> bound;
+  for (const Accelerator& acc : AcceleratorTable()) {
+    // The first binding of a key wins.
+    if (std::find(bound.begin(), bound.end(), acc.keys) != bound.end()) continue;
+    bound.push_back(acc.keys);
+    auto* a = new QAction(this);
+    a->setObjectName(QStringLiteral("accel:") + Q(acc.keys));
+    a->setData(acc.id);
+    a->setShortcut(QKeySequence(Q(acc.keys)));
+    a->setShortcutContext(Qt::WindowShortcut);
+    int id = acc.id;
+    connect(a, &QAction::triggered, this, [this, id] { router_.Execute(id); });
+    addAction(a);
+    accelerators_.push_back(a);
+  }
+}
+
+void MainWindow::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QString::number(cmd::kStatusBar));
+  const char* texts[] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) {
+    lockLabels_[i] = new QLabel(bar);
+    lockLabels_[i]->setObjectName(QString::fromLatin1(texts[i]));
+    lockLabels_[i]->setFrameShape(QFrame::Panel);
+    lockLabels_[i]->setFrameShadow(QFrame::Sunken);
+    lockLabels_[i]->setMinimumWidth(lockLabels_[i]->fontMetrics().horizontalAdvance("SCRL") + 8);
+    lockLabels_[i]->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(lockLabels_[i]);
+  }
+  bar->hide();  // "&Status Bar" shows it
+  qApp->installEventFilter(this);
+  UpdateLockIndicators();
+}
+
+void MainWindow::UpdateLockIndicators() {
+  if (!statusBar()->isVisible()) return;
+  auto states = ReadLockStates();
+  if (!states) return;  // not readable here: the panes stay blank
+  const bool on[] = {states->caps, states->num, states->scroll};
+  const char* texts[] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) lockLabels_[i]->setText(on[i] ? QString::fromLatin1(texts[i]) : "");
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+      UpdateLockIndicators();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Menus -------------------------------------------------------------------
+
+void MainWindow::SetMenuBarId(int id) {
+  if (id == currentMenu_) return;
+  currentMenu_ = id;
+  RebuildMenuBar();
+}
+
+void MainWindow::RebuildMenuBar() {
+  menuBar()->clear();
+  topMenus_.clear();
+  const MenuBar& model = menus_[currentMenu_];
+  for (size_t i = 0; i < model.popups.size(); ++i) AddTopMenu(i);
+}
+
+QMenu* MainWindow::AddTopMenu(size_t index) {
+  const MenuItem& popup = menus_[currentMenu_].popups[index];
+  QMenu* menu = menuBar()->addMenu(Q(popup.text));
+  menu->setObjectName(Q(std::string(MenuLabel(popup.text))));
+  menu->setProperty("popupIndex", static_cast<int>(index));
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+    EnterMenuBar();
+    size_t i = static_cast<size_t>(menu->property("popupIndex").toInt());
+    const MenuBar& model = menus_[currentMenu_];
+    if (i < model.popups.size()) FillMenu(menu, model.popups[i]);
+    UpdateMenuStates(menu);
+  });
+  FillMenu(menu, popup);
+  topMenus_.push_back(menu);
+  return menu;
+}
+
+void MainWindow::EnterMenuBar() {
+  MenuBar& model = menus_[currentMenu_];
+  size_t before = model.popups.size();
+  frame_.OnInitMenu(model);
+  for (size_t i = before; i < model.popups.size(); ++i) AddTopMenu(i);
+  for (size_t i = 0; i < topMenus_.size() && i < model.popups.size(); ++i) {
+    if (!topMenus_[i]->isVisible()) FillMenu(topMenus_[i], model.popups[i]);
+  }
+}
+
+QAction* MainWindow::MakeCommandAction(const std::string& text, int id, QObject* parent) {
+  auto* a = new QAction(Q(text), parent);
+  a->setObjectName(QString::number(id));
+  a->setData(id);
+  ApplyCommandTexts(a, id);
+  if (id == 0) {
+    a->setEnabled(false);
+  } else {
+    connect(a, &QAction::triggered, this, [this, id] { router_.Execute(id); });
+  }
+  return a;
+}
+
+void MainWindow::FillMenu(QMenu* menu, const MenuItem& popup) {
+  menu->clear();
+  for (const MenuItem& item : popup.items) {
+    switch (item.kind) {
+      case MenuItem::Kind::Separator:
+        menu->addSeparator();
+        break;
+      case MenuItem::Kind::Popup: {
+        QMenu* sub = menu->addMenu(Q(item.text));
+        FillMenu(sub, item);
+        break;
+      }
+      case MenuItem::Kind::Command: {
+        RecentList* list = item.id == cmd::kFileMruFirst         ? &app_.RecentFiles()
+                           : item.id == cmd::kRecentProjectFirst ? app_.RecentProjects()
+                                                                 : nullptr;
+        bool isListSlot = item.id == cmd::kFileMruFirst || item.id == cmd::kRecentProjectFirst;
+        if (isListSlot && list && list->Count() > 0) {
+          for (const auto& e : list->MenuEntries())
+            menu->addAction(MakeCommandAction(e.text, e.id, menu));
+        } else {
+          // An empty list shows its slot's text, disabled.
+          menu->addAction(MakeCommandAction(item.text, item.id, menu));
+        }
+        break;
+      }
+    }
+  }
+  if (popup.text == "&Window") {
+    auto windows = mdi_->subWindowList();
+    if (!windows.isEmpty()) menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+      QString label =
+          (i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1)) +
+          windows[i]->windowTitle();
+      QAction* a = menu->addAction(label);
+      a->setObjectName(QString::number(kFirstWindowListId + i));
+      a->setCheckable(true);
+      a->setChecked(windows[i] == mdi_->currentSubWindow());
+      QMdiSubWindow* w = windows[i];
+      connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
+    }
+  }
+}
+
+void MainWindow::UpdateMenuStates(QMenu* menu) {
+  for (QAction* a : menu->actions()) {
+    if (a->menu()) {
+      UpdateMenuStates(a->menu());
+      continue;
+    }
+    if (a->isSeparator() || !a->data().isValid()) continue;
+    int id = a->data().toInt();
+    if (id <= 0) continue;
+    CommandState st = router_.Update(id);
+    a->setEnabled(st.enabled);
+    a->setCheckable(st.checked);
+    a->setChecked(st.checked);
+  }
+}
+
+void MainWindow::UpdateCommandStates() {
+  for (QAction* a : toolBarActions_) {
+    CommandState st = router_.Update(a->data().toInt());
+    a->setEnabled(st.enabled);
+    a->setCheckable(st.checked || a->isCheckable());
+    a->setChecked(st.checked);
+  }
+  for (QAction* a : accelerators_) a->setEnabled(router_.Update(a->data().toInt()).enabled);
+  if (ChildFrame* child = ActiveChild()) child->UpdateToolBar();
+  UpdateLockIndicators();
+}
+
+// ---- Bars and windows --------------------------------------------------------
+
+bool MainWindow::IsBarVisible(int barId) const {
+  switch (barId) {
+    case cmd::kViewToolbar:
+      return toolBar_ && !toolBar_->isHidden();
+    case cmd::kViewStatusBar:
+      return !statusBar()->isHidden();
+    case cmd::kProjectTree:
+      return treeDock_ && !treeDock_->isHidden();
+    case cmd::kOutputBar:
+      return outputDock_ && !outputDock_->isHidden();
+    default:
+      return false;
+  }
+}
+
+void MainWindow::ShowBar(int barId, bool show) {
+  QWidget* bar = nullptr;
+  switch (barId) {
+    case cmd::kViewToolbar:
+      bar = toolBar_;
+      break;
+    case cmd::kViewStatusBar:
+      bar = statusBar();
+      break;
+    case cmd::kProjectTree:
+      bar = treeDock_;
+      break;
+    case cmd::kOutputBar:
+      bar = outputDock_;
+      break;
+    default:
+      return;
+  }
+  if (bar) bar->setVisible(show);
+  if (barId == cmd::kViewStatusBar) UpdateLockIndicators();
+  UpdateCommandStates();
+}
+
+void MainWindow::ActivateNextChild() {
+  // The window below the active one in the stacking order is the one active before.
+  auto stack = mdi_->subWindowList(QMdiArea::StackingOrder);
+  if (stack.size() < 2) return;
+  mdi_->setActiveSubWindow(stack[stack.size() - 2]);
+}
+
+void MainWindow::ClearProjectTree() {
+  if (tree_.clearTree) tree_.clearTree();
+}
+
+void MainWindow::CloseMainWindow() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  ClearProjectTree();
+  for (SourceDocument* doc : Documents()) {
+    if (!SaveModified(doc)) {
+      event->ignore();
+      return;
+    }
+  }
+  closing_ = true;
+  for (SourceDocument* doc : Documents())
+    for (ChildFrame* v : doc->Views()) v->SetClosingWithoutPrompt();
+  mdi_->closeAllSubWindows();
+  if (StartBanner* banner = StartBanner::Current()) banner->Hide();
+  idleTimer_.stop();
+  event->accept();
+}
+
+void MainWindow::RefreshSourceViews() {
+  for (SourceDocument* doc : Documents())
+    for (ChildFrame* v : doc->Views()) v->Pane()->ReloadSettings();
+}
+
+std::string MainWindow::TakeFindText() {
+  QString text = findCombo_->currentText();
+  if (text.isEmpty()) return {};
+  if (findCombo_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
+    // The list is kept sorted.
+    int at = 0;
+    while (at < findCombo_->count() && findCombo_->itemText(at) < text) ++at;
+    findCombo_->insertItem(at, text);
+  }
+  findCombo_->setCurrentIndex(
+      findCombo_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+  return S(text);
+}
+
+void MainWindow::OpenFiles(const QStringList& files) {
+  for (const QString& f : files) OpenDocumentFile(S(f));
+  if (isMinimized()) showMaximized();
+  raise();
+  activateWindow();
+}
+
+// ---- Host site ---------------------------------------------------------------
+
+IView* MainWindow::OpenDocument(const std::string& path) {
+  return OpenDocumentFile(path);
+}
+IView* MainWindow::ActiveView() {
+  return ActiveChild();
+}
+IDocument* MainWindow::ActiveDocument() {
+  ChildFrame* c = ActiveChild();
+  return c ? c->Doc() : nullptr;
+}
+
+}  // namespace tamso::gui

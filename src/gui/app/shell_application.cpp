@@ -1,0 +1,68 @@
+#include "app/shell_application.h"
+
+#include "app/command_ids.h"
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "platform/single_instance.h"
+
+namespace tamso::gui {
+
+ShellApplication::ShellApplication(IniFile& profile, QtHost& host, IProjectModel& project,
+                                   EditorPaneFactory paneFactory, SingleInstance* instance)
+    : profile_(profile),
+      host_(host),
+      paneFactory_(std::move(paneFactory)),
+      instance_(instance),
+      app_(profile, host, project) {}
+
+ShellApplication::~ShellApplication() {
+  host_.SetSite(nullptr);
+  host_.SetParentWindow(nullptr);
+}
+
+bool ShellApplication::Start(const AppCommandLine& commandLine) {
+  return app_.InitInstance(commandLine, *this);
+}
+
+void ShellApplication::Finish() {
+  app_.ExitInstance();
+}
+
+bool ShellApplication::CreateMainFrame(bool mayShowBanner) {
+  window_ = std::make_unique<MainWindow>(profile_, host_, app_, paneFactory_);
+  if (!window_->Create(mayShowBanner)) {
+    window_.reset();
+    return false;
+  }
+  host_.SetParentWindow(window_.get());
+  host_.SetSite(window_.get());
+  host_.SetApplicationTitle(QStringLiteral("Tamso"));
+  MainWindow* w = window_.get();
+  app_.SetCommandHandler(cmd::kFileNew, [w] { w->FileNew(); });
+  app_.SetCommandHandler(cmd::kFileOpen, [w] { w->FileOpen(); });
+  app_.SetCommandHandler(cmd::kAppAbout, [w] {
+    AboutDialog dialog(w);
+    dialog.exec();
+  });
+  return true;
+}
+
+void ShellApplication::RegisterShellOpen() {
+  if (!instance_) return;
+  instance_->Listen();
+  connect(instance_, &SingleInstance::filesReceived, window_.get(), &MainWindow::OpenFiles);
+}
+
+void ShellApplication::ShowMainFrameMaximized() {
+  window_->showMaximized();
+}
+
+void ShellApplication::OfferTips() {
+  // The start-up tips come with the tips dialog; nothing is offered until it exists.
+}
+
+void ShellApplication::OpenDocuments(const std::vector<std::string>& paths) {
+  for (const auto& p : paths) window_->OpenDocumentFile(p);
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,49 @@
+#pragma once
+// Joins the application object to its windows: start-up creates the main window,
+// shows it and opens the documents named on the command line.
+
+#include <QObject>
+#include <memory>
+
+#include "app/editor_factory.h"
+#include "app/t2_app.h"
+#include "platform/qt_host.h"
+
+namespace tamso::gui {
+
+class MainWindow;
+class SingleInstance;
+
+class ShellApplication : public QObject, public IAppWindows {
+  Q_OBJECT
+ public:
+  // instance may be null (tests): no hand-over from later starts.
+  ShellApplication(IniFile& profile, QtHost& host, IProjectModel& project,
+                   EditorPaneFactory paneFactory, SingleInstance* instance);
+  ~ShellApplication() override;
+
+  // Start-up; false ends the program.
+  bool Start(const AppCommandLine& commandLine);
+  // What ending the program writes back.
+  void Finish();
+
+  CT2App& App() { return app_; }
+  MainWindow* Window() const { return window_.get(); }
+
+  // IAppWindows
+  bool CreateMainFrame(bool mayShowBanner) override;
+  void RegisterShellOpen() override;
+  void ShowMainFrameMaximized() override;
+  void OfferTips() override;
+  void OpenDocuments(const std::vector<std::string>& paths) override;
+
+ private:
+  IniFile& profile_;
+  QtHost& host_;
+  EditorPaneFactory paneFactory_;
+  SingleInstance* instance_;
+  CT2App app_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace tamso::gui
