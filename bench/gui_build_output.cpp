@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -74,7 +75,14 @@ void CaptureAndShow(benchmark::State& state, const std::string& commandLine, siz
     sinceTick.start();
     ticker.start();
     auto job = StartBuildThread({commandLine, ""}, host, bar, slot, gui::MainUiThread());
-    while (!job->Finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(2);
+    QObject::connect(&check, &QTimer::timeout, [&] {
+      if (job->Finished()) loop.quit();
+    });
+    check.start();
+    loop.exec();
     QCoreApplication::processEvents();
     bar.Flush();
     bar.viewport()->repaint();
