@@ -1,0 +1,1044 @@
+#include "editor/source_editor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "editor/editor_settings.h"
+#include "editor/find_dialog.h"
+#include "editor/text_cells.h"
+#include "editor/text_decode.h"
+#include "platform/host.h"
+#include "platform/ini_file.h"
+
+namespace tamso::gui {
+
+namespace {
+
+// The clipboard carries the selected bytes as they are besides the decoded text, so
+// a copy and paste inside the editor keeps bytes that are not UTF-8.
+const char kBytesMime[] = "application/x-tamso-text-bytes";
+
+int FloorDiv(int a, int b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+bool AllAsciiCells(const QFont& font, int cellWidth) {
+  QFontMetrics fm(font);
+  for (char c = 32; c < 127; ++c)
+    if (fm.horizontalAdvance(QLatin1Char(c)) != cellWidth) return false;
+  return true;
+}
+
+int AttrClass(std::uint8_t a) {
+  if (a == kAttrReserved) return kAttrReserved;
+  if (a == kAttrComment) return kAttrComment;
+  return kAttrNormal;
+}
+
+}  // namespace
+
+// The store's callbacks; kept apart from the editor's own SetModified, which the
+// frame calls.
+class CSourceEditor::Owner : public ILineStoreOwner {
+ public:
+  explicit Owner(CSourceEditor& e) : e_(e) {}
+  void MarkLineDirty(int line) override { e_.InvalidateLines(line, line); }
+  void SetModified(bool modified) override { e_.NoteModified(modified); }
+  void RepaintAll() override { e_.InvalidateAll(); }
+
+ private:
+  CSourceEditor& e_;
+};
+
+CSourceEditor::CSourceEditor(const Language* language, IniFile& profile, IHost& host,
+                             QWidget* parent)
+    : QAbstractScrollArea(parent),
+      owner_(std::make_unique<Owner>(*this)),
+      document_(store_),
+      profile_(profile),
+      host_(host) {
+  setObjectName(QStringLiteral("2001"));
+  store_.SetOwner(owner_.get());
+  store_.SetLanguage(language);
+  gutterCells_ = ReadGutterCells(profile_);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setMouseTracking(true);
+  connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+          &CSourceEditor::OnVerticalAction);
+  connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+          &CSourceEditor::OnHorizontalAction);
+
+  const int flash = QApplication::cursorFlashTime();
+  blinkTimer_.setInterval(flash > 0 ? flash / 2 : 500);
+  connect(&blinkTimer_, &QTimer::timeout, this, [this] {
+    caretShown_ = !caretShown_;
+    Invalidate(caretRect_);
+  });
+  flashTimer_.setInterval(50);
+  connect(&flashTimer_, &QTimer::timeout, this, [this] {
+    if (--flashTicks_ <= 0) flashTimer_.stop();
+    Invalidate(flashRect_);
+  });
+
+  ApplySettings(ReadPointSize(profile_));
+  statusText_ = StatusText();
+}
+
+CSourceEditor::~CSourceEditor() {
+  store_.SetOwner(nullptr);
+  if (findDialog_) delete findDialog_.data();
+}
+
+// ---- Settings ---------------------------------------------------------------
+
+void CSourceEditor::ApplySettings(int pointSize) {
+  pointSize_ = pointSize;
+  WritePointSize(profile_, pointSize);
+  fonts_ = MakeEditorFonts(pointSize, logicalDpiY());
+  QFontMetrics fm(fonts_.normal);
+  lineHeight_ = std::max(1, fm.height()) + 3;
+  charWidth_ = std::max(1, fm.horizontalAdvance(QLatin1Char('M')));
+  ascent_ = fm.ascent();
+  numberAscent_ = QFontMetrics(fonts_.lineNumber).ascent();
+  fontUniform_[0] = AllAsciiCells(fonts_.normal, charWidth_);
+  fontUniform_[1] = AllAsciiCells(fonts_.comment, charWidth_);
+  viewport()->setFont(fonts_.normal);
+
+  store_.SetTabWidth(ReadTabWidth(profile_));
+  const EditorColours c = ReadEditorColours(profile_);
+  lineNumbers_ = FromColorRef(c.lineNumbers);
+  normal_ = FromColorRef(c.normal);
+  reserved_ = FromColorRef(c.reserved);
+  background_ = FromColorRef(c.background);
+  comment_ = FromColorRef(c.comment);
+
+  UpdateMetrics();
+  UpdateScrollBars();
+  InvalidateAll();
+  caretRect_ = CaretRect();
+}
+
+void CSourceEditor::ReloadSettings() {
+  ApplySettings(ReadPointSize(profile_));
+}
+
+void CSourceEditor::FontBigger() {
+  ApplySettings(tamso::FontBigger(pointSize_));
+  EnsureCaretVisible();
+  UpdateCaret();
+}
+
+void CSourceEditor::FontSmaller() {
+  ApplySettings(tamso::FontSmaller(pointSize_));
+  EnsureCaretVisible();
+  UpdateCaret();
+}
+
+// ---- Whole text -------------------------------------------------------------
+
+bool CSourceEditor::LoadFromFile(const std::string& path, std::string* error) {
+  if (!document_.Load(path, error)) return false;
+  firstLine_ = 0;
+  firstCol_ = 0;
+  shownSelStart_ = shownSelEnd_ = TextPos{};
+  NoteModified(false);
+  RecolourAll();
+  return true;
+}
+
+bool CSourceEditor::SaveToFile(const std::string& path, std::string* error) {
+  if (!document_.Save(path, error)) return false;
+  NoteModified(false);
+  return true;
+}
+
+void CSourceEditor::SetModified(bool modified) {
+  if (!modified) store_.MarkSaved();
+  document_.SetModified(modified);
+  NoteModified(modified);
+}
+
+void CSourceEditor::NoteModified(bool modified) {
+  document_.SetModified(modified);
+  if (modified == modified_) return;
+  modified_ = modified;
+  emit modifiedChanged(modified);
+}
+
+void CSourceEditor::RecolourAll() {
+  store_.RecolourAll();
+  UpdateScrollBars();
+  InvalidateAll();
+  setFocus();
+  UpdateCaret();
+}
+
+// ---- Caret and view ---------------------------------------------------------
+
+void CSourceEditor::GoToLine(int line) {
+  line = std::clamp(line, 0, std::max(store_.LineCount() - 1, 0));
+  SetFirstLine(line);
+  store_.SetSelection(line, 0);
+  InvalidateAll();
+  setFocus();
+  UpdateCaret();
+}
+
+void CSourceEditor::ShowLineAtTop(int line) {
+  SetFirstLine(line);
+  InvalidateAll();
+  setFocus();
+  UpdateCaret();
+}
+
+void CSourceEditor::EnsureCaretVisible() {
+  const TextPos c = store_.Caret();
+  if (c.line < firstLine_)
+    SetFirstLine(c.line);
+  else if (c.line > firstLine_ + visibleLines_ - 1)
+    SetFirstLine(c.line - visibleLines_ + 1);
+  // The column is checked as well when the line scrolled, so that a match far down
+  // and far to the right is shown.
+  const int textCols = std::max(1, visibleCols_ - gutterCells_);
+  if (c.col < firstCol_)
+    SetFirstColumn(c.col);
+  else if (c.col > firstCol_ + textCols - 1)
+    SetFirstColumn(std::max(0, c.col - textCols + 1));
+}
+
+void CSourceEditor::UpdateCaret() {
+  const LineRange coloured = store_.RecolourDirty();
+  if (!coloured.empty()) InvalidateLines(coloured.first, coloured.last);
+
+  const TextPos s = store_.SelectionStart();
+  const TextPos e = store_.SelectionEnd();
+  if (s != shownSelStart_ || e != shownSelEnd_) {
+    const bool hadSelection = shownSelStart_ != shownSelEnd_;
+    if (hadSelection) InvalidateLines(shownSelStart_.line, shownSelEnd_.line);
+    if (s != e) InvalidateLines(s.line, e.line);
+    shownSelStart_ = s;
+    shownSelEnd_ = e;
+  }
+  InvalidateCaret();
+
+  const QString text = StatusText();
+  if (text != statusText_) {
+    statusText_ = text;
+    emit statusTextChanged(text);
+  }
+  UpdateScrollBars();
+  updateMicroFocus();
+}
+
+QString CSourceEditor::StatusText() const {
+  return QString::fromStdString(tamso::StatusText(store_));
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+void CSourceEditor::AfterCommand() {
+  EnsureCaretVisible();
+  UpdateCaret();
+}
+
+void CSourceEditor::Copy() {
+  if (!store_.HasSelection()) return;
+  const std::string bytes = store_.GetSelectedText();
+  auto* data = new QMimeData;
+  data->setText(DecodeForDisplay(bytes));
+  data->setData(QString::fromLatin1(kBytesMime),
+                QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void CSourceEditor::Cut() {
+  if (!store_.HasSelection()) return;
+  Copy();
+  store_.DeleteSelection();
+  AfterCommand();
+}
+
+bool CSourceEditor::CanPaste() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data && (data->hasText() || data->hasFormat(QString::fromLatin1(kBytesMime)));
+}
+
+void CSourceEditor::Paste() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data) return;
+  QByteArray bytes;
+  if (data->hasFormat(QString::fromLatin1(kBytesMime)))
+    bytes = data->data(QString::fromLatin1(kBytesMime));
+  else if (data->hasText())
+    bytes = data->text().toUtf8();
+  else
+    return;
+  // Line ends of any kind (CR LF, LF, CR) break the line.
+  store_.ReplaceSelection(std::string_view(bytes.constData(), bytes.size()));
+  AfterCommand();
+}
+
+void CSourceEditor::Undo() {
+  if (store_.Undo()) AfterCommand();
+}
+
+void CSourceEditor::Redo() {
+  if (store_.Redo()) AfterCommand();
+}
+
+void CSourceEditor::SelectAll() {
+  store_.SelectAll();
+  UpdateCaret();
+}
+
+void CSourceEditor::DeleteSelection() {
+  store_.DeleteSelection();
+  AfterCommand();
+}
+
+void CSourceEditor::InsertText(const std::string& text) {
+  store_.InsertText(text);
+  AfterCommand();
+}
+
+void CSourceEditor::ReplaceSelection(const std::string& text) {
+  store_.ReplaceSelection(text);
+  AfterCommand();
+}
+
+bool CSourceEditor::FindText(const std::string& text, bool forward, bool matchCase) {
+  FindOptions options;
+  options.forward = forward;
+  options.matchCase = matchCase;
+  const bool found = tamso::FindText(store_, text, options, &host_);
+  if (found) AfterCommand();
+  return found;
+}
+
+bool CSourceEditor::QuickFind(const std::string& text) {
+  const std::string what = text.empty() ? lastQuickFind_ : text;
+  if (what.empty()) return false;
+  lastQuickFind_ = what;
+  const bool found = tamso::QuickFind(store_, host_, history_, what);
+  InvalidateAll();
+  AfterCommand();
+  return found;
+}
+
+void CSourceEditor::MatchBracket() {
+  const BracketMatch m = tamso::MatchBracket(store_, host_);
+  if (m.found) FlashPosition(m.line, m.index);
+}
+
+void CSourceEditor::FlashPosition(int line, int index) {
+  const int col = store_.ColumnOfIndex(line, index);
+  store_.SetSelection(line, col);
+  const int oldFirst = firstLine_;
+  const int oldCol = firstCol_;
+  AfterCommand();
+  if (oldFirst != firstLine_ || oldCol != firstCol_) viewport()->repaint();
+  // The cell is inverted five times, 50 ms on and 50 ms off, without holding up input.
+  Invalidate(flashRect_);
+  flashRect_ = CellRect(line, col);
+  flashTicks_ = 10;
+  flashTimer_.start();
+  Invalidate(flashRect_);
+  host_.Beep(BeepKind::Hand);
+}
+
+FindReplaceDialog* CSourceEditor::OpenFindDialog(bool withReplace) {
+  const FindReplaceModel initial = FindReplaceModel::FromSelection(store_);
+  auto* dialog = new FindReplaceDialog(withReplace, DecodeForDisplay(initial.findWhat), this);
+  findDialog_ = dialog;
+  auto handle = [this, dialog](int request) {
+    InvalidateAll();
+    FindReplaceModel m;
+    const QByteArray what = dialog->FindWhat().toUtf8();
+    m.findWhat.assign(what.constData(), static_cast<std::size_t>(what.size()));
+    const QByteArray with = dialog->ReplaceWith().toUtf8();
+    m.replaceWith.assign(with.constData(), static_cast<std::size_t>(with.size()));
+    m.matchCase = dialog->MatchCase();
+    m.searchDown = dialog->SearchDown();
+    emit findTextUsed(dialog->FindWhat());
+    switch (request) {
+      case 0:
+        m.FindNext(store_, host_, history_);
+        break;
+      case 1:
+        m.Replace(store_, host_, history_);
+        break;
+      default:
+        m.ReplaceAll(store_, host_, history_);
+        break;
+    }
+    AfterCommand();
+  };
+  connect(dialog, &FindReplaceDialog::findNextRequested, this, [handle] { handle(0); });
+  connect(dialog, &FindReplaceDialog::replaceRequested, this, [handle] { handle(1); });
+  connect(dialog, &FindReplaceDialog::replaceAllRequested, this, [handle] { handle(2); });
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+  return dialog;
+}
+
+QMenu* CSourceEditor::CreateContextMenu() {
+  auto* menu = new QMenu(this);
+  const bool selection = store_.HasSelection();
+  menu->addSeparator();
+  QAction* copy = menu->addAction(tr("Copy"), this, &CSourceEditor::Copy);
+  copy->setObjectName(QStringLiteral("57634"));
+  copy->setEnabled(selection);
+  QAction* cut = menu->addAction(tr("Cut"), this, &CSourceEditor::Cut);
+  cut->setObjectName(QStringLiteral("57635"));
+  cut->setEnabled(selection);
+  QAction* paste = menu->addAction(tr("Paste"), this, &CSourceEditor::Paste);
+  paste->setObjectName(QStringLiteral("57637"));
+  paste->setEnabled(CanPaste());
+  menu->addSeparator();
+  QAction* settings =
+      menu->addAction(tr("Settings..."), this, [this] { emit commandRequested(32777); });
+  settings->setObjectName(QStringLiteral("32777"));
+  if (selection) {
+    menu->addSeparator();
+    // Only the first line, and at most 80 characters of it, goes into the item's text:
+    // a large selection would make a menu item the width of many screens.
+    std::string shown = store_.GetSelectedText();
+    const auto eol = shown.find_first_of("\r\n");
+    if (eol != std::string::npos) shown.resize(eol);
+    QString text = DecodeForDisplay(shown);
+    if (text.size() > 80) text = text.left(80) + QStringLiteral("...");
+    QAction* help = menu->addAction(QStringLiteral("Help on '") + text + QStringLiteral("'"), this,
+                                    [this] { emit commandRequested(32922); });
+    help->setObjectName(QStringLiteral("32922"));
+  }
+  return menu;
+}
+
+// ---- Geometry ---------------------------------------------------------------
+
+void CSourceEditor::UpdateMetrics() {
+  visibleCols_ = std::max(1, viewport()->width() / charWidth_);
+  visibleLines_ = std::max(1, viewport()->height() / lineHeight_);
+}
+
+void CSourceEditor::UpdateScrollBars() {
+  {
+    QScrollBar* v = verticalScrollBar();
+    const QSignalBlocker block(v);
+    v->setRange(0, std::max(store_.LineCount() - 1, 0));
+    v->setPageStep(std::max(visibleLines_, 1));
+    v->setSingleStep(1);
+    v->setValue(firstLine_);
+  }
+  QScrollBar* h = horizontalScrollBar();
+  const QSignalBlocker block(h);
+  const int textCols = std::max(1, visibleCols_ - gutterCells_);
+  int widest = 0;
+  const int last = std::min(store_.LineCount() - 1, firstLine_ + visibleLines_);
+  for (int line = firstLine_; line <= last; ++line) {
+    const int bytes = store_.LineLength(line);
+    // A very long line is measured by its byte count, which is never less than its
+    // cell count when it has no tabs; measuring it exactly on every keystroke costs.
+    widest = std::max(widest, bytes > 100000 ? bytes : store_.LineWidth(line));
+  }
+  widest = std::max(widest, store_.Caret().col + 1);
+  h->setRange(0, std::max({widest - textCols + 1, firstCol_, 0}));
+  h->setPageStep(textCols);
+  h->setSingleStep(1);
+  h->setValue(firstCol_);
+}
+
+void CSourceEditor::SetFirstLine(int line) {
+  const int maxLine = std::max(store_.LineCount() - 1, 0);
+  line = std::clamp(line, 0, maxLine);
+  if (line == firstLine_) return;
+  firstLine_ = line;
+  QScrollBar* v = verticalScrollBar();
+  const QSignalBlocker block(v);
+  if (v->maximum() < maxLine) v->setMaximum(maxLine);
+  v->setValue(line);
+  InvalidateAll();
+}
+
+void CSourceEditor::SetFirstColumn(int col) {
+  col = std::max(col, 0);
+  if (col == firstCol_) return;
+  firstCol_ = col;
+  QScrollBar* h = horizontalScrollBar();
+  const QSignalBlocker block(h);
+  if (h->maximum() < col) h->setMaximum(col);
+  h->setValue(col);
+  InvalidateAll();
+}
+
+void CSourceEditor::scrollContentsBy(int, int) {
+  firstLine_ = verticalScrollBar()->value();
+  firstCol_ = horizontalScrollBar()->value();
+  InvalidateAll();
+  InvalidateCaret();
+}
+
+void CSourceEditor::CollapseOrExtendToCaret(TextPos caret, bool extend) {
+  if (extend)
+    store_.ExtendSelection(caret.line, caret.col);
+  else
+    store_.SetSelection(caret.line, caret.col);
+}
+
+void CSourceEditor::ScrollPage(bool down, bool extend) {
+  const int count = store_.LineCount();
+  const int step = std::max(1, visibleLines_ - 1);
+  int first;
+  int caretLine;
+  if (!down) {
+    first = std::max(0, firstLine_ - step);
+    caretLine = first;
+  } else {
+    first = std::max(0, std::min(firstLine_ + step, count - 2));
+    caretLine = std::clamp(first + visibleLines_ - 2, first, std::max(count - 1, 0));
+  }
+  SetFirstLine(first);
+  CollapseOrExtendToCaret(TextPos{caretLine, 0}, extend);
+}
+
+void CSourceEditor::OnVerticalAction(int action) {
+  QScrollBar* v = verticalScrollBar();
+  const bool extend = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  const int count = store_.LineCount();
+  TextPos caret = store_.Caret();
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      SetFirstLine(firstLine_ - 1);
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      SetFirstLine(firstLine_ + 1);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      ScrollPage(false, extend);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      ScrollPage(true, extend);
+      break;
+    case QAbstractSlider::SliderMove:
+      SetFirstLine(v->sliderPosition());
+      caret = TextPos{firstLine_, 0};
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      SetFirstLine(0);
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      SetFirstLine(std::max(0, count - visibleLines_ - 3));
+      break;
+    default:
+      return;
+  }
+  // The slider applies its own step after this signal; it must land where we did.
+  v->setSliderPosition(firstLine_);
+  if (action != QAbstractSlider::SliderPageStepSub && action != QAbstractSlider::SliderPageStepAdd)
+    CollapseOrExtendToCaret(caret, extend);
+  UpdateCaret();
+}
+
+void CSourceEditor::OnHorizontalAction(int action) {
+  QScrollBar* h = horizontalScrollBar();
+  const int textCols = std::max(1, visibleCols_ - gutterCells_);
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      SetFirstColumn(firstCol_ - 1);
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      SetFirstColumn(firstCol_ + 1);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      SetFirstColumn(firstCol_ - textCols);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      SetFirstColumn(firstCol_ + textCols);
+      break;
+    case QAbstractSlider::SliderMove:
+      SetFirstColumn(h->sliderPosition());
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      SetFirstColumn(0);
+      break;
+    default:
+      return;
+  }
+  h->setSliderPosition(firstCol_);
+  UpdateCaret();
+}
+
+QRect CSourceEditor::CellRect(int line, int col) const {
+  return QRect((gutterCells_ + col - firstCol_) * charWidth_, (line - firstLine_) * lineHeight_,
+               charWidth_, lineHeight_);
+}
+
+QRect CSourceEditor::CaretRect() const {
+  const TextPos c = store_.Caret();
+  if (c.col < firstCol_ || c.line < firstLine_ || c.line > firstLine_ + visibleLines_)
+    return QRect();
+  QRect r = CellRect(c.line, c.col);
+  if (!blockCaret_) r.setWidth(1);
+  return r;
+}
+
+TextPos CSourceEditor::PositionAt(const QPoint& p, bool snap) const {
+  const int line = std::clamp(firstLine_ + FloorDiv(p.y(), lineHeight_), 0, store_.LineCount() - 1);
+  int col = std::max(0, FloorDiv(p.x(), charWidth_) + firstCol_ - gutterCells_);
+  col = snap ? store_.SnapColumn(line, col) : std::min(col, store_.LineWidth(line));
+  return TextPos{line, col};
+}
+
+void CSourceEditor::Invalidate(const QRect& rect) {
+  if (rect.isEmpty()) return;
+  pendingUpdate_ += rect;
+  viewport()->update(rect);
+}
+
+void CSourceEditor::InvalidateAll() {
+  const QRect all = viewport()->rect();
+  pendingUpdate_ = all;
+  viewport()->update();
+}
+
+void CSourceEditor::InvalidateLines(int first, int last) {
+  const int top = std::max(first, firstLine_);
+  const int bottom = std::min(last, firstLine_ + visibleLines_);
+  if (top > bottom) return;
+  Invalidate(QRect(0, (top - firstLine_) * lineHeight_, viewport()->width(),
+                   (bottom - top + 1) * lineHeight_));
+}
+
+void CSourceEditor::InvalidateCaret() {
+  const QRect now = CaretRect();
+  caretShown_ = true;
+  if (hasFocus() && blinkTimer_.interval() > 0) blinkTimer_.start();
+  if (now == caretRect_) {
+    Invalidate(now);
+    return;
+  }
+  Invalidate(caretRect_);
+  Invalidate(now);
+  caretRect_ = now;
+}
+
+// ---- Painting ---------------------------------------------------------------
+
+void CSourceEditor::paintEvent(QPaintEvent* event) {
+  QPainter p(viewport());
+  Paint(p, event->rect());
+  pendingUpdate_ -= event->region();
+}
+
+void CSourceEditor::Paint(QPainter& p, const QRect& area) {
+  const int width = std::max(viewport()->width(), area.right() + 1);
+  const int height = std::max(viewport()->height(), area.bottom() + 1);
+  const int count = store_.LineCount();
+  for (int y = 0, line = firstLine_; y < height; y += lineHeight_, ++line) {
+    if (y + lineHeight_ <= area.top()) continue;
+    if (y > area.bottom()) break;
+    if (line < count) {
+      PaintLine(p, line, y, area);
+    } else {
+      p.fillRect(0, y, width, lineHeight_, background_);
+      p.setFont(fonts_.normal);
+      p.setPen(normal_);
+      p.drawText(0, y + 2 + ascent_, QStringLiteral("~"));
+    }
+  }
+  if (hasFocus() && caretShown_ && !dragging_ && caretRect_.intersects(area)) {
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.fillRect(caretRect_, Qt::black);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+  if (flashTimer_.isActive() && flashTicks_ % 2 == 0 && flashRect_.intersects(area)) {
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.fillRect(flashRect_, Qt::black);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+}
+
+void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
+  const int width = std::max(viewport()->width(), area.right() + 1);
+  const int gutterPx = gutterCells_ * charWidth_;
+  p.fillRect(0, y, width, lineHeight_, background_);
+  const bool mark = store_.LineMark(line) == 1;
+  const int top = y + (mark ? 1 : 0);
+  if (mark) {
+    QPen pen(comment_);
+    pen.setStyle(Qt::DotLine);
+    pen.setWidth(1);
+    p.setPen(pen);
+    p.drawLine(0, y, width - 1, y);
+  }
+  if (gutterCells_ > 0) {
+    p.save();
+    p.setClipRect(0, y, gutterPx, lineHeight_);
+    p.setFont(fonts_.lineNumber);
+    p.setPen(lineNumbers_);
+    p.drawText(2, y + 3 + numberAscent_, QString::number(line));
+    p.restore();
+  }
+
+  p.save();
+  p.setClipRect(gutterPx, y, width - gutterPx, lineHeight_);
+  const std::string_view text = store_.Line(line);
+  const std::span<const std::uint8_t> attrs = store_.LineAttributes(line);
+  const TextPos s = store_.SelectionStart();
+  const TextPos e = store_.SelectionEnd();
+  const bool hasSelection = s != e && line >= s.line && line <= e.line;
+  auto selected = [&](int col) {
+    if (!hasSelection) return false;
+    if (s.line == e.line) return col >= s.col && col < e.col;
+    if (line == s.line) return col >= s.col;
+    if (line == e.line) return col < e.col;
+    return true;
+  };
+  const int tabWidth = std::max(1, store_.TabWidth());
+  const int leftCol = firstCol_;
+  const int rightCol = firstCol_ + (width - gutterPx) / charWidth_ + 1;
+  const int baseline = top + 2 + ascent_;
+
+  QString run;
+  bool runAscii = true;
+  bool haveRun = false;
+  int runCol = 0;
+  int runCells = 0;
+  std::uint8_t runAttr = kAttrNormal;
+  bool runSelected = false;
+  auto flush = [&] {
+    if (haveRun)
+      PaintTextRun(p, run, runAscii, runCol, runCells, runAttr, runSelected, baseline, top,
+                   y + lineHeight_);
+    run.clear();
+    runAscii = true;
+    haveRun = false;
+    runCells = 0;
+  };
+
+  int col = 0;
+  std::size_t i = 0;
+  bool lastSelected = false;
+  while (i < text.size() && col < rightCol) {
+    const char c = text[i];
+    const std::size_t n = c == '\t' ? 1 : CharLength(text, i);
+    const int next = NextColumn(c, col, tabWidth);
+    const bool sel = selected(col);
+    lastSelected = sel;
+    if (next > leftCol) {
+      const std::uint8_t attr = AttrClass(i < attrs.size() ? attrs[i] : std::uint8_t{kAttrNormal});
+      if (c == '\t') {
+        flush();
+        PaintTextRun(p, QString(), true, col, next - col, attr, sel, baseline, top,
+                     y + lineHeight_);
+      } else {
+        if (haveRun && (attr != runAttr || sel != runSelected || runCells >= 100)) flush();
+        if (!haveRun) {
+          haveRun = true;
+          runAttr = attr;
+          runSelected = sel;
+          runCol = col;
+        }
+        const char32_t cp = DecodeCharacter(text.substr(i, n));
+        if (cp >= 0x80) runAscii = false;
+        if (cp > 0xFFFF) {
+          run += QChar(QChar::highSurrogate(cp));
+          run += QChar(QChar::lowSurrogate(cp));
+        } else {
+          run += QChar(static_cast<char16_t>(cp));
+        }
+        ++runCells;
+      }
+    }
+    col = next;
+    i += n;
+  }
+  flush();
+  // One more cell follows the last character: highlighted when the selection goes on
+  // past the line's end or its last character is selected.
+  if (i >= text.size() && col >= leftCol && (selected(col) || (!text.empty() && lastSelected)))
+    p.fillRect(
+        QRect(gutterPx + (col - leftCol) * charWidth_, top, charWidth_, y + lineHeight_ - top),
+        normal_);
+  p.restore();
+}
+
+void CSourceEditor::PaintTextRun(QPainter& p, const QString& text, bool ascii, int col, int cells,
+                                 std::uint8_t attr, bool selected, int baseline, int top,
+                                 int bottom) {
+  const int x = (gutterCells_ + col - firstCol_) * charWidth_;
+  const QRect cellsRect(x, top, cells * charWidth_, bottom - top);
+  if (selected) p.fillRect(cellsRect, normal_);
+  if (text.isEmpty()) return;
+  const bool comment = attr == kAttrComment;
+  p.setFont(comment ? fonts_.comment : fonts_.normal);
+  p.setPen(selected                ? background_
+           : attr == kAttrReserved ? reserved_
+           : comment               ? comment_
+                                   : normal_);
+  if (ascii && fontUniform_[comment ? 1 : 0]) {
+    p.drawText(x, baseline, text);
+    return;
+  }
+  // Characters outside ASCII (and fonts whose glyphs are not all one cell wide) are
+  // placed cell by cell, each clipped to the run's cells.
+  p.save();
+  p.setClipRect(cellsRect, Qt::IntersectClip);
+  int k = 0;
+  for (qsizetype j = 0; j < text.size(); ++k) {
+    const qsizetype len = text[j].isHighSurrogate() && j + 1 < text.size() ? 2 : 1;
+    p.drawText(x + k * charWidth_, baseline, text.mid(j, len));
+    j += len;
+  }
+  p.restore();
+}
+
+// ---- Input ------------------------------------------------------------------
+
+bool CSourceEditor::focusNextPrevChild(bool) {
+  return false;
+}
+
+void CSourceEditor::TypeText(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  for (std::size_t i = 0; i < all.size();) {
+    const std::size_t n = CharLength(all, i);
+    store_.InsertChar(all.substr(i, n));
+    i += n;
+  }
+}
+
+void CSourceEditor::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const bool shift = mods & Qt::ShiftModifier;
+  const bool ctrl = mods & Qt::ControlModifier;
+  const bool alt = mods & Qt::AltModifier;
+  const int key = event->key();
+
+  if (event == QKeySequence::Undo) return Undo();
+  if (event == QKeySequence::SelectAll) return SelectAll();
+  if (event == QKeySequence::Copy) return Copy();
+  if (event == QKeySequence::Cut) return Cut();
+  if (event == QKeySequence::Paste) return Paste();
+  if (ctrl && !alt && (key == Qt::Key_Y || (shift && key == Qt::Key_Z))) return Redo();
+
+  switch (key) {
+    case Qt::Key_PageUp:
+      ScrollPage(false, shift);
+      break;
+    case Qt::Key_PageDown:
+      ScrollPage(true, shift);
+      break;
+    case Qt::Key_Home:
+      if (ctrl)
+        CollapseOrExtendToCaret(TextPos{0, 0}, shift);
+      else
+        store_.MoveHome(shift);
+      break;
+    case Qt::Key_End:
+      if (ctrl) {
+        const int last = store_.LineCount() - 1;
+        CollapseOrExtendToCaret(TextPos{last, store_.LineWidth(last)}, shift);
+      } else {
+        store_.MoveEnd(shift);
+      }
+      break;
+    case Qt::Key_Left:
+      store_.MoveLeft(shift);
+      break;
+    case Qt::Key_Right:
+      store_.MoveRight(shift);
+      break;
+    case Qt::Key_Up:
+      store_.MoveUp(shift);
+      break;
+    case Qt::Key_Down:
+      store_.MoveDown(shift);
+      break;
+    case Qt::Key_Insert: {
+      InvalidateCaret();
+      blockCaret_ = !blockCaret_;
+      if (!shift) {
+        const TextPos e = store_.SelectionEnd();
+        store_.SetSelection(e.line, e.col);
+      }
+      break;
+    }
+    case Qt::Key_Delete:
+      store_.DeleteForward();
+      break;
+    case Qt::Key_Backspace:
+      if (alt)
+        store_.Undo();
+      else
+        store_.DeleteBackward();
+      break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+      if (ctrl) {  // window switching belongs to the frame
+        event->ignore();
+        return;
+      }
+      const bool unindent = shift || key == Qt::Key_Backtab;
+      if (store_.SelectionStart().line != store_.SelectionEnd().line)
+        store_.IndentBlock(!unindent);
+      else if (unindent)
+        store_.DeleteBackward();
+      else
+        store_.InsertChar('\t');
+      break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (ctrl) {  // a line feed
+        host_.Beep(BeepKind::Default);
+        return;
+      }
+      store_.InsertChar('\r');
+      break;
+    case Qt::Key_Escape:
+      host_.Beep(BeepKind::Default);
+      return;
+    case Qt::Key_F3:
+      QuickFind(std::string());
+      return;
+    default: {
+      const QString text = event->text();
+      // Control combinations and control characters type nothing.
+      if (text.isEmpty() || (ctrl && !alt) || text.at(0).unicode() < 0x20 ||
+          text.at(0).unicode() == 0x7F) {
+        event->ignore();
+        return;
+      }
+      if (viewport()->cursor().shape() != Qt::BlankCursor) viewport()->setCursor(Qt::BlankCursor);
+      TypeText(text);
+      break;
+    }
+  }
+  AfterCommand();
+}
+
+void CSourceEditor::inputMethodEvent(QInputMethodEvent* event) {
+  if (!event->commitString().isEmpty()) {
+    TypeText(event->commitString());
+    AfterCommand();
+  }
+  event->accept();
+}
+
+QVariant CSourceEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (query == Qt::ImCursorRectangle) return CaretRect();
+  return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+void CSourceEditor::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  dragging_ = true;
+  setFocus(Qt::MouseFocusReason);
+  const TextPos pos = PositionAt(event->position().toPoint(), true);
+  store_.SetSelection(pos.line, pos.col);
+  InvalidateCaret();
+  UpdateCaret();
+}
+
+void CSourceEditor::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
+}
+
+void CSourceEditor::mouseMoveEvent(QMouseEvent* event) {
+  if (viewport()->cursor().shape() == Qt::BlankCursor) viewport()->setCursor(Qt::IBeamCursor);
+  if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
+  const QPoint pt = event->position().toPoint();
+  const int line =
+      std::clamp(firstLine_ + FloorDiv(pt.y(), lineHeight_), 0, store_.LineCount() - 1);
+  if (line < firstLine_)
+    SetFirstLine(line);
+  else if (line > firstLine_ + visibleLines_ - 1)
+    SetFirstLine(line - visibleLines_ + 1);
+  const TextPos pos = PositionAt(pt, false);
+  store_.ExtendSelection(line, pos.col);
+  UpdateCaret();
+}
+
+void CSourceEditor::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    dragging_ = false;
+    InvalidateCaret();
+    UpdateCaret();
+    return;
+  }
+  if (event->button() != Qt::RightButton) return;
+  dragging_ = false;
+  if (!store_.HasSelection()) {
+    const TextPos pos = PositionAt(event->position().toPoint(), true);
+    store_.SetSelection(pos.line, pos.col);
+  }
+  UpdateCaret();
+  QMenu* menu = CreateContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPosition().toPoint());
+}
+
+void CSourceEditor::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  if (event->reason() == QContextMenuEvent::Mouse) return;  // shown on button release
+  QMenu* menu = CreateContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(viewport()->mapToGlobal(CaretRect().bottomLeft()));
+}
+
+void CSourceEditor::wheelEvent(QWheelEvent* event) {
+  // The wheel scrolls the view only; the caret and the selection stay.
+  wheelRemainder_ += event->angleDelta();
+  const int rows = wheelRemainder_.y() / 120;
+  const int cols = wheelRemainder_.x() / 120;
+  wheelRemainder_ -= QPoint(cols * 120, rows * 120);
+  if (rows) SetFirstLine(firstLine_ - rows * 3);
+  if (cols) SetFirstColumn(firstCol_ - cols * 3);
+  if (rows || cols) UpdateCaret();
+  event->accept();
+}
+
+void CSourceEditor::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  if (blinkTimer_.interval() > 0) blinkTimer_.start();
+  InvalidateCaret();
+}
+
+void CSourceEditor::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  blinkTimer_.stop();
+  Invalidate(caretRect_);
+}
+
+void CSourceEditor::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateMetrics();
+  UpdateScrollBars();
+  InvalidateAll();
+  UpdateCaret();
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,203 @@
+#pragma once
+// The source editor control: paints a CLineStore (gutter, coloured runs, the
+// inverted selection, separator lines, "~" rows below the text) and turns keys,
+// mouse and scroll bars into line-store operations.
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <QRegion>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "editor/editor_style.h"
+#include "editor/find_dialog.h"
+#include "editor/find_text.h"
+#include "editor/line_store.h"
+#include "editor/text_document.h"
+
+class QMenu;
+
+namespace tamso {
+class IHost;
+class IniFile;
+}  // namespace tamso
+
+namespace tamso::gui {
+
+class CSourceEditor : public QAbstractScrollArea {
+  Q_OBJECT
+ public:
+  // Reads "Font"/"PointSize" and "Editor"/"LineNumbers" (the gutter is fixed from
+  // here on), then applies the settings. language may be null (plain text).
+  CSourceEditor(const Language* language, IniFile& profile, IHost& host, QWidget* parent = nullptr);
+  ~CSourceEditor() override;
+
+  CLineStore& Store() { return store_; }
+  const CLineStore& Store() const { return store_; }
+  TextDocument& Document() { return document_; }
+  const Language* GetLanguage() const { return store_.GetLanguage(); }
+
+  // ---- Settings -------------------------------------------------------------
+  // Stores and writes the point size, rebuilds fonts and metrics, re-reads the tab
+  // width and the colours, repaints.
+  void ApplySettings(int pointSize);
+  // Re-reads "Font"/"PointSize" and applies it (update hint 78).
+  void ReloadSettings();
+  void FontBigger();
+  void FontSmaller();
+  int PointSize() const { return pointSize_; }
+
+  // ---- Whole text -----------------------------------------------------------
+  bool LoadFromFile(const std::string& path, std::string* error);
+  bool SaveToFile(const std::string& path, std::string* error);
+  bool IsModified() const { return modified_; }
+  // Set by the frame; false makes the current text the saved state.
+  void SetModified(bool modified);
+  // Colours the whole text, updates the scroll bars, repaints, places the caret.
+  void RecolourAll();
+
+  // ---- Caret and view -------------------------------------------------------
+  // Makes the 0-based line the first visible one, with the caret at its column 0.
+  void GoToLine(int line);
+  // Makes the line the first visible one without moving the caret.
+  void ShowLineAtTop(int line);
+  void EnsureCaretVisible();
+  // Recolours the dirty lines, repaints what changed and reports the status text.
+  void UpdateCaret();
+  QString StatusText() const;
+
+  // ---- Commands -------------------------------------------------------------
+  void Copy();
+  void Cut();
+  void Paste();
+  void Undo();
+  void Redo();
+  void SelectAll();
+  void DeleteSelection();
+  void InsertText(const std::string& text);        // at the caret, as typed text
+  void ReplaceSelection(const std::string& text);  // one undo step
+  bool CanPaste() const;
+  bool FindText(const std::string& text, bool forward, bool matchCase);
+  // Quick find from the toolbar box; an empty text repeats the last one.
+  bool QuickFind(const std::string& text);
+  const std::string& LastQuickFindText() const { return lastQuickFind_; }
+  void MatchBracket();
+  // Moves the caret to the character and makes its cell blink five times.
+  void FlashPosition(int line, int index);
+  bool IsFlashing() const { return flashTimer_.isActive(); }
+  // The modeless Find (withReplace false) or Replace dialog; a new one each time.
+  FindReplaceDialog* OpenFindDialog(bool withReplace);
+  FindReplaceDialog* LastFindDialog() const { return findDialog_; }
+  // The context menu for the current selection (the caller owns it).
+  QMenu* CreateContextMenu();
+
+  // ---- Painting and geometry ------------------------------------------------
+  // Paints the lines meeting area (viewport coordinates) with painter.
+  void Paint(QPainter& painter, const QRect& area);
+  // The part of the viewport invalidated since the last paint.
+  QRegion PendingUpdate() const { return pendingUpdate_; }
+  int FirstVisibleLine() const { return firstLine_; }
+  int FirstVisibleColumn() const { return firstCol_; }
+  int VisibleLines() const { return visibleLines_; }
+  int VisibleColumns() const { return visibleCols_; }
+  int LineHeight() const { return lineHeight_; }
+  int CharWidth() const { return charWidth_; }
+  int GutterCells() const { return gutterCells_; }
+  bool BlockCaret() const { return blockCaret_; }
+  // The viewport rectangle of a cell.
+  QRect CellRect(int line, int col) const;
+  const QColor& NormalColour() const { return normal_; }
+  const QColor& BackgroundColour() const { return background_; }
+
+ signals:
+  void statusTextChanged(const QString& text);
+  void modifiedChanged(bool modified);
+  void findTextUsed(const QString& text);
+  void commandRequested(int id);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  bool focusNextPrevChild(bool next) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+
+ private:
+  class Owner;  // the store's callbacks
+  void NoteModified(bool modified);
+
+  void UpdateMetrics();
+  void UpdateScrollBars();
+  void SetFirstLine(int line);
+  void SetFirstColumn(int col);
+  void OnVerticalAction(int action);
+  void OnHorizontalAction(int action);
+  // Scrolls by whole pages (the Page Up / Page Down keys and scroll bar).
+  void ScrollPage(bool down, bool extend);
+  void CollapseOrExtendToCaret(TextPos caret, bool extend);
+  TextPos PositionAt(const QPoint& p, bool snap) const;
+  void TypeText(const QString& text);
+  void Invalidate(const QRect& rect);
+  void InvalidateAll();
+  void InvalidateLines(int first, int last);
+  void InvalidateCaret();
+  QRect CaretRect() const;
+  void AfterCommand();
+
+  void PaintLine(QPainter& p, int line, int y, const QRect& area);
+  void PaintTextRun(QPainter& p, const QString& text, bool ascii, int col, int cells,
+                    std::uint8_t attr, bool selected, int baseline, int top, int bottom);
+
+  CLineStore store_;
+  std::unique_ptr<Owner> owner_;
+  TextDocument document_;
+  IniFile& profile_;
+  IHost& host_;
+
+  int gutterCells_ = 5;
+  int pointSize_ = 10;
+  EditorFonts fonts_;
+  bool fontUniform_[2] = {true, true};  // normal, comment: every ASCII glyph one cell
+  int lineHeight_ = 16;
+  int charWidth_ = 8;
+  int ascent_ = 12;
+  int numberAscent_ = 10;
+  QColor lineNumbers_, normal_, reserved_, background_, comment_;
+
+  int firstLine_ = 0;
+  int firstCol_ = 0;
+  int visibleLines_ = 1;
+  int visibleCols_ = 1;
+
+  bool modified_ = false;
+  bool dragging_ = false;
+  bool blockCaret_ = false;
+  bool caretShown_ = true;  // blink phase
+  QTimer blinkTimer_;
+  QRect caretRect_;  // where the caret was last drawn
+  TextPos shownSelStart_, shownSelEnd_;
+  QString statusText_;
+  QRegion pendingUpdate_;
+  QPoint wheelRemainder_;
+
+  QTimer flashTimer_;
+  int flashTicks_ = 0;
+  QRect flashRect_;
+
+  FindHistory history_;
+  std::string lastQuickFind_;
+  QPointer<FindReplaceDialog> findDialog_;
+};
+
+}  // namespace tamso::gui

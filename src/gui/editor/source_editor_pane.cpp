@@ -1,0 +1,251 @@
+#include "editor/source_editor_pane.h"
+
+#include <QVBoxLayout>
+
+#include "editor/find_text.h"
+#include "editor/source_editor.h"
+#include "lang/language.h"
+#include "platform/host.h"
+
+namespace tamso::gui {
+
+namespace {
+
+// Command ids the pane serves.
+enum : int {
+  kCmdDelete = 57632,
+  kCmdCopy = 57634,
+  kCmdCut = 57635,
+  kCmdFind = 57636,
+  kCmdPaste = 57637,
+  kCmdFindNext = 57640,
+  kCmdReplace = 57641,
+  kCmdSelectAll = 57642,
+  kCmdUndo = 57643,
+  kCmdRefreshOutline = 32820,
+  kCmdMatchBracket = 32850,
+  kCmdFindBox = 32866,
+  kCmdFontBigger = 32911,
+  kCmdFontSmaller = 32912,
+};
+
+}  // namespace
+
+const Language* LanguageForKind(ViewKind kind) {
+  switch (kind) {
+    case ViewKind::Java:
+      return &JavaLanguage();
+    case ViewKind::Html:
+      return &HtmlLanguage();
+    case ViewKind::Perl:
+      return &PerlLanguage();
+    case ViewKind::Other:
+      return nullptr;
+  }
+  return nullptr;
+}
+
+SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host, QWidget* parent)
+    : EditorPane(parent),
+      kind_(kind),
+      host_(host),
+      editor_(new CSourceEditor(LanguageForKind(kind), profile, host, this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(editor_);
+  setFocusProxy(editor_);
+  connect(editor_, &CSourceEditor::statusTextChanged, this, &EditorPane::statusTextChanged);
+  connect(editor_, &CSourceEditor::modifiedChanged, this, &EditorPane::modifiedChanged);
+  connect(editor_, &CSourceEditor::findTextUsed, this, &EditorPane::findTextUsed);
+  connect(editor_, &CSourceEditor::commandRequested, this, &EditorPane::commandRequested);
+  editor_->RecolourAll();
+}
+
+bool SourceEditorPane::LoadFromFile(const std::string& path, std::string* error) {
+  if (!editor_->LoadFromFile(path, error)) return false;
+  BuildOutline();
+  return true;
+}
+
+bool SourceEditorPane::SaveToFile(const std::string& path, std::string* error) {
+  return editor_->SaveToFile(path, error);
+}
+
+bool SourceEditorPane::IsModified() const {
+  return editor_->IsModified();
+}
+void SourceEditorPane::SetModified(bool modified) {
+  editor_->SetModified(modified);
+}
+void SourceEditorPane::GoToLine(int line) {
+  editor_->GoToLine(line);
+}
+void SourceEditorPane::ReloadSettings() {
+  editor_->ReloadSettings();
+}
+
+bool SourceEditorPane::HandlesCommand(int id) const {
+  switch (id) {
+    case kCmdDelete:
+    case kCmdCopy:
+    case kCmdCut:
+    case kCmdFind:
+    case kCmdPaste:
+    case kCmdFindNext:
+    case kCmdReplace:
+    case kCmdSelectAll:
+    case kCmdUndo:
+    case kCmdRefreshOutline:
+    case kCmdMatchBracket:
+    case kCmdFindBox:
+    case kCmdFontBigger:
+    case kCmdFontSmaller:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool SourceEditorPane::IsCommandEnabled(int id) const {
+  const CLineStore& store = editor_->Store();
+  switch (id) {
+    case kCmdCopy:
+    case kCmdCut:
+      return store.HasSelection();
+    case kCmdPaste:
+      return editor_->CanPaste();
+    case kCmdUndo:
+      return store.CanUndo();
+    case kCmdMatchBracket:
+      return CaretOnBracket(store);
+    case kCmdFindBox:
+      return !editor_->LastQuickFindText().empty();
+    default:
+      return HandlesCommand(id);
+  }
+}
+
+bool SourceEditorPane::ExecuteCommand(int id) {
+  switch (id) {
+    case kCmdDelete:
+      break;  // the Delete key works through key input
+    case kCmdCopy:
+      Copy();
+      break;
+    case kCmdCut:
+      Cut();
+      break;
+    case kCmdPaste:
+      Paste();
+      break;
+    case kCmdUndo:
+      Undo();
+      break;
+    case kCmdSelectAll:
+      SelectAll();
+      break;
+    case kCmdFind:
+      Find();
+      break;
+    case kCmdReplace:
+      Replace();
+      break;
+    case kCmdFindNext:
+    case kCmdFindBox:
+      FindNext();
+      break;
+    case kCmdMatchBracket:
+      MatchBracket();
+      break;
+    case kCmdFontBigger:
+      FontBigger();
+      break;
+    case kCmdFontSmaller:
+      FontSmaller();
+      break;
+    case kCmdRefreshOutline:
+      BuildOutline();
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+void SourceEditorPane::QuickFind(const std::string& text) {
+  if (text.empty()) return;
+  editor_->QuickFind(text);
+}
+
+std::string SourceEditorPane::SelectedText() const {
+  return editor_->Store().GetSelectedText();
+}
+
+void SourceEditorPane::ReplaceSelection(const std::string& text) {
+  editor_->ReplaceSelection(text);
+  editor_->viewport()->update();
+}
+
+void SourceEditorPane::BuildOutline() {
+  // An HTML text has no outline worth showing; its tree stays empty.
+  if (!sink_ || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return;
+  const Language* language = editor_->GetLanguage();
+  if (!language) return;
+  language->BuildOutline(editor_->Store(), editor_->Document().FileName(), *sink_);
+}
+
+bool SourceEditorPane::ShowMember(const std::string& className, const std::string& memberName) {
+  const Language* language = editor_->GetLanguage();
+  std::optional<int> line;
+  if (language && kind_ != ViewKind::Html)
+    line = language->FindMember(editor_->Store(), className, memberName);
+  if (!line) {
+    host_.Beep(BeepKind::Default);
+    return false;
+  }
+  editor_->ShowLineAtTop(*line);
+  return true;
+}
+
+void SourceEditorPane::Cut() {
+  editor_->Cut();
+}
+void SourceEditorPane::Copy() {
+  editor_->Copy();
+}
+void SourceEditorPane::Paste() {
+  editor_->Paste();
+}
+void SourceEditorPane::Undo() {
+  editor_->Undo();
+}
+void SourceEditorPane::Redo() {
+  editor_->Redo();
+}
+void SourceEditorPane::SelectAll() {
+  editor_->SelectAll();
+}
+void SourceEditorPane::Find() {
+  editor_->OpenFindDialog(false);
+}
+void SourceEditorPane::FindNext() {
+  editor_->QuickFind(std::string());
+}
+void SourceEditorPane::Replace() {
+  editor_->OpenFindDialog(true);
+}
+void SourceEditorPane::MatchBracket() {
+  editor_->MatchBracket();
+}
+void SourceEditorPane::FontBigger() {
+  editor_->FontBigger();
+}
+void SourceEditorPane::FontSmaller() {
+  editor_->FontSmaller();
+}
+
+EditorPane* CreateEditorPane(ViewKind kind, IniFile& profile, IHost& host, QWidget* parent) {
+  return new SourceEditorPane(kind, profile, host, parent);
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,65 @@
+#pragma once
+// The editor pane of a Java, HTML or Perl document: one source editor filling the
+// pane, the commands the frame routes to it, and the outline of the text.
+
+#include "editor/editor_pane.h"
+
+namespace tamso {
+class Language;
+}
+
+namespace tamso::gui {
+
+class CSourceEditor;
+
+class SourceEditorPane : public EditorPane {
+  Q_OBJECT
+ public:
+  SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host, QWidget* parent = nullptr);
+
+  CSourceEditor* Editor() const { return editor_; }
+
+  ViewKind Kind() const override { return kind_; }
+  bool LoadFromFile(const std::string& path, std::string* error) override;
+  bool SaveToFile(const std::string& path, std::string* error) override;
+  bool IsModified() const override;
+  void SetModified(bool modified) override;
+  void GoToLine(int line) override;
+  void ReloadSettings() override;
+
+  bool HandlesCommand(int id) const override;
+  bool IsCommandEnabled(int id) const override;
+  bool ExecuteCommand(int id) override;
+  void QuickFind(const std::string& text) override;
+  std::string SelectedText() const override;
+  void ReplaceSelection(const std::string& text) override;
+
+  void SetOutlineSink(IOutlineSink* sink) override { sink_ = sink; }
+  void BuildOutline() override;
+  bool ShowMember(const std::string& className, const std::string& memberName) override;
+
+  // The editor commands by name, for callers that hold a pane of this kind.
+  void Cut();
+  void Copy();
+  void Paste();
+  void Undo();
+  void Redo();
+  void SelectAll();
+  void Find();
+  void FindNext();
+  void Replace();
+  void MatchBracket();
+  void FontBigger();
+  void FontSmaller();
+
+ private:
+  ViewKind kind_;
+  IHost& host_;
+  CSourceEditor* editor_;
+  IOutlineSink* sink_ = nullptr;
+};
+
+// The language that colours a kind of view (null for other views: plain text).
+const Language* LanguageForKind(ViewKind kind);
+
+}  // namespace tamso::gui

@@ -1,0 +1,241 @@
+// Typing, keys, mouse, clipboard and undo in an offscreen editor, checked through
+// the status text and the bytes a save writes.
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editor_test_support.h"
+
+namespace tamso::gui::testing {
+namespace {
+
+void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+  QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+TEST(SourceEditorInput, TypingAutoIndentsAndSavesCrLf) {
+  EditorFixture f;
+  QSignalSpy status(f.pane.get(), &EditorPane::statusTextChanged);
+  QSignalSpy modified(f.pane.get(), &EditorPane::modifiedChanged);
+  QTest::keyClick(f.editor, Qt::Key_Tab);
+  QTest::keyClicks(f.editor, "if (a) {");
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClicks(f.editor, "b;");
+  // The tab advances to column 5, the new line starts with the same tab.
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  1,  7)-(  1,  7) Ln   1, Col   7");
+  ASSERT_FALSE(status.isEmpty());
+  EXPECT_EQ(status.last().at(0).toString(), f.editor->StatusText());
+  ASSERT_EQ(modified.count(), 1);
+  EXPECT_TRUE(f.pane->IsModified());
+  // A new document holds one space, which the typing went in front of.
+  EXPECT_EQ(f.Saved(), "\tif (a) {\r\n\tb; \r\n");
+  EXPECT_FALSE(f.pane->IsModified());
+}
+
+TEST(SourceEditorInput, ControlCharactersAndEscapeTypeNothing) {
+  EditorFixture f;
+  f.Load("x\n");
+  QTest::keyClick(f.editor, Qt::Key_Escape);
+  QTest::keyClick(f.editor, Qt::Key_Return, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_B, Qt::ControlModifier);
+  EXPECT_EQ(f.host.beeps.size(), 2u);
+  EXPECT_FALSE(f.pane->IsModified());
+  EXPECT_EQ(f.Saved(), "x\n");
+}
+
+TEST(SourceEditorInput, UnicodeKeyInsertsOneCell) {
+  EditorFixture f;
+  f.Load("ab\n");
+  QTest::keyClick(f.editor, Qt::Key_Right);
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));
+  QApplication::sendEvent(f.editor, &key);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  2)-(  0,  2) Ln   0, Col   2");
+  EXPECT_EQ(f.Saved(),
+            "a\xC3\xA9"
+            "b\n");
+}
+
+TEST(SourceEditorInput, ShiftArrowsSelectAndBackspaceDeletesExactlyTheSelection) {
+  EditorFixture f;
+  f.Load("hello world\nsecond line\nthird\n");
+  for (int i = 0; i < 6; ++i) QTest::keyClick(f.editor, Qt::Key_Right);
+  for (int i = 0; i < 5; ++i) QTest::keyClick(f.editor, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  6)-(  0, 11) Ln   0, Col  11");
+  QTest::keyClick(f.editor, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  6)-(  1, 11) Ln   1, Col  11");
+  EXPECT_EQ(f.pane->SelectedText(), "world\r\nsecond line");
+  QTest::keyClick(f.editor, Qt::Key_Backspace);
+  EXPECT_EQ(f.Saved(), "hello \nthird\n");
+}
+
+TEST(SourceEditorInput, HomeEndAndControlHomeEnd) {
+  EditorFixture f;
+  f.Load("one\n\ttwo\nlast line\n");
+  QTest::keyClick(f.editor, Qt::Key_Down);
+  QTest::keyClick(f.editor, Qt::Key_End);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  1,  8)-(  1,  8) Ln   1, Col   8");
+  QTest::keyClick(f.editor, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  1,  0)-(  1,  8) Ln   1, Col   0");
+  QTest::keyClick(f.editor, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  2,  9)-(  2,  9) Ln   2, Col   9");
+  QTest::keyClick(f.editor, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  0)-(  2,  9) Ln   0, Col   0");
+}
+
+TEST(SourceEditorInput, TabIndentsAndShiftTabUnindentsASelectedBlock) {
+  EditorFixture f;
+  f.Load("a\nb\nc\nd\n");
+  QTest::keyClick(f.editor, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.editor, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.editor, Qt::Key_Tab);
+  EXPECT_EQ(f.Saved(), "\ta\n\tb\n\tc\nd\n");
+  QTest::keyClick(f.editor, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(f.Saved(), "a\nb\nc\nd\n");
+  // With the selection on one line, Tab replaces it with a tab.
+  f.editor->Store().SetSelection(3, 0, 3, 1);
+  QTest::keyClick(f.editor, Qt::Key_Tab);
+  EXPECT_EQ(f.Saved(), "a\nb\nc\n\t\n");
+}
+
+TEST(SourceEditorInput, UndoAndRedoThroughKeys) {
+  EditorFixture f;
+  f.Load("abc\n");
+  QTest::keyClick(f.editor, Qt::Key_End);
+  QTest::keyClicks(f.editor, "de");
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClicks(f.editor, "f");
+  EXPECT_EQ(f.Saved(), "abcde\nf\n");
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_Backspace, Qt::AltModifier);
+  EXPECT_EQ(f.Saved(), "abcde\n");
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(f.Saved(), "abc\n");
+  QTest::keyClick(f.editor, Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(f.Saved(), "abcde\n\n");
+  // Back at the state it was opened in, the document is no longer modified.
+  f.Load("abc\n");
+  QTest::keyClicks(f.editor, "x");
+  EXPECT_TRUE(f.pane->IsModified());
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(f.pane->IsModified());
+}
+
+TEST(SourceEditorInput, SelectAllAndClipboardRoundTrip) {
+  EditorFixture f;
+  f.Load("first \xE9\nsecond\n");  // a byte that is not UTF-8 survives copy and paste
+  QTest::keyClick(f.editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "first \xC3\xA9\r\nsecond");
+  QTest::keyClick(f.editor, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClick(f.editor, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(f.Saved(), "first \xE9\nsecond\nfirst \xE9\nsecond\n");
+  // Cut takes the selection away; text from other programs with LF line ends pastes
+  // as separate lines.
+  f.editor->Store().SetSelection(0, 0, 0, 6);
+  f.pane->ExecuteCommand(57635);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "first ");
+  QGuiApplication::clipboard()->setText(QStringLiteral("x\ny\n"));
+  f.pane->ExecuteCommand(57637);
+  EXPECT_EQ(f.Saved(), "x\ny\n\xE9\nsecond\nfirst \xE9\nsecond\n");
+}
+
+TEST(SourceEditorInput, MouseClickSnapsToTabAndDragSelects) {
+  EditorFixture f;
+  f.Load("\tx = 1;\nsecond line\n");
+  // Column 2 lies inside the tab's cells: the caret goes to the tab's first cell.
+  QTest::keyClick(f.editor, Qt::Key_Down);
+  QTest::mouseClick(f.editor->viewport(), Qt::LeftButton, {}, f.CellPoint(0, 2));
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  0)-(  0,  0) Ln   0, Col   0");
+
+  QWidget* vp = f.editor->viewport();
+  SendMouse(vp, QEvent::MouseButtonPress, f.CellPoint(0, 6), Qt::LeftButton, Qt::LeftButton);
+  SendMouse(vp, QEvent::MouseMove, f.CellPoint(1, 3), Qt::NoButton, Qt::LeftButton);
+  SendMouse(vp, QEvent::MouseMove, f.CellPoint(1, 4), Qt::NoButton, Qt::LeftButton);
+  SendMouse(vp, QEvent::MouseButtonRelease, f.CellPoint(1, 4), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  0,  6)-(  1,  4) Ln   1, Col   4");
+  EXPECT_EQ(f.pane->SelectedText(), " = 1;\r\nseco");
+  // Moving without the button does not extend.
+  SendMouse(vp, QEvent::MouseMove, f.CellPoint(0, 9), Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(f.pane->SelectedText(), " = 1;\r\nseco");
+}
+
+TEST(SourceEditorInput, RightClickMenuFollowsTheSelection) {
+  EditorFixture f;
+  f.Load("String s;\n");
+  QGuiApplication::clipboard()->clear();
+  f.editor->Store().SetSelection(0, 0, 0, 6);
+  std::unique_ptr<QMenu> menu(f.editor->CreateContextMenu());
+  auto action = [&](const char* id) { return menu->findChild<QAction*>(QString::fromLatin1(id)); };
+  ASSERT_TRUE(action("57634") && action("57635") && action("57637") && action("32922"));
+  EXPECT_TRUE(action("57634")->isEnabled());
+  EXPECT_FALSE(action("57637")->isEnabled());
+  EXPECT_EQ(action("32922")->text(), QStringLiteral("Help on 'String'"));
+  QSignalSpy requested(f.pane.get(), &EditorPane::commandRequested);
+  action("32777")->trigger();
+  ASSERT_EQ(requested.count(), 1);
+  EXPECT_EQ(requested.at(0).at(0).toInt(), 32777);
+
+  f.editor->Store().SetSelection(0, 2);
+  menu.reset(f.editor->CreateContextMenu());
+  EXPECT_FALSE(action("57634")->isEnabled());
+  EXPECT_EQ(action("32922"), nullptr);
+}
+
+TEST(SourceEditorInput, ScrollingRules) {
+  EditorFixture f;
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line " + std::to_string(i) + "\n";
+  f.Load(text);
+  const int visible = f.editor->VisibleLines();
+  ASSERT_GT(visible, 3);
+  QTest::keyClick(f.editor, Qt::Key_PageDown);
+  EXPECT_EQ(f.editor->FirstVisibleLine(), visible - 1);
+  EXPECT_EQ(f.editor->Store().Caret().line, 2 * visible - 3);
+  QTest::keyClick(f.editor, Qt::Key_PageUp, Qt::ShiftModifier);
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 0);
+  EXPECT_EQ(f.editor->Store().SelectionStart().line, 0);
+  EXPECT_EQ(f.editor->Store().SelectionEnd().line, 2 * visible - 3);
+
+  // The thumb moves the caret to the new first line and collapses the selection.
+  QTest::keyClick(f.editor, Qt::Key_F12);  // Shift is up again
+  f.editor->verticalScrollBar()->setSliderPosition(50);
+  f.editor->verticalScrollBar()->triggerAction(QAbstractSlider::SliderMove);
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 50);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "( 50,  0)-( 50,  0) Ln  50, Col   0");
+
+  // The caret is brought back into view when typing.
+  f.editor->GoToLine(150);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(150,  0)-(150,  0) Ln 150, Col   0");
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 150);
+  f.editor->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+  QTest::keyClicks(f.editor, "x");
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 150 - visible + 1);
+
+  // Scrolling to the bottom of a short text keeps line 0 at the top.
+  f.Load("a\nb\n");
+  f.editor->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 0);
+}
+
+TEST(SourceEditorInput, LongLineScrollsHorizontallyToTheCaret) {
+  EditorFixture f;
+  f.Load(std::string(5000, 'a') + "\n");
+  QTest::keyClick(f.editor, Qt::Key_End);
+  const int textCols = f.editor->VisibleColumns() - f.editor->GutterCells();
+  EXPECT_EQ(f.editor->FirstVisibleColumn(), 5000 - textCols + 1);
+  QTest::keyClick(f.editor, Qt::Key_Home);
+  EXPECT_EQ(f.editor->FirstVisibleColumn(), 0);
+}
+
+}  // namespace
+}  // namespace tamso::gui::testing
