@@ -104,17 +104,47 @@ size_t OutputText::LineCount() const {
   return lineStarts_.size() + (HasNotice() ? 1 : 0);
 }
 
+char OutputText::ByteAt(uint64_t pos) const {
+  return blocks_[static_cast<size_t>((pos - base_) / blockSize_)]
+                [static_cast<size_t>((pos - base_) % blockSize_)];
+}
+
+void OutputText::Range(size_t index, uint64_t& from, uint64_t& to) const {
+  from = lineStarts_[index];
+  to = index + 1 < lineStarts_.size() ? lineStarts_[index + 1] - 1 : end_;
+  if (to > from && ByteAt(to - 1) == '\r') --to;
+}
+
 std::string OutputText::Line(size_t index) const {
+  return LineSlice(index, 0, std::string::npos);
+}
+
+size_t OutputText::LineLength(size_t index) const {
   if (HasNotice()) {
-    if (index == 0) return DroppedNotice(dropped_);
+    if (index == 0) return DroppedNotice(dropped_).size();
+    --index;
+  }
+  if (index >= lineStarts_.size()) return 0;
+  uint64_t from, to;
+  Range(index, from, to);
+  return static_cast<size_t>(to - from);
+}
+
+std::string OutputText::LineSlice(size_t index, size_t from, size_t count) const {
+  if (HasNotice()) {
+    if (index == 0) {
+      const std::string notice = DroppedNotice(dropped_);
+      return from < notice.size() ? notice.substr(from, count) : std::string();
+    }
     --index;
   }
   if (index >= lineStarts_.size()) return std::string();
-  const uint64_t from = lineStarts_[index];
-  uint64_t to = index + 1 < lineStarts_.size() ? lineStarts_[index + 1] - 1 : end_;
-  std::string line = Bytes(from, to);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  uint64_t start, end;
+  Range(index, start, end);
+  const uint64_t length = end - start;
+  if (from >= length) return std::string();
+  const uint64_t take = std::min<uint64_t>(count, length - from);
+  return Bytes(start + from, start + from + take);
 }
 
 std::string OutputText::Text() const {

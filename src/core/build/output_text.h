@@ -33,6 +33,10 @@ class OutputText {
   size_t LineCount() const;
   // The line without its '\n' (and without a '\r' before it).
   std::string Line(size_t index) const;
+  // The byte length of a line (as Line gives it) and up to count of its bytes from
+  // byte from on, without copying the rest of a long line.
+  size_t LineLength(size_t index) const;
+  std::string LineSlice(size_t index, size_t from, size_t count) const;
   // Byte length of the longest line seen since the last Set.
   size_t LongestLine() const { return longest_; }
 
@@ -51,6 +55,9 @@ class OutputText {
   void DropOldest();
   std::string Bytes(uint64_t from, uint64_t to) const;
   bool HasNotice() const { return dropped_ > 0; }
+  // The absolute byte range of a stored line, without its '\r' before the '\n'.
+  void Range(size_t index, uint64_t& from, uint64_t& to) const;
+  char ByteAt(uint64_t pos) const;
 
   size_t cap_;
   size_t blockSize_;

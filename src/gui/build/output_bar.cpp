@@ -191,19 +191,24 @@ void OutputBar::paintEvent(QPaintEvent*) {
   const bool hasSelection = !(selFrom == selTo);
   for (size_t i = first; i < end; ++i) {
     const int y = static_cast<int>(i - first) * lineHeight_;
-    const std::string line = text_.Line(i);
-    const size_t b0 = ByteOfColumn(line, firstCol);
-    const size_t startCol = ColumnOfByte(line, b0);
-    const size_t b1 = ByteOfColumn(line, firstCol + pageCols);
-    const QString shown = Display(line, b0, b1, startCol);
+    const size_t length = text_.LineLength(i);
+    QString shown;
+    size_t startCol = firstCol;
+    if (length > kLongLine) {
+      const std::string part = text_.LineSlice(i, firstCol, pageCols);
+      shown = Display(part, 0, part.size(), startCol);
+    } else {
+      const std::string line = text_.Line(i);
+      const size_t b0 = ByteOfColumn(line, firstCol);
+      startCol = ColumnOfByte(line, b0);
+      shown = Display(line, b0, ByteOfColumn(line, firstCol + pageCols), startCol);
+    }
     const int x = (static_cast<int>(startCol) - static_cast<int>(firstCol)) * charWidth_;
     QRect selRect;
     if (hasSelection && i >= selFrom.line && i <= selTo.line) {
-      const size_t s = i == selFrom.line ? selFrom.byte : 0;
-      const size_t c0 = ColumnOfByte(line, s);
+      const size_t c0 = i == selFrom.line ? ColumnOf(i, selFrom.byte) : 0;
       // A selection that goes on past the line end takes its line break as one cell.
-      const size_t c1 =
-          i == selTo.line ? ColumnOfByte(line, selTo.byte) : ColumnOfByte(line, line.size()) + 1;
+      const size_t c1 = i == selTo.line ? ColumnOf(i, selTo.byte) : ColumnOf(i, length) + 1;
       const long left = (static_cast<long>(c0) - static_cast<long>(firstCol)) * charWidth_;
       const long right = (static_cast<long>(c1) - static_cast<long>(firstCol)) * charWidth_;
       const int l = static_cast<int>(std::clamp(left, -1L, static_cast<long>(width()) + 1));
@@ -223,6 +228,17 @@ void OutputBar::paintEvent(QPaintEvent*) {
   }
 }
 
+size_t OutputBar::ColumnOf(size_t line, size_t byte) const {
+  if (text_.LineLength(line) > kLongLine) return byte;
+  return ColumnOfByte(text_.Line(line), byte);
+}
+
+size_t OutputBar::ByteOf(size_t line, size_t column) const {
+  const size_t length = text_.LineLength(line);
+  if (length > kLongLine) return std::min(column, length);
+  return ByteOfColumn(text_.Line(line), column);
+}
+
 OutputBar::Pos OutputBar::PosAt(QPoint pt) const {
   Pos pos;
   const size_t count = text_.LineCount();
@@ -232,7 +248,7 @@ OutputBar::Pos OutputBar::PosAt(QPoint pt) const {
   pos.line = static_cast<size_t>(line);
   const long col = static_cast<long>(horizontalScrollBar()->value()) +
                    std::max(0, pt.x() + charWidth_ / 2) / charWidth_;
-  pos.byte = ByteOfColumn(text_.Line(pos.line), static_cast<size_t>(col));
+  pos.byte = ByteOf(pos.line, static_cast<size_t>(col));
   return pos;
 }
 
@@ -266,7 +282,8 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   selecting_ = false;
   const Pos pos = PosAt(event->position().toPoint());
-  const std::string line = text_.Line(pos.line);
+  // A name and line number sit at the start of a line; a huge line is not read whole.
+  const std::string line = text_.LineSlice(pos.line, 0, kLongLine);
   // The word under the pointer is selected, as a double click does anywhere.
   size_t from = std::min(pos.byte, line.size());
   size_t to = from;
@@ -302,7 +319,7 @@ std::string OutputBar::SelectedText() const {
 void OutputBar::SelectAll() {
   anchor_ = Pos{};
   const size_t last = text_.LineCount() - 1;
-  cursor_ = Pos{last, text_.Line(last).size()};
+  cursor_ = Pos{last, text_.LineLength(last)};
   viewport()->update();
 }
 

@@ -79,6 +79,11 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
     bool operator==(const Pos& o) const { return line == o.line && byte == o.byte; }
   };
 
+  // Lines longer than this are drawn one byte to a column, so that painting never
+  // scans or copies the whole of a huge line.
+  static constexpr size_t kLongLine = 64 * 1024;
+  size_t ColumnOf(size_t line, size_t byte) const;
+  size_t ByteOf(size_t line, size_t column) const;
   void Changed();
   void UpdateScrollBars();
   void UpdateMetrics();

@@ -44,6 +44,18 @@ TEST(OutputText, KeepsBytesAndLinesAcrossBlocks) {
   EXPECT_EQ(t.DroppedBytes(), 0u);
 }
 
+TEST(OutputText, SlicesOfALineWithoutCopyingItWhole) {
+  OutputText t(0, 8);
+  t.Set("first\r\n0123456789abcdef\r\nlast");
+  EXPECT_EQ(t.LineLength(0), 5u);
+  EXPECT_EQ(t.LineLength(1), 16u);
+  EXPECT_EQ(t.LineSlice(1, 6, 5), "6789a");
+  EXPECT_EQ(t.LineSlice(1, 14, 100), "ef");  // never the '\r'
+  EXPECT_EQ(t.LineSlice(1, 16, 1), "");
+  EXPECT_EQ(t.LineSlice(2, 0, 100), "last");
+  EXPECT_EQ(t.LineLength(3), 0u);
+}
+
 TEST(OutputText, CapDropsOldestWholeLinesAndSaysSo) {
   OutputText t(1000, 100);
   for (int i = 0; i < 500; ++i) t.Append("row " + std::to_string(i) + "\n", false);

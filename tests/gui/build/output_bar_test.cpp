@@ -154,6 +154,11 @@ TEST(OutputBar, DoubleClickJumpsToTheReferenceOrBeeps) {
   EXPECT_EQ(bar.SelectedText(), "");  // a tab is not a word
   DoubleClick(bar, 1);
   EXPECT_EQ(bar.SelectedText(), "filler");
+
+  // A reference at the start of a huge line still leads back.
+  bar.AppendOutput("/home/me/src/Hello.java:5: " + std::string(3 << 20, 'z'), true);
+  DoubleClick(bar, 44);
+  EXPECT_EQ(view.lines, (std::vector<int>{11, 4}));
 }
 
 TEST(OutputBar, SelectAllGivesBackTheBytesAndHugeLinesPaint) {
