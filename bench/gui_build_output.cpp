@@ -117,6 +117,17 @@ BENCHMARK(BM_OneMegabyteLine)
     ->Repetitions(5)
     ->Unit(benchmark::kMillisecond);
 
+// A gigabyte without a single line end: the window keeps the newest 256 MiB and
+// says that the rest was dropped; memory stays bounded and the window stays live.
+void BM_OneGigabyteNoLineEnd(benchmark::State& state) {
+  CaptureAndShow(state, "head -c 1073741824 /dev/zero", 128u << 20);
+}
+BENCHMARK(BM_OneGigabyteNoLineEnd)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
