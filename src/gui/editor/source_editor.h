@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QPointer>
+#include <QRawFont>
 #include <QRegion>
 #include <QTimer>
 #include <memory>
@@ -168,7 +169,19 @@ class CSourceEditor : public QAbstractScrollArea {
   int gutterCells_ = 5;
   int pointSize_ = 10;
   EditorFonts fonts_;
-  bool fontUniform_[2] = {true, true};  // normal, comment: every ASCII glyph one cell
+  // Glyphs of the printable ASCII characters of the normal and comment fonts, so that
+  // runs of them are drawn without shaping; unusable when a glyph is missing or the
+  // font's ASCII glyphs are not all one cell wide.
+  struct AsciiGlyphs {
+    QRawFont raw;
+    quint32 index[128] = {};
+    qreal advance[128] = {};
+    bool usable = false;
+  };
+  AsciiGlyphs glyphs_[2];
+  AsciiGlyphs numberGlyphs_;
+  QList<quint32> glyphScratch_;
+  QList<QPointF> positionScratch_;
   int lineHeight_ = 16;
   int charWidth_ = 8;
   int ascent_ = 12;
