@@ -248,10 +248,13 @@ int RunCaptured(const std::string& commandLine, const std::string& directory, IH
     CloseFd(out[0]);
     if (control && control->Cancelled()) {
       EndChildGroup(pid);
+      control->SetChildGroup(0);
     } else {
+      // Forget the group before its leader is reaped, so that a late Cancel can never
+      // signal a process id that has been given to someone else.
+      if (control) control->SetChildGroup(0);
       ReapInBackground(pid);
     }
-    if (control) control->SetChildGroup(0);
   }
   slot.SetBuildThread(nullptr);
   return 0;
