@@ -118,8 +118,7 @@ bool SourceEditorPane::IsCommandEnabled(int id) const {
       return store.CanUndo();
     case kCmdMatchBracket:
       return CaretOnBracket(store);
-    case kCmdFindBox:
-      return !editor_->LastQuickFindText().empty();
+    case kCmdFindBox:  // the frame knows whether its find box holds text
     default:
       return HandlesCommand(id);
   }
