@@ -308,7 +308,12 @@ bool RunVisible(const std::string& command, const std::string& arguments,
     return false;
   };
   // A terminal would start even when the program is missing; find out first.
-  if (args.empty() || FindProgram(args[0]).empty()) return fail();
+  if (args.empty()) return fail();
+  // A relative path is taken from the child's working directory, as exec will.
+  std::string program = args[0];
+  if (!directory.empty() && program.find('/') != std::string::npos && program[0] != '/')
+    program = directory + "/" + program;
+  if (FindProgram(program).empty()) return fail();
   std::vector<std::string> prefix = TerminalPrefix(terminal);
   if (!prefix.empty()) args.insert(args.begin(), prefix.begin(), prefix.end());
   pid_t pid = -1;
