@@ -35,6 +35,10 @@ class EditorPane : public QWidget {
   // Re-reads fonts, colours and tab width from the profile (update hint 78).
   virtual void ReloadSettings() = 0;
 
+  // The current status text, for a frame that activates the pane (later changes come
+  // through statusTextChanged).
+  virtual QString StatusText() const { return QString(); }
+
   // --- Command routing -------------------------------------------------------
   // The editor commands a pane serves, by command id:
   //   57632 Delete (does nothing; the Delete key works through key input)

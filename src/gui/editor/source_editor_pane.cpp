@@ -83,6 +83,9 @@ void SourceEditorPane::GoToLine(int line) {
 void SourceEditorPane::ReloadSettings() {
   editor_->ReloadSettings();
 }
+QString SourceEditorPane::StatusText() const {
+  return editor_->StatusText();
+}
 
 bool SourceEditorPane::HandlesCommand(int id) const {
   switch (id) {

@@ -26,6 +26,7 @@ class SourceEditorPane : public EditorPane {
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
   void ReloadSettings() override;
+  QString StatusText() const override;
 
   bool HandlesCommand(int id) const override;
   bool IsCommandEnabled(int id) const override;

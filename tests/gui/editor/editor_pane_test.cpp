@@ -56,7 +56,7 @@ TEST(EditorPane, GoToLinePutsTheCaretAtTheLineStart) {
   EditorFixture f;
   f.Load("a\nb\nc\nd\ne\n");
   f.pane->GoToLine(3);
-  EXPECT_EQ(Status(f), "(  3,  0)-(  3,  0) Ln   3, Col   0");
+  EXPECT_EQ(f.pane->StatusText().toStdString(), "(  3,  0)-(  3,  0) Ln   3, Col   0");
   EXPECT_EQ(f.editor->FirstVisibleLine(), 3);
   f.pane->GoToLine(99);  // past the end: the last line
   EXPECT_EQ(Status(f), "(  4,  0)-(  4,  0) Ln   4, Col   0");
