@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "editor_test_support.h"
 
@@ -235,6 +236,34 @@ TEST(SourceEditorInput, LongLineScrollsHorizontallyToTheCaret) {
   EXPECT_EQ(f.editor->FirstVisibleColumn(), 5000 - textCols + 1);
   QTest::keyClick(f.editor, Qt::Key_Home);
   EXPECT_EQ(f.editor->FirstVisibleColumn(), 0);
+}
+
+TEST(SourceEditorInput, RightClickWheelAndInsertKey) {
+  EditorFixture f;
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "row " + std::to_string(i) + "\n";
+  f.Load(text);
+  // A right click without a selection places the caret, then pops the menu up.
+  QWidget* vp = f.editor->viewport();
+  SendMouse(vp, QEvent::MouseButtonPress, f.CellPoint(2, 3), Qt::RightButton, Qt::RightButton);
+  SendMouse(vp, QEvent::MouseButtonRelease, f.CellPoint(2, 3), Qt::RightButton, Qt::NoButton);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  2,  3)-(  2,  3) Ln   2, Col   3");
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(qobject_cast<QMenu*>(popup), nullptr);
+  popup->close();
+
+  // The wheel scrolls the view and leaves the caret and the selection alone.
+  f.editor->Store().SetSelection(2, 0, 2, 3);
+  QWheelEvent wheel(QPointF(10, 10), QPointF(vp->mapToGlobal(QPoint(10, 10))), QPoint(),
+                    QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(vp, &wheel);
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 6);
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  2,  0)-(  2,  3) Ln   2, Col   0");
+
+  // Insert switches to the block caret and, without Shift, collapses to the end.
+  QTest::keyClick(f.editor, Qt::Key_Insert);
+  EXPECT_TRUE(f.editor->BlockCaret());
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  2,  3)-(  2,  3) Ln   2, Col   3");
 }
 
 }  // namespace
