@@ -463,17 +463,23 @@ void CSourceEditor::UpdateMetrics() {
   visibleLines_ = std::max(1, viewport()->height() / lineHeight_);
 }
 
+namespace {
+
+// Sets only what changed: a scroll bar repaints itself on every step or range call,
+// even an unchanged one, and that would double the cost of a keystroke.
+void SetScrollBar(QScrollBar* bar, int maximum, int page, int value) {
+  const QSignalBlocker block(bar);
+  if (bar->minimum() != 0 || bar->maximum() != maximum) bar->setRange(0, maximum);
+  if (bar->pageStep() != page) bar->setPageStep(page);
+  if (bar->singleStep() != 1) bar->setSingleStep(1);
+  if (bar->value() != value) bar->setValue(value);
+}
+
+}  // namespace
+
 void CSourceEditor::UpdateScrollBars() {
-  {
-    QScrollBar* v = verticalScrollBar();
-    const QSignalBlocker block(v);
-    v->setRange(0, std::max(store_.LineCount() - 1, 0));
-    v->setPageStep(std::max(visibleLines_, 1));
-    v->setSingleStep(1);
-    v->setValue(firstLine_);
-  }
-  QScrollBar* h = horizontalScrollBar();
-  const QSignalBlocker block(h);
+  SetScrollBar(verticalScrollBar(), std::max(store_.LineCount() - 1, 0), std::max(visibleLines_, 1),
+               firstLine_);
   const int textCols = std::max(1, visibleCols_ - gutterCells_);
   int widest = 0;
   const int last = std::min(store_.LineCount() - 1, firstLine_ + visibleLines_);
@@ -484,10 +490,11 @@ void CSourceEditor::UpdateScrollBars() {
     widest = std::max(widest, bytes > 100000 ? bytes : store_.LineWidth(line));
   }
   widest = std::max(widest, store_.Caret().col + 1);
-  h->setRange(0, std::max({widest - textCols + 1, firstCol_, 0}));
-  h->setPageStep(textCols);
-  h->setSingleStep(1);
-  h->setValue(firstCol_);
+  // The range grows in steps of 32 columns, so that typing past the right edge does
+  // not change it (and repaint the bar) on every character.
+  int maximum = widest - textCols + 1;
+  if (maximum > 0) maximum = (maximum + 31) / 32 * 32;
+  SetScrollBar(horizontalScrollBar(), std::max({maximum, firstCol_, 0}), textCols, firstCol_);
 }
 
 void CSourceEditor::SetFirstLine(int line) {
