@@ -168,6 +168,16 @@ BENCHMARK(BM_FindAbsentMatchCase100MB)
     ->Iterations(3)
     ->Repetitions(3);
 
+void BM_FindAbsentBackward100MB(benchmark::State& state) {
+  CLineStore& s = BigStore();
+  const int last = s.LineCount() - 1;
+  for (auto _ : state) {
+    s.SetSelection(last, s.LineWidth(last));
+    benchmark::DoNotOptimize(FindText(s, "zqxjv_absent", {false, false, false}));
+  }
+}
+BENCHMARK(BM_FindAbsentBackward100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
+
 void BM_OpenCommentOnLineZero100k(benchmark::State& state) {
   CLineStore s;
   s.SetLanguage(&JavaLanguage());

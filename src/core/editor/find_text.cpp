@@ -74,13 +74,27 @@ std::size_t RFindIn(std::string_view s, std::size_t from, std::string_view pat,
                     const FindOptions& o) {
   const std::size_t n = pat.size();
   if (s.size() < n) return std::string_view::npos;
-  std::size_t p = std::min(from, s.size() - n);
-  for (;; --p) {
-    const bool hit = o.matchCase ? std::memcmp(s.data() + p, pat.data(), n) == 0
-                                 : EqualFold(s.data() + p, pat.data(), n);
-    if (hit && (!o.wholeWord || WholeWordAt(s, p, n))) return p;
-    if (p == 0) return std::string_view::npos;
+  const auto first = static_cast<unsigned char>(pat[0]);
+  const unsigned char a = o.matchCase ? first : Lower(first);
+  const unsigned char b = o.matchCase ? first : Upper(first);
+  const char* base = s.data();
+  // Candidates are the bytes equal to the pattern's first byte, nearest first.
+  std::size_t end = std::min(from, s.size() - n) + 1;  // search [0, end)
+  while (end > 0) {
+    const auto* pa = static_cast<const char*>(::memrchr(base, a, end));
+    const char* hit = pa;
+    if (a != b) {
+      const std::size_t lo = pa ? static_cast<std::size_t>(pa - base) + 1 : 0;
+      if (const auto* pb = static_cast<const char*>(::memrchr(base + lo, b, end - lo))) hit = pb;
+    }
+    if (!hit) return std::string_view::npos;
+    const auto p = static_cast<std::size_t>(hit - base);
+    const bool match = o.matchCase ? std::memcmp(base + p + 1, pat.data() + 1, n - 1) == 0
+                                   : EqualFold(base + p + 1, pat.data() + 1, n - 1);
+    if (match && (!o.wholeWord || WholeWordAt(s, p, n))) return p;
+    end = p;
   }
+  return std::string_view::npos;
 }
 
 std::optional<BytePos> Search(const CLineStore& store, std::string_view text,
