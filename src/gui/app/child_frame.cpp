@@ -42,6 +42,7 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     auto* browser = new QTreeWidget(splitter_);
     browser->setObjectName(QStringLiteral("browser"));
     browser->setHeaderHidden(true);
+    browser->setFocusPolicy(Qt::ClickFocus);  // a new window gives its editor the focus
     browser_ = browser;
     pane_->setParent(splitter_);
     splitter_->addWidget(browser_);

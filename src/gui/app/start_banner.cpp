@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QTimerEvent>
 
@@ -15,7 +16,30 @@ constexpr int kBannerMs = 7500;
 }  // namespace
 
 QPixmap BannerPicture() {
-  return QPixmap(QStringLiteral(":/banner.png"));
+  QPixmap picture(QStringLiteral(":/banner.png"));
+  if (!picture.isNull()) return picture;
+  // Without the program's resources (a library test) the same picture is drawn here.
+  picture = QPixmap(400, 200);
+  picture.fill(QColor(0x2f, 0x5f, 0x8a));
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xf4, 0xa2, 0x61));
+  QPainterPath wing;
+  wing.moveTo(30, 120);
+  wing.cubicTo(70, 60, 150, 60, 180, 95);
+  wing.cubicTo(150, 80, 100, 85, 70, 130);
+  p.drawPath(wing);
+  p.setPen(Qt::white);
+  QFont f = p.font();
+  f.setBold(true);
+  f.setPixelSize(26);
+  p.setFont(f);
+  p.drawText(205, 88, QStringLiteral("Ferrowind"));
+  f.setPixelSize(30);
+  p.setFont(f);
+  p.drawText(205, 122, QStringLiteral("Tamso"));
+  return picture;
 }
 
 void StartBanner::SetMayShow(bool mayShow) {
