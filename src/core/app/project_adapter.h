@@ -31,7 +31,6 @@ class RecentProjectsAdapter : public IRecentProjectList {
   void Add(const std::string& path) override {
     if (list_) list_->Add(path);
   }
-  std::string At(int index) const override { return list_ ? list_->At(index) : std::string(); }
 
  private:
   RecentList* list_;

@@ -50,11 +50,11 @@ QIcon CommandIcon(int id) {
     case cmd::kFileSave:
       return Standard(QStyle::SP_DialogSaveButton);
     case cmd::kEditCut:
-      return Glyph(QStringLiteral("\u2702"), edit);
+      return Glyph(QStringLiteral("Ct"), edit);
     case cmd::kEditCopy:
-      return Glyph(QStringLiteral("\u29C9"), edit);
+      return Glyph(QStringLiteral("Cp"), edit);
     case cmd::kEditPaste:
-      return Glyph(QStringLiteral("\u2398"), edit);
+      return Glyph(QStringLiteral("Pa"), edit);
     case cmd::kFindComboText:
       return Glyph(QStringLiteral("\u2192"), edit);
     case cmd::kFindInFiles:

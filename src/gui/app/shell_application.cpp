@@ -1,5 +1,7 @@
 #include "app/shell_application.h"
 
+#include <QScreen>
+
 #include "app/command_ids.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
