@@ -114,9 +114,11 @@ ProjectTreeBar::~ProjectTreeBar() {
 
 void ProjectTreeBar::ClearTree() {
   if (project_.Members().Observer() == this) project_.Members().SetObserver(nullptr);
+  qDeleteAll(pending_);
   pending_.clear();
   tree_->clear();
   root_ = nullptr;
+  scrollTarget_ = nullptr;
 }
 
 QTreeWidgetItem* ProjectTreeBar::MakeItem(const Member& member) const {
@@ -132,7 +134,22 @@ void ProjectTreeBar::Flush() {
   root_->addChildren(pending_);
   QTreeWidgetItem* last = pending_.back();
   pending_.clear();
-  tree_->scrollToItem(last);
+  ScrollLater(last);
+}
+
+void ProjectTreeBar::ScrollLater(QTreeWidgetItem* item) {
+  // Scrolling lays the tree out; a run of additions scrolls once, to the last one.
+  scrollTarget_ = item;
+  if (scrollPosted_) return;
+  scrollPosted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        scrollPosted_ = false;
+        if (scrollTarget_) tree_->scrollToItem(scrollTarget_);
+        scrollTarget_ = nullptr;
+      },
+      Qt::QueuedConnection);
 }
 
 void ProjectTreeBar::RootReset(const std::string& rootLabel) {
@@ -140,6 +157,7 @@ void ProjectTreeBar::RootReset(const std::string& rootLabel) {
   pending_.clear();
   tree_->clear();
   root_ = nullptr;
+  scrollTarget_ = nullptr;
   if (rootLabel.empty() && !project_.Members().HasRoot()) return;
   root_ = new QTreeWidgetItem(tree_);
   root_->setText(0, Q(rootLabel));
@@ -158,12 +176,15 @@ void ProjectTreeBar::MemberInserted(std::size_t index) {
   }
   Flush();
   root_->insertChild(static_cast<int>(index), item);
-  tree_->scrollToItem(item);
+  ScrollLater(item);
 }
 
 void ProjectTreeBar::MemberRemoved(std::size_t index) {
   Flush();
-  if (root_) delete root_->takeChild(static_cast<int>(index));
+  if (!root_) return;
+  QTreeWidgetItem* item = root_->takeChild(static_cast<int>(index));
+  if (item == scrollTarget_) scrollTarget_ = nullptr;
+  delete item;
 }
 
 void ProjectTreeBar::MemberKindChanged(std::size_t index) {

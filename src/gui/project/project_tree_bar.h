@@ -60,6 +60,7 @@ class ProjectTreeBar : public QWidget, public IMemberListObserver {
 
  private:
   void Flush();
+  void ScrollLater(QTreeWidgetItem* item);
   QTreeWidgetItem* MakeItem(const Member& member) const;
 
   Project& project_;
@@ -67,6 +68,8 @@ class ProjectTreeBar : public QWidget, public IMemberListObserver {
   QTreeWidgetItem* root_ = nullptr;
   bool batch_ = false;
   QList<QTreeWidgetItem*> pending_;
+  QTreeWidgetItem* scrollTarget_ = nullptr;
+  bool scrollPosted_ = false;
 };
 
 }  // namespace tamso::gui

@@ -85,6 +85,17 @@ TEST_F(ProjectTreeBarTest, TheTreeFollowsTheMemberList) {
   EXPECT_EQ(bar->Tree()->topLevelItemCount(), 0);
 }
 
+TEST_F(ProjectTreeBarTest, AnAddedMemberIsScrolledIntoView) {
+  bar->resize(200, 120);
+  OpenEmpty();
+  for (int i = 0; i < 60; ++i) project->AddFile(Path("F" + std::to_string(i) + ".java"), false);
+  QApplication::processEvents();
+  QRect last = bar->Tree()->visualItemRect(Child(59));
+  EXPECT_TRUE(bar->Tree()->viewport()->rect().contains(last.center()));
+  EXPECT_FALSE(
+      bar->Tree()->viewport()->rect().contains(bar->Tree()->visualItemRect(bar->Root()).center()));
+}
+
 TEST_F(ProjectTreeBarTest, PopUpForAMemberAndForTheRoot) {
   OpenWith({"A.java", "B.java"});
   bar->Tree()->setCurrentItem(Child(1));
