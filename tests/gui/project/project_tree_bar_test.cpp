@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include "app/bars.h"
+#include "app/project_adapter.h"
 #include "app/recent_list.h"
 #include "core/project/project_fixture.h"
 #include "project/project_adapters.h"
@@ -184,8 +186,9 @@ TEST_F(ProjectTreeBarTest, OpeningShowsTheDockAndALateBarShowsTheOpenProject) {
 
 TEST_F(ProjectTreeBarTest, CreateGoesIntoTheApplicationsRecentProjectList) {
   RecentList recentList(61446, "Recent Project List", "File%d", 4, 30);
-  gui::ProjectModelAdapter model(*project);
-  model.SetRecentList([&] { return &recentList; });
+  ProjectAdapter model(*project);
+  RecentProjectsAdapter recentAdapter(&recentList);
+  project->SetRecentList(&recentAdapter);
   host.saveFileAnswers.push_back(Path("new.jap"));
   EXPECT_TRUE(model.Create());
   EXPECT_TRUE(model.IsOpen());
@@ -194,6 +197,21 @@ TEST_F(ProjectTreeBarTest, CreateGoesIntoTheApplicationsRecentProjectList) {
   EXPECT_EQ(bar->Root()->text(0), "other.jap");
   model.Close();
   EXPECT_FALSE(model.IsOpen());
+  project->SetRecentList(nullptr);
+}
+
+TEST_F(ProjectTreeBarTest, TheInstalledFactoryGivesTheMainWindowAProjectTreeBar) {
+  bar.reset();
+  gui::InstallProjectTreeBar(*project);
+  QWidget parent;
+  gui::ProjectTreeParts parts = gui::CreateProjectTreeBar(&parent);
+  gui::SetProjectTreeFactory({});
+  auto* made = qobject_cast<gui::ProjectTreeBar*>(parts.widget);
+  ASSERT_NE(made, nullptr);
+  OpenWith({"A.java"});
+  EXPECT_EQ(made->Root()->childCount(), 1);
+  parts.clearTree();
+  EXPECT_EQ(made->Tree()->topLevelItemCount(), 0);
 }
 
 }  // namespace
