@@ -26,10 +26,22 @@ struct ColourToken {
   bool adjacent;   // ... written directly after the token before it
 };
 
-// The parentheses of the line being coloured, kept between lines to avoid allocating.
-std::vector<ColourToken>& LineTokens() {
-  thread_local std::vector<ColourToken> tokens;
-  return tokens;
+// Work space of one colouring, kept between lines so that colouring does not
+// allocate; released again after a huge line.
+struct Scratch {
+  std::vector<ColourToken> tokens;  // the parentheses of the line
+  std::vector<int> depth;           // parenthesis depth before each of them
+  std::vector<int> nextClose;
+  std::vector<signed char> followed;
+
+  void ReleaseIfHuge() {
+    if (tokens.capacity() > (1u << 16)) *this = Scratch();
+  }
+};
+
+Scratch& LineScratch() {
+  thread_local Scratch scratch;
+  return scratch;
 }
 
 bool TokenIs(std::string_view line, const LineToken& t, std::string_view text) {
@@ -81,7 +93,8 @@ class JavaLanguageImpl final : public Language {
   LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
                            std::uint8_t* attrs) const override {
     const std::string_view line = text.Line(index);
-    std::vector<ColourToken>& tokens = LineTokens();
+    Scratch& scratch = LineScratch();
+    std::vector<ColourToken>& tokens = scratch.tokens;
     tokens.clear();
     bool inComment = startsInComment;
     bool anyCandidate = false;
@@ -122,7 +135,8 @@ class JavaLanguageImpl final : public Language {
       pos = t.end;
     }
     FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
-    const bool mark = anyCandidate && HasHeaderMark(text, index);
+    const bool mark = anyCandidate && HasHeaderMark(text, index, scratch);
+    scratch.ReleaseIfHuge();
     return {inComment, mark};
   }
 
@@ -143,11 +157,11 @@ class JavaLanguageImpl final : public Language {
   // on. When the token after the match is "{", the line holds a method header.
   // Matching runs right to left over the line's tokens in one pass, so a long line
   // full of parentheses costs linear time.
-  static bool HasHeaderMark(const ILineSource& text, int index) {
-    const std::vector<ColourToken>& tokens = LineTokens();
+  static bool HasHeaderMark(const ILineSource& text, int index, Scratch& scratch) {
+    const std::vector<ColourToken>& tokens = scratch.tokens;
     const int n = static_cast<int>(tokens.size());
-    thread_local std::vector<int> depth;  // parenthesis depth before each token
-    thread_local std::vector<int> nextClose;
+    std::vector<int>& depth = scratch.depth;
+    std::vector<int>& nextClose = scratch.nextClose;
     depth.resize(static_cast<std::size_t>(n));
     int d = 0;
     for (int i = 0; i < n; ++i) {
@@ -158,7 +172,7 @@ class JavaLanguageImpl final : public Language {
     // nextClose[v + offset]: the nearest ")" to the right with depth v before it.
     const int offset = n + 1;
     nextClose.assign(static_cast<std::size_t>(2 * n + 3), -1);
-    thread_local std::vector<signed char> followed;  // per ")": -1 not yet looked at
+    std::vector<signed char>& followed = scratch.followed;  // per ")": -1 not yet looked at
     followed.assign(static_cast<std::size_t>(n), -1);
     for (int i = n - 1; i >= 0; --i) {
       const ColourToken& t = tokens[static_cast<std::size_t>(i)];
