@@ -2,17 +2,24 @@
 // application, runs the event loop and writes back what is kept for the next start.
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/app_command_line.h"
+#include "app/bars.h"
+#include "app/child_frame.h"
+#include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/profile_check.h"
 #include "app/project_adapter.h"
 #include "app/shell_application.h"
 #include "app/start_banner.h"
+#include "app/view_commands.h"
+#include "build/compile.h"
+#include "build/output_bar.h"
 #include "editor/editor_pane.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -20,6 +27,8 @@
 #include "platform/qt_host.h"
 #include "platform/single_instance.h"
 #include "project/project.h"
+#include "project/project_adapters.h"
+#include "project/project_settings_sheet.h"
 
 using namespace tamso;
 using namespace tamso::gui;
@@ -53,8 +62,32 @@ int main(int argc, char** argv) {
   ProjectAdapter projectModel(project);
   if (commandLine.quitWhenIdle) StartBanner::SetMayShow(false);
 
+  // The real contents of the two docked bars.
+  SetOutputBarFactory([&host](QWidget* parent) {
+    OutputBar* bar = CreateOutputBarWidget(host, parent);
+    return OutputBarParts{bar, bar};
+  });
+  InstallProjectTreeBar(project);
+
   ShellApplication shell(profile, host, projectModel, &CreateEditorPane,
                          commandLine.quitWhenIdle ? nullptr : &instance);
+
+  // Compiling is a command of every editor view; it saves, then runs javac on a
+  // worker thread with the output streamed into the output window.
+  SetViewCommand(cmd::kCompile, [&](ChildFrame& view) {
+    CompileContext context{host,
+                           profile,
+                           shell.App(),
+                           MainUiThread(),
+                           [&shell] {
+                             if (shell.Window() && shell.Window()->OutputDock())
+                               shell.Window()->OutputDock()->show();
+                           },
+                           &project};
+    CompileDocument(*view.Document(), context);
+  });
+  shell.App().SetCommandHandler(cmd::kProjectSettings,
+                                [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();
   if (!shell.Start(commandLine)) return 1;
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
@@ -74,6 +107,8 @@ int main(int argc, char** argv) {
     });
   }
   int rc = qapp.exec();
+  shell.App().EndRunningBuild();
+  SetViewCommand(cmd::kCompile, {});
   project.SetRecentList(nullptr);
   shell.Finish();
   return rc;

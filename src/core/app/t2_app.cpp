@@ -119,6 +119,18 @@ void CT2App::StopBuilding() {
   SetBuildThread(nullptr);
 }
 
+void CT2App::EndRunningBuild() {
+  std::shared_ptr<IBuildJob> job;
+  {
+    std::lock_guard lock(buildMutex_);
+    job = buildJob_;
+  }
+  if (!job || job->Finished()) return;
+  job->Cancel();
+  job->WaitFinished(5000);
+  idle_.store(1);
+}
+
 void CT2App::SetBrowserPath(const std::string& path) {
   browserPath_ = path;
   profile_.WriteString("Browser", "Path", path);

@@ -54,6 +54,9 @@ class CT2App : public CommandMap, public IBuildSlot {
   void SetBuildThread(std::shared_ptr<IBuildJob> job) override;
   bool IsIdle() const override { return idle_.load() != 0; }
   void StopBuilding();
+  // Ending the program: a build still running is ended quietly and its worker waited
+  // for, so it never reaches for windows that are gone.
+  void EndRunningBuild();
   // Written by the compile command before its worker starts, read by the worker.
   std::string buildCommandLine;
   std::string buildDirectory;

@@ -42,11 +42,16 @@ std::string QuoteSourcePath(std::string_view path) {
   return out;
 }
 
-std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath) {
+std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath,
+                                  const CompilerOverrides& overrides) {
   std::string line = profile.GetString(kSection, "javac", "javac") + " ";
-  if (ExactlyYes(profile, "UseDirectory"))
+  if (overrides.directory)
+    line += "-d " + *overrides.directory + " ";
+  else if (ExactlyYes(profile, "UseDirectory"))
     line += "-d " + profile.GetString(kSection, "Directory", "") + " ";
-  if (ExactlyYes(profile, "UseClassPath"))
+  if (overrides.classPath)
+    line += "-classpath " + *overrides.classPath + " ";
+  else if (ExactlyYes(profile, "UseClassPath"))
     line += "-classpath " + profile.GetString(kSection, "ClassPath", "") + " ";
   static const std::pair<const char*, const char*> options[] = {
       {"Verbose", " -verbose "}, {"Debug", "-debug "},
@@ -81,7 +86,9 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   ScopedWaitCursor wait(host);
   if (context.showOutput) context.showOutput();
 
-  CompileJob job{BuildJavacCommandLine(context.profile, path), CompileDirectory(path)};
+  CompilerOverrides overrides;
+  if (context.project) overrides = context.project->CompilerOverridesFor(path);
+  CompileJob job{BuildJavacCommandLine(context.profile, path, overrides), CompileDirectory(path)};
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);
   out.AppendOutput(kCompilingLine, true);

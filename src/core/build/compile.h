@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "build/build_job.h"
+#include "project/project.h"
 
 namespace tamso {
 
@@ -27,7 +28,11 @@ inline constexpr const char* kCompilingLine = "Compiling via javac...";
 // "javac" (or the "javac" key) and one blank; "-d DIR " when "UseDirectory" is
 // exactly "Y"; "-classpath CP " when "UseClassPath" is exactly "Y"; the option texts
 // of the keys whose value is anything but "N"; the source path in double quotes.
-std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath);
+// A member of the open project may carry its own class path and output directory
+// (the project's compiler directories); each given one replaces the global part,
+// whatever the global switch says.
+std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath,
+                                  const CompilerOverrides& overrides = {});
 
 // The source path in double quotes, escaped where needed so that it always comes
 // back as one argument (a plain path is simply enclosed in quotes).
@@ -43,6 +48,7 @@ struct CompileContext {
   IBuildSlot& slot;                  // the application's build slot
   IUiThread& ui;                     // where the worker's output calls run
   std::function<void()> showOutput;  // shows the output window; may be empty
+  const Project* project = nullptr;  // the open project (its compiler directories); may be null
 };
 
 // The compile command for one document: refuses while a build runs, saves the

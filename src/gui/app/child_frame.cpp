@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/source_document.h"
 #include "app/t2_app.h"
+#include "app/view_commands.h"
 
 namespace tamso::gui {
 
@@ -156,10 +157,11 @@ void ChildFrame::closeEvent(QCloseEvent* event) {
 }
 
 bool ChildFrame::PaneTarget::HandlesCommand(int id) const {
-  return frame_.pane_->HandlesCommand(id);
+  return frame_.pane_->HandlesCommand(id) || FindViewCommand(id);
 }
 
 CommandState ChildFrame::PaneTarget::OnUpdateCommand(int id) {
+  if (!frame_.pane_->HandlesCommand(id) && FindViewCommand(id)) return {true, false};
   return {frame_.pane_->IsCommandEnabled(id), false};
 }
 
@@ -169,6 +171,12 @@ void ChildFrame::PaneTarget::OnCommand(int id) {
     std::string text = frame_.main_->TakeFindText();
     if (!text.empty()) {
       frame_.pane_->QuickFind(text);
+      return;
+    }
+  }
+  if (!frame_.pane_->HandlesCommand(id)) {
+    if (const ViewCommandHandler* handler = FindViewCommand(id)) {
+      (*handler)(frame_);
       return;
     }
   }

@@ -4,6 +4,8 @@
 #include "build_test_support.h"
 #include "platform/command_line.h"
 #include "platform/ini_file.h"
+#include "project/project.h"
+#include "support/fake_host.h"
 
 namespace tamso {
 namespace {
@@ -74,6 +76,44 @@ TEST(CompilePath, DirectoryIsEverythingBeforeTheLastSlash) {
   EXPECT_EQ(CompileDirectory("/home/me/My Files/Hello.java"), "/home/me/My Files");
   EXPECT_EQ(CompileDirectory("/Hello.java"), "/");
   EXPECT_EQ(CompileDirectory("Hello.java"), "Hello.java");
+}
+
+}  // namespace
+}  // namespace tamso
+
+namespace tamso {
+namespace {
+
+// The open project's compiler directories replace the global parts for its members only.
+TEST(CompileCommandLineWithProject, MembersTakeTheProjectsDirectories) {
+  testing::TempDir dir;
+  IniFile profile{dir / "Tamso.INI"};
+  tamso::testing::FakeHost host;
+  profile.WriteString("Compiler", "UseClassPath", "Y");
+  profile.WriteString("Compiler", "ClassPath", "/global/lib");
+  Project project(host, profile);
+  const std::string jap = dir / "demo.jap";
+  const std::string member = dir / "A.java";
+  project.Open(jap);
+  project.AddFile(member, true);
+  CompilerDirectories dirs;
+  dirs.useDirectory = true;
+  dirs.directory = "/proj/out";
+  dirs.useClassPath = true;
+  dirs.classPath = "/proj/lib";
+  ASSERT_TRUE(project.SaveCompilerDirectories(dirs));
+
+  EXPECT_EQ(BuildJavacCommandLine(profile, member, project.CompilerOverridesFor(member)),
+            "javac -d /proj/out -classpath /proj/lib \"" + member + "\"");
+  const std::string stranger = "/elsewhere/B.java";
+  EXPECT_EQ(BuildJavacCommandLine(profile, stranger, project.CompilerOverridesFor(stranger)),
+            "javac -classpath /global/lib \"/elsewhere/B.java\"");
+
+  dirs.useClassPath = false;
+  ASSERT_TRUE(project.SaveCompilerDirectories(dirs));
+  EXPECT_EQ(BuildJavacCommandLine(profile, member, project.CompilerOverridesFor(member)),
+            "javac -d /proj/out -classpath /global/lib \"" + member + "\"");
+  project.Close();
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/source_document.h"
+#include "app/view_commands.h"
 #include "gui_fixture.h"
+#include "platform/paths.h"
 
 namespace tamso::gui::testing {
 namespace {
@@ -293,6 +295,28 @@ TEST_F(ShellTest, BannerGoesAtTheFirstKeyAnywhere) {
   QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
   QApplication::sendEvent(window()->FindCombo(), &press);
   EXPECT_EQ(StartBanner::Current(), nullptr);
+}
+
+}  // namespace
+}  // namespace tamso::gui::testing
+
+namespace tamso::gui::testing {
+namespace {
+
+TEST_F(ShellTest, ViewCommandsReachTheActiveDocumentWindowOnly) {
+  std::vector<std::string> compiled;
+  SetViewCommand(cmd::kCompile,
+                 [&](ChildFrame& view) { compiled.push_back(view.Document()->PathName()); });
+  Start();
+  EXPECT_FALSE(window()->Router().Execute(cmd::kCompile));  // no editor view: disabled
+  window()->OpenDocumentFile(File("A.java"));
+  QAction* compile = MenuAction("Build", cmd::kCompile);
+  ASSERT_NE(compile, nullptr);
+  EXPECT_TRUE(compile->isEnabled());
+  compile->trigger();
+  ASSERT_EQ(compiled.size(), 1u);
+  EXPECT_EQ(paths::FileName(compiled[0]), "A.java");
+  SetViewCommand(cmd::kCompile, {});
 }
 
 }  // namespace
