@@ -8,4 +8,4 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAMSO_BUILD_TESTS=OFF 
   -DTAMSO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target tamso -j "$(nproc)"
 cd "$here/examples/hello"
-exec "$build/tamso" "$@" Hello.java index.html
+exec "$build/tamso" "$@" hello.jap Hello.java index.html

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -114,6 +115,13 @@ ChildFrame* MainWindow::CreateChild(SourceDocument* doc) {
   sub->setWindowIcon(ApplicationIcon());
   QSize area = mdi_->viewport()->size();
   sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+  // Each new window steps down and right from the one before it, as cascading does,
+  // starting over at the top left when the step would leave the area.
+  const int windows = int(mdi_->subWindowList().size()) - 1;
+  const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
+  int offset = windows * step;
+  if (offset + sub->width() > area.width() || offset + sub->height() > area.height()) offset = 0;
+  sub->move(offset, offset);
   child->UpdateTitle();
   return child;
 }

@@ -56,6 +56,8 @@ void ShellApplication::RegisterShellOpen() {
 }
 
 void ShellApplication::ShowMainFrameMaximized() {
+  // Without a window manager nobody maximises the window: give it the screen first.
+  if (QScreen* screen = window_->screen()) window_->setGeometry(screen->availableGeometry());
   window_->showMaximized();
 }
 
