@@ -126,6 +126,13 @@ std::string Join(const Document& doc, const std::vector<std::string>& lines) {
   return out;
 }
 
+// A value in matching single or double quotes is read without them.
+std::string_view Unquote(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
 enum class Op { kSet, kRemoveKey, kRemoveSection };
 
 }  // namespace
@@ -198,11 +205,7 @@ std::optional<std::string> Lookup(const std::string& path, std::string_view sect
   size_t head = 0, end = 0, at = 0;
   if (!FindSection(doc, section, head, end) || !FindKey(doc, head, end, key, at))
     return std::nullopt;
-  std::string_view v = Classify(doc.lines[at]).value;
-  // A value in matching single or double quotes is read without them.
-  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-    v = v.substr(1, v.size() - 2);
-  return std::string(v);
+  return std::string(Unquote(Classify(doc.lines[at]).value));
 }
 
 }  // namespace
@@ -296,6 +299,21 @@ bool IniFile::ReplaceSection(std::string_view section,
     doc.endsWithEol = true;
   }
   return Done(Written(WriteFileAtomically(path_, Join(doc, out))));
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::ReadSection(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  std::string text;
+  if (!ReadWholeFile(path_, text)) return out;
+  Document doc = Split(text);
+  size_t head = 0, end = 0;
+  if (!FindSection(doc, section, head, end)) return out;
+  for (size_t i = head + 1; i < end; ++i) {
+    Line c = Classify(doc.lines[i]);
+    if (c.kind == Line::kKey) out.emplace_back(c.name, Unquote(c.value));
+  }
+  return out;
 }
 
 std::vector<std::string> IniFile::Sections() const {

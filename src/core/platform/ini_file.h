@@ -55,6 +55,12 @@ class IniFile {
     onWriteFailure_ = std::move(handler);
   }
 
+  // Every key of the section with its value (read as GetString reads it), in file
+  // order, in one read of the file: for sections of thousands of keys, where a read
+  // per key would read the file thousands of times. Only the first section of the
+  // name counts; a key named twice appears twice.
+  std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
+
   // Names as they stand in the file, in file order.
   std::vector<std::string> Sections() const;
   std::vector<std::string> Keys(std::string_view section) const;

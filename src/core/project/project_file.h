@@ -1,10 +1,8 @@
 #pragma once
 // Reading and writing a project file's member sections in one pass each.
 //
-// The file is an initialisation file read with the same rules as IniFile (names without
-// regard to case, trimmed values, quotes around a value dropped). The member list is
-// read in one pass because going key by key through IniFile rereads the file for every
-// key, which is quadratic for a project of thousands of members.
+// The member list is read with one read of its section: going key by key would reread
+// the file for every key, which is quadratic for a project of thousands of members.
 
 #include <string>
 #include <vector>

@@ -69,6 +69,13 @@ TEST_F(IniFileTest, ReplacingASectionMovesItToTheEndInOneWrite) {
   EXPECT_EQ(ReadFile(path), "[Project]\nMainfile=b\n");
 }
 
+TEST_F(IniFileTest, ReadingAWholeSectionInOneGo) {
+  dir.Write("tamso.INI", "[Files]\nfile1 = './A.java'\n; note\nFILE2=B.java\n[files]\nfile3=C\n");
+  EXPECT_EQ(ini.ReadSection("FILES"), (std::vector<std::pair<std::string, std::string>>{
+                                          {"file1", "./A.java"}, {"FILE2", "B.java"}}));
+  EXPECT_TRUE(ini.ReadSection("None").empty());
+}
+
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
   ASSERT_TRUE(ini.WriteString("Project", "Last", "/a.jap"));
   EXPECT_EQ(ini.GetString("Project", "Last", ""), "/a.jap");
