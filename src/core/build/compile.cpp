@@ -1,6 +1,7 @@
 #include "build/compile.h"
 
 #include "build/process_runner.h"
+#include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 
@@ -21,25 +22,7 @@ bool NotNo(const IniFile& profile, std::string_view key) {
 }  // namespace
 
 std::string QuoteSourcePath(std::string_view path) {
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : path) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"') {
-      out.append(backslashes * 2 + 1, '\\');
-    } else {
-      out.append(backslashes, '\\');
-    }
-    backslashes = 0;
-    out += c;
-  }
-  // Backslashes before the closing quote must not escape it.
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
+  return QuoteArgument(path, true);
 }
 
 std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath,

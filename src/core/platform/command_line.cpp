@@ -51,8 +51,8 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
   return args;
 }
 
-std::string QuoteArgument(std::string_view arg) {
-  bool needs = arg.empty();
+std::string QuoteArgument(std::string_view arg, bool alwaysQuote) {
+  bool needs = alwaysQuote || arg.empty();
   for (char c : arg)
     if (c == ' ' || c == '\t' || c == '"' || c == '\n' || c == '\r') needs = true;
   if (!needs) return std::string(arg);

@@ -16,7 +16,8 @@ namespace tamso {
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// The inverse: quotes one argument so that SplitCommandLine gives it back unchanged.
-std::string QuoteArgument(std::string_view arg);
+// The inverse: quotes one argument so that SplitCommandLine gives it back unchanged
+// (only when it needs quotes, unless alwaysQuote).
+std::string QuoteArgument(std::string_view arg, bool alwaysQuote = false);
 
 }  // namespace tamso

@@ -329,15 +329,7 @@ std::vector<std::string> IniFile::Sections() const {
 
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
   std::vector<std::string> out;
-  std::string text;
-  if (!ReadWholeFile(path_, text)) return out;
-  Document doc = Split(text);
-  size_t head = 0, end = 0;
-  if (!FindSection(doc, section, head, end)) return out;
-  for (size_t i = head + 1; i < end; ++i) {
-    Line c = Classify(doc.lines[i]);
-    if (c.kind == Line::kKey) out.emplace_back(c.name);
-  }
+  for (auto& entry : ReadSection(section)) out.push_back(std::move(entry.first));
   return out;
 }
 
