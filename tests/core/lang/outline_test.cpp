@@ -105,17 +105,17 @@ TEST(JavaOutline, BracesInLiteralsAndInitialisersKeepTheDepth) {
 }
 
 TEST(JavaOutline, HostileInputs) {
-  const char* inputs[] = {"",
-                          "class",
-                          "class A extends",
-                          "public class A {\n  void f(",
-                          "/* never closed\nclass A {}",
-                          "import java.util.List\npublic class A { int x; }",
-                          "}}}} class A { int x; } ))) ;;;",
-                          std::string("\0", 1).c_str(),
-                          "class A { int x = ",
-                          "\"open string\nclass A { int y; }"};
-  for (const char* in : inputs) Outline(JavaLanguage(), in);
+  const std::string inputs[] = {"",
+                                "class",
+                                "class A extends",
+                                "public class A {\n  void f(",
+                                "/* never closed\nclass A {}",
+                                "import java.util.List\npublic class A { int x; }",
+                                "}}}} class A { int x; } ))) ;;;",
+                                std::string("\0", 1),
+                                "class A { int x = ",
+                                "\"open string\nclass A { int y; }"};
+  for (const std::string& in : inputs) Outline(JavaLanguage(), in);
   // A broken import does not swallow the class after it; stray closers do no harm.
   EXPECT_EQ(Outline(JavaLanguage(), inputs[5]),
             "Test.java\n  6 Imports\n    1 java.util.List\n  2 A\n    9 x\n");
