@@ -15,6 +15,7 @@
 #include "build/compile.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "support/quiet_host.h"
 
 namespace {
 
@@ -54,31 +55,7 @@ class UiThread : public IUiThread {
   std::thread thread_;
 };
 
-class NullOutput : public IOutput {
- public:
-  void SetOutput(const std::string&) override {}
-  void AppendOutput(const std::string&, bool) override {}
-};
-
-class Host : public IHost {
- public:
-  Answer MessageBox(const std::string& text, const std::string&, MsgIcon, MsgButtons) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return Answer::Ok;
-  }
-  void Beep(BeepKind) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  std::vector<std::string> OpenFilesDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::uint32_t> ColorDialog(std::uint32_t) override { return {}; }
-  IView* OpenDocument(const std::string&) override { return nullptr; }
-  IView* ActiveView() override { return nullptr; }
-  IDocument* ActiveDocument() override { return nullptr; }
-  IOutput& Output() override { return out; }
-  NullOutput out;
-};
+using Host = tamso::bench::QuietHost;
 
 class Slot : public IBuildSlot {
  public:

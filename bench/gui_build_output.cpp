@@ -14,33 +14,13 @@
 #include "build/output_bar.h"
 #include "build/process_runner.h"
 #include "platform/host.h"
+#include "support/quiet_host.h"
 
 namespace {
 
 using namespace tamso;
 
-class QuietHost : public IHost {
- public:
-  explicit QuietHost(IOutput& out) : out_(out) {}
-  Answer MessageBox(const std::string& text, const std::string&, MsgIcon, MsgButtons) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return Answer::Ok;
-  }
-  void Beep(BeepKind) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  std::vector<std::string> OpenFilesDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::uint32_t> ColorDialog(std::uint32_t) override { return {}; }
-  IView* OpenDocument(const std::string&) override { return nullptr; }
-  IView* ActiveView() override { return nullptr; }
-  IDocument* ActiveDocument() override { return nullptr; }
-  IOutput& Output() override { return out_; }
-
- private:
-  IOutput& out_;
-};
+using tamso::bench::QuietHost;
 
 class Slot : public IBuildSlot {
  public:

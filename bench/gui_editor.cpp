@@ -22,38 +22,14 @@
 #include "editor/source_editor_pane.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "support/quiet_host.h"
 
 namespace {
 
 using namespace tamso;
 using Clock = std::chrono::steady_clock;
 
-class NullOutput : public IOutput {
- public:
-  void SetOutput(const std::string&) override {}
-  void AppendOutput(const std::string&, bool) override {}
-};
-
-class NullHost : public IHost {
- public:
-  Answer MessageBox(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
-    return Answer::Ok;
-  }
-  void Beep(BeepKind) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  std::vector<std::string> OpenFilesDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::uint32_t> ColorDialog(std::uint32_t) override { return {}; }
-  IView* OpenDocument(const std::string&) override { return nullptr; }
-  IView* ActiveView() override { return nullptr; }
-  IDocument* ActiveDocument() override { return nullptr; }
-  IOutput& Output() override { return output_; }
-
- private:
-  NullOutput output_;
-};
+using NullHost = tamso::bench::QuietHost;
 
 std::string BigJava(int lines) {
   std::string text;

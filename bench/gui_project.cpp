@@ -10,36 +10,13 @@
 #include "platform/ini_file.h"
 #include "project/project.h"
 #include "project/project_tree_bar.h"
+#include "support/quiet_host.h"
 
 namespace {
 
 constexpr int kMembers = 10000;
 
-// A host that answers nothing and shows nothing.
-class QuietHost : public tamso::IHost {
- public:
-  tamso::Answer MessageBox(const std::string&, const std::string&, tamso::MsgIcon,
-                           tamso::MsgButtons) override {
-    return tamso::Answer::Ok;
-  }
-  void Beep(tamso::BeepKind) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  std::optional<std::string> OpenFileDialog(const tamso::FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const tamso::FileDialogOptions&) override { return {}; }
-  std::vector<std::string> OpenFilesDialog(const tamso::FileDialogOptions&) override { return {}; }
-  std::optional<std::uint32_t> ColorDialog(std::uint32_t) override { return {}; }
-  tamso::IView* OpenDocument(const std::string&) override { return nullptr; }
-  tamso::IView* ActiveView() override { return nullptr; }
-  tamso::IDocument* ActiveDocument() override { return nullptr; }
-  tamso::IOutput& Output() override { return output_; }
-
- private:
-  struct NullOutput : tamso::IOutput {
-    void SetOutput(const std::string&) override {}
-    void AppendOutput(const std::string&, bool) override {}
-  } output_;
-};
+using tamso::bench::QuietHost;
 
 std::string TempDir() {
   std::string templ = (std::filesystem::temp_directory_path() / "tamso-bench-XXXXXX").string();
