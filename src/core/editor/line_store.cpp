@@ -42,9 +42,8 @@ class StepScope {
   CLineStore& store_;
 };
 
-// Bytes the text keeps: printable ASCII, tab and 0x80-0xFF.
-inline bool Kept(unsigned char c) {
-  return c == '\t' || (c >= 0x20 && c != 0x7F);
+inline bool IsLineEndByte(char c) {
+  return c == '\n' || c == '\r';
 }
 
 constexpr std::size_t kAttrCacheLimit = 1024;
@@ -93,7 +92,8 @@ void CLineStore::LineRec::Replace(std::size_t pos, std::size_t count, std::strin
   const std::size_t newSize = size - count + bytes.size();
   if (capacity == 0 || newSize > capacity) {
     // Arena lines are copied out on their first change; owned ones grow by half.
-    std::size_t cap = capacity == 0 ? newSize + 8 : std::max<std::size_t>(newSize, capacity + capacity / 2);
+    std::size_t cap =
+        capacity == 0 ? newSize + 8 : std::max<std::size_t>(newSize, capacity + capacity / 2);
     char* fresh = new char[cap];
     if (pos) std::memcpy(fresh, data, pos);
     if (!bytes.empty()) std::memcpy(fresh + pos, bytes.data(), bytes.size());
@@ -124,34 +124,46 @@ void CLineStore::SetLanguage(const Language* language) {
 }
 
 int CLineStore::SetText(std::string_view bytes) {
-  auto arena = std::make_unique<char[]>(bytes.size() + 1);
+  // The lines point into one copy of the text; only the line ends are left out.
+  auto arena = std::make_unique_for_overwrite<char[]>(bytes.size() + 1);
+  if (!bytes.empty()) std::memcpy(arena.get(), bytes.data(), bytes.size());
   std::vector<LineRec> lines;
   // About one line per 40 bytes of source; avoids most regrowth of the vector.
   lines.reserve(bytes.size() / 40 + 1);
   bool sawLf = false;
   bool sawCrLf = false;
-  char* out = arena.get();
-  char* lineStart = out;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
+  bool sawCr = false;
+  const char* p = arena.get();
+  const char* const end = p + bytes.size();
+  const char* lineStart = p;
   while (p < end) {
-    const unsigned char c = *p++;
+    const char c = *p;
+    if (!IsLineEndByte(c)) {
+      ++p;
+      continue;
+    }
+    lines.emplace_back(lineStart, static_cast<std::uint32_t>(p - lineStart), false);
+    ++p;
     if (c == '\n') {
       sawLf = true;
-      if (p - 2 >= reinterpret_cast<const unsigned char*>(bytes.data()) && p[-2] == '\r')
-        sawCrLf = true;
-      lines.emplace_back(lineStart, static_cast<std::uint32_t>(out - lineStart), false);
-      lineStart = out;
-    } else if (Kept(c)) {
-      *out++ = static_cast<char>(c);
+    } else if (p < end && *p == '\n') {
+      sawCrLf = true;
+      ++p;
+    } else {
+      sawCr = true;
     }
+    lineStart = p;
   }
-  if (out != lineStart || lines.empty())
-    lines.emplace_back(lineStart, static_cast<std::uint32_t>(out - lineStart), false);
+  const bool finalEnd = !lines.empty() && lineStart == end;
+  if (!finalEnd) lines.emplace_back(lineStart, static_cast<std::uint32_t>(end - lineStart), false);
 
   lines_ = std::move(lines);
   arena_ = std::move(arena);
-  lfOnly_ = sawLf && !sawCrLf;
+  loadedEnds_ = sawCrLf ? LineEnds::kCrLf
+                : sawLf ? LineEnds::kLf
+                : sawCr ? LineEnds::kCr
+                        : LineEnds::kNone;
+  finalLineEnd_ = finalEnd;
   selStart_ = selEnd_ = caret_ = TextPos{};
   undo_.clear();
   redo_.clear();
@@ -162,7 +174,7 @@ int CLineStore::SetText(std::string_view bytes) {
   return LineCount();
 }
 
-std::string CLineStore::JoinedText(std::string_view eol) const {
+std::string CLineStore::JoinedText(std::string_view eol, bool finalEol) const {
   std::size_t total = 0;
   for (const auto& l : lines_) total += l.size + eol.size();
   std::string out;
@@ -171,6 +183,7 @@ std::string CLineStore::JoinedText(std::string_view eol) const {
     out.append(l.data, l.size);
     out.append(eol);
   }
+  if (!finalEol) out.resize(out.size() - eol.size());
   return out;
 }
 
@@ -675,12 +688,12 @@ void CLineStore::InsertChar(std::string_view character) {
   }
   std::string kept;
   for (char c : character)
-    if (Kept(static_cast<unsigned char>(c))) kept += c;
+    if (!IsLineEndByte(c)) kept += c;
   InsertTyped(kept);
 }
 
 namespace {
-// Line breaks become '\n' (CR LF counts once); other control bytes go.
+// Line breaks become '\n' (CR LF counts once); every other byte is kept.
 std::string NormalizeInserted(std::string_view text) {
   std::string norm;
   norm.reserve(text.size());
@@ -689,7 +702,7 @@ std::string NormalizeInserted(std::string_view text) {
     if (c == '\r' || c == '\n') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       norm += '\n';
-    } else if (Kept(c)) {
+    } else {
       norm += static_cast<char>(c);
     }
   }

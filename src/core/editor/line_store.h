@@ -2,7 +2,8 @@
 // The text buffer of one editor: the lines, their colouring state and separator
 // marks, the selection and the caret, every editing operation and the undo history.
 //
-// Text is kept as bytes. A line holds its bytes whole, of any length. Columns of the
+// Text is kept as bytes. A line holds its bytes whole, of any length, every byte but
+// the line ends (NUL, control bytes, DEL and invalid UTF-8 included). Columns of the
 // caret and the selection are display columns: a tab advances to the next multiple
 // of the tab width, a valid UTF-8 sequence takes one cell, any other byte one cell.
 // "Character index" below is a byte index into the line.
@@ -50,6 +51,14 @@ struct BytePos {
   int index = 0;
 };
 
+// The line ends a loaded text used.
+enum class LineEnds : std::uint8_t {
+  kNone,  // the text had no line end at all
+  kLf,
+  kCrLf,
+  kCr,
+};
+
 // A range of lines, both ends included; empty when first is -1.
 struct LineRange {
   int first = -1;
@@ -71,16 +80,19 @@ class CLineStore : public ILineSource {
   const Language* GetLanguage() const { return language_; }
 
   // ---- Whole text ---------------------------------------------------------------
-  // Replaces all lines with the text of a file: printable bytes, tabs and bytes
-  // 0x80-0xFF are kept, LF ends a line, CR and the other control bytes (NUL
-  // included) are dropped. A final LF adds no empty line; an empty text gives one
-  // empty line. Every line's colouring state becomes unknown. Clears the undo
-  // history, collapses the selection to (0, 0). Returns the line count.
+  // Replaces all lines with the text of a file. LF, CR LF and a lone CR each end a
+  // line; every other byte is kept as it is. A final line end adds no empty line
+  // (HadFinalLineEnd tells it was there); an empty text gives one empty line. Every
+  // line's colouring state becomes unknown. Clears the undo history, collapses the
+  // selection to (0, 0). Returns the line count.
   int SetText(std::string_view bytes);
-  // True when the last SetText had LF line ends and no CR LF anywhere.
-  bool HadLfOnlyLineEnds() const { return lfOnly_; }
-  // All lines, each followed by eol (the last one too).
-  std::string JoinedText(std::string_view eol) const;
+  // The line ends of the last SetText: CR LF if there was any CR LF, else LF if
+  // there was any LF, else CR if there was any CR, else none.
+  LineEnds LoadedLineEnds() const { return loadedEnds_; }
+  // True when the last SetText's text ended with a line end (true for a new store).
+  bool HadFinalLineEnd() const { return finalLineEnd_; }
+  // All lines joined by eol; the last one is followed by eol too when finalEol.
+  std::string JoinedText(std::string_view eol, bool finalEol = true) const;
 
   // ---- Lines (ILineSource) ------------------------------------------------------
   int LineCount() const override { return static_cast<int>(lines_.size()); }
@@ -140,11 +152,11 @@ class CLineStore : public ILineSource {
   // ---- Editing (each is one undo step; consecutive typed characters merge) ------
   // Types one byte at the caret; CR breaks the line with auto-indent.
   void InsertChar(char c);
-  // Types one character given as its bytes (a UTF-8 sequence counts as one).
+  // Types one character given as its bytes (a UTF-8 sequence counts as one); CR and
+  // LF bytes inside it are left out.
   void InsertChar(std::string_view character);
   // Inserts text at the caret: CR LF, LF and a lone CR each break the line (without
-  // added indentation), tabs and bytes 0x80-0xFF are kept, other control bytes are
-  // dropped. The caret ends after the text.
+  // added indentation), every other byte is kept. The caret ends after the text.
   void InsertText(std::string_view text);
   // Deletes the selection, then inserts text, as one undo step (paste, replace).
   void ReplaceSelection(std::string_view text);
@@ -237,7 +249,8 @@ class CLineStore : public ILineSource {
 
   std::vector<LineRec> lines_;
   std::unique_ptr<char[]> arena_;  // bytes of the loaded text; lines point into it
-  bool lfOnly_ = false;
+  LineEnds loadedEnds_ = LineEnds::kNone;
+  bool finalLineEnd_ = true;
   ILineStoreOwner* owner_ = nullptr;
   const Language* language_ = nullptr;
   int tabWidth_ = 5;

@@ -31,7 +31,19 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
       return false;
     }
     store_.SetText(bytes);
-    lfOnly_ = store_.HadLfOnlyLineEnds();
+    switch (store_.LoadedLineEnds()) {
+      case LineEnds::kCrLf:
+        lineEnd_ = "\r\n";
+        break;
+      case LineEnds::kCr:
+        lineEnd_ = "\r";
+        break;
+      case LineEnds::kLf:
+      case LineEnds::kNone:
+        lineEnd_ = "\n";
+        break;
+    }
+    finalLineEnd_ = store_.HadFinalLineEnd();
   } catch (const std::bad_alloc&) {
     if (error) *error = "Out of Memory";
     return false;
@@ -43,7 +55,7 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
 }
 
 std::string TextDocument::BytesForSave() const {
-  return store_.JoinedText(LineEnd());
+  return store_.JoinedText(lineEnd_, finalLineEnd_);
 }
 
 bool TextDocument::Save(const std::string& path, std::string* error) {

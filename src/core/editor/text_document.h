@@ -1,10 +1,13 @@
 #pragma once
 // Loading a source file into a line store and saving it back.
 //
-// A file is read whole and its bytes go through CLineStore::SetText. Saving writes
-// every line followed by its line end: LF when the file that was loaded had LF line
-// ends only (no CR LF anywhere), CR LF for every other file and every new document.
-// The write is atomic: a failed save leaves the old file untouched.
+// A file is read whole and its bytes go through CLineStore::SetText, which keeps
+// every byte but the line ends. Saving writes the lines back with the line end the
+// loaded file used (CR LF if it had any CR LF, else LF if it had any LF, else CR);
+// a new document and a file without any line end use LF. The last line gets a line
+// end only when the loaded file's last line had one (always for a new document), so
+// a file opened and saved unedited comes back byte for byte unless its line ends
+// were mixed. The write is atomic: a failed save leaves the old file untouched.
 
 #include <string>
 
@@ -28,9 +31,11 @@ class TextDocument {
 
   // The file name (no directory) of the file last loaded or saved; "File" at first.
   const std::string& FileName() const { return fileName_; }
-  // Line ends written by Save: "\n" or "\r\n".
-  const char* LineEnd() const { return lfOnly_ ? "\n" : "\r\n"; }
-  bool LfOnly() const { return lfOnly_; }
+  // Line end written by Save: "\n", "\r\n" or "\r".
+  const char* LineEnd() const { return lineEnd_; }
+  bool LfOnly() const { return lineEnd_[0] == '\n'; }
+  // Whether Save ends the last line with a line end.
+  bool FinalLineEnd() const { return finalLineEnd_; }
 
   bool IsModified() const { return modified_; }
   void SetModified(bool modified) { modified_ = modified; }
@@ -38,7 +43,8 @@ class TextDocument {
  private:
   CLineStore& store_;
   std::string fileName_ = "File";
-  bool lfOnly_ = false;
+  const char* lineEnd_ = "\n";
+  bool finalLineEnd_ = true;
   bool modified_ = false;
 };
 

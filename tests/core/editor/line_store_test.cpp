@@ -184,15 +184,18 @@ TEST(LineStore, TypingInsertsAtTheCaretAndMarksUncoloured) {
             "c\xC3\xA9"
             "d");
   EXPECT_EQ(s.Caret(), (TextPos{1, 2}));
-  // Typing over a selection replaces it; control bytes are not typed.
+  // Typing over a selection replaces it; a control byte is a character of one cell,
+  // but a line end inside a character is not typed.
   s.SetSelection(0, 0, 0, 2);
   s.InsertChar('Z');
   s.InsertChar('\x01');
-  EXPECT_EQ(s.Line(0), "Zx");
+  s.InsertChar(std::string_view("\n"));
+  EXPECT_EQ(s.Line(0), "Z\x01x");
+  EXPECT_EQ(s.Caret(), (TextPos{0, 2}));
   // A caret past the end of the line appends.
   s.SetSelection(0, 10);
   s.InsertChar('!');
-  EXPECT_EQ(s.Line(0), "Zx!");
+  EXPECT_EQ(s.Line(0), "Z\x01x!");
 }
 
 TEST(LineStore, InsertTextBreaksLinesWithoutAddedIndent) {
@@ -200,8 +203,8 @@ TEST(LineStore, InsertTextBreaksLinesWithoutAddedIndent) {
   s.SetText("\tif (x)");
   s.SetSelection(0, 5);
   s.InsertText("a\r\nb\nc\rd\x0c");
-  EXPECT_EQ(Text(s), "\ta\nb\nc\ndif (x)\n");
-  EXPECT_EQ(s.Caret(), (TextPos{3, 1}));
+  EXPECT_EQ(Text(s), "\ta\nb\nc\nd\x0cif (x)\n");  // the form feed is kept
+  EXPECT_EQ(s.Caret(), (TextPos{3, 2}));
   // A leading CR continues the indentation, as Enter would.
   s.SetText("  x");
   s.MoveEnd(false);

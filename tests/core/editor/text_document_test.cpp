@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -31,33 +32,123 @@ TEST(TextDocument, LoadBuildsLinesByTheLoadRules) {
   EXPECT_EQ(s.SetText("a\r\nb\r\n"), 2);
   EXPECT_EQ(s.Line(0), "a");
   EXPECT_EQ(s.Line(1), "b");
-  EXPECT_EQ(s.SetText("a\rb\n"), 1);  // a lone CR is dropped
-  EXPECT_EQ(s.Line(0), "ab");
-  EXPECT_EQ(s.SetText("x\x0c\x01y\x7f\tz"), 1);
-  EXPECT_EQ(s.Line(0), "xy\tz");
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kCrLf);
+  EXPECT_TRUE(s.HadFinalLineEnd());
+  EXPECT_EQ(s.SetText("a\rb\n"), 2);  // a lone CR ends a line too
+  EXPECT_EQ(s.Line(0), "a");
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kLf);
+  EXPECT_EQ(s.SetText("a\r\rb"), 3);
+  EXPECT_EQ(s.Line(1), "");
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kCr);
+  EXPECT_FALSE(s.HadFinalLineEnd());
+  // Control bytes, NUL and DEL are text like any other byte.
+  EXPECT_EQ(s.SetText(std::string("x\x0c\x01y\x7f\tz\0", 8)), 1);
+  EXPECT_EQ(s.Line(0), std::string_view("x\x0c\x01y\x7f\tz\0", 8));
+  EXPECT_EQ(s.LineWidth(0), 12);  // one cell each; the tab runs to column 10
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kNone);
   EXPECT_EQ(s.SetText(""), 1);
   EXPECT_EQ(s.Line(0), "");
-  EXPECT_EQ(s.SetText(std::string("\0\0a\0\n\0b", 7)), 2);  // NUL bytes are dropped
-  EXPECT_EQ(s.Line(0), "a");
-  EXPECT_EQ(s.Line(1), "b");
+  EXPECT_FALSE(s.HadFinalLineEnd());
   EXPECT_EQ(s.SetText("\n\n"), 2);
+  EXPECT_TRUE(s.HadFinalLineEnd());
   for (int i = 0; i < s.LineCount(); ++i) EXPECT_EQ(s.LineState(i), kStateUnknown);
 }
 
 TEST(TextDocument, SavesByteForByte) {
-  // CR LF files come back unchanged; tabs and UTF-8 are kept.
   EXPECT_EQ(RoundTrip("a\r\nb\r\n"), "a\r\nb\r\n");
   EXPECT_EQ(RoundTrip("\tx = \"\xC3\xA9\xE2\x82\xAC\xFF\";\r\n"),
             "\tx = \"\xC3\xA9\xE2\x82\xAC\xFF\";\r\n");
-  // LF-only files keep LF line ends; a missing final line end is added.
   EXPECT_EQ(RoundTrip("#!/usr/bin/perl\nprint 1;\n"), "#!/usr/bin/perl\nprint 1;\n");
-  EXPECT_EQ(RoundTrip("a\nb"), "a\nb\n");
-  // Any CR LF makes the file a CR LF file; a lone CR is dropped.
-  EXPECT_EQ(RoundTrip("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(RoundTrip("a\rb\nc\n"), "ab\nc\n");
-  // Control bytes are dropped; no line ends at all gives CR LF.
-  EXPECT_EQ(RoundTrip(std::string("x\0\x0cy", 4)), "xy\r\n");
-  EXPECT_EQ(RoundTrip(""), "\r\n");
+  // A last line without a line end stays without one.
+  EXPECT_EQ(RoundTrip("a\nb"), "a\nb");
+  EXPECT_EQ(RoundTrip("a\r\nb"), "a\r\nb");
+  EXPECT_EQ(RoundTrip("one line"), "one line");
+  EXPECT_EQ(RoundTrip(""), "");
+  EXPECT_EQ(RoundTrip("\n"), "\n");
+  EXPECT_EQ(RoundTrip("a\n\n\n"), "a\n\n\n");
+  // Classic CR-only files keep their CRs (they used to collapse into one line, so a
+  // comment swallowed the code after it).
+  const std::string cr = "class C {\r  // a comment\r  int a = 1;\r}\r";
+  EXPECT_EQ(RoundTrip(cr), cr);
+  // Mixed line ends: any CR LF makes a CR LF file, else LF wins over a lone CR.
+  EXPECT_EQ(RoundTrip("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(RoundTrip("a\rb\nc"), "a\nb\nc");
+  // NUL, form feed, ESC and DEL survive.
+  const std::string controls("x\0\x0cy \"\x1b[0m\"\x7f\r\n", 13);
+  EXPECT_EQ(RoundTrip(controls), controls);
+}
+
+// Every byte value, in every line-end style, with and without a final line end:
+// typing one character at the top and deleting it again gives back the file byte
+// for byte; keeping it adds exactly that character; the byte itself is one cell
+// that Delete removes and Undo brings back.
+TEST(TextDocument, EveryByteValueRoundTripsInEveryLineEndStyle) {
+  TempDir dir;
+  const char* const styles[] = {"\n", "\r\n", "\r"};
+  int cases = 0;
+  for (const char* eol : styles) {
+    for (const bool finalEnd : {true, false}) {
+      for (int v = 0; v < 256; ++v) {
+        const char b = static_cast<char>(v);
+        if (b == '\n' || b == '\r') continue;  // those are the line ends themselves
+        const std::string bs(1, b);
+        std::string file = bs + "q" + bs + eol + "\t" + bs + eol + eol + bs;
+        if (finalEnd) file += eol;
+        const std::string path = dir.Write("B.java", file);
+        CLineStore store;
+        TextDocument doc(store);
+        ASSERT_TRUE(doc.Load(path, nullptr));
+        SCOPED_TRACE(::testing::Message()
+                     << "byte " << v << " eol " << std::strlen(eol)
+                     << (eol[0] == '\r' ? " CR" : " LF") << " final " << finalEnd);
+        ASSERT_EQ(store.LineCount(), 4);
+        EXPECT_EQ(doc.BytesForSave(), file);
+
+        store.InsertChar('x');
+        EXPECT_EQ(doc.BytesForSave(), "x" + file);
+        store.DeleteBackward();
+        EXPECT_EQ(doc.BytesForSave(), file);
+
+        // The byte is one cell: Right passes it, Delete removes exactly it.
+        store.MoveRight(false);
+        EXPECT_EQ(store.Caret().col, b == '\t' ? store.TabWidth() : 1);
+        store.MoveLeft(false);
+        store.DeleteForward();
+        EXPECT_EQ(doc.BytesForSave(), file.substr(1));
+        ASSERT_TRUE(store.Undo());
+        EXPECT_EQ(doc.BytesForSave(), file);
+        ++cases;
+      }
+    }
+  }
+  EXPECT_EQ(cases, 3 * 2 * 254);
+}
+
+// The same through a real save: one file holding all 256 byte values.
+TEST(TextDocument, AllByteValuesSurviveASave) {
+  std::string all;
+  for (int v = 0; v < 256; ++v)
+    if (v != '\n' && v != '\r') all += static_cast<char>(v);
+  std::string reversed(all.rbegin(), all.rend());
+  for (const char* eol : {"\n", "\r\n", "\r"}) {
+    const std::string file = all + eol + reversed + eol + all;
+    EXPECT_EQ(RoundTrip(file), file);
+    EXPECT_EQ(RoundTrip(file + eol), file + eol);
+  }
+}
+
+TEST(TextDocument, EditedCrOnlyFileKeepsCr) {
+  TempDir dir;
+  const std::string path = dir.Write("C.java", "class C {\r  // a comment\r  int a = 1;\r}\r");
+  CLineStore store;
+  TextDocument doc(store);
+  ASSERT_TRUE(doc.Load(path, nullptr));
+  EXPECT_EQ(store.LineCount(), 4);
+  store.InsertChar('x');
+  store.SetSelection(1, 4);
+  store.InsertChar('\r');  // Enter breaks the line with the file's own line end
+  ASSERT_TRUE(doc.Save(path, nullptr));
+  EXPECT_EQ(ReadFile(path), "xclass C {\r  //\r   a comment\r  int a = 1;\r}\r");
 }
 
 TEST(TextDocument, TenMegabyteLineRoundTrips) {
@@ -67,15 +158,20 @@ TEST(TextDocument, TenMegabyteLineRoundTrips) {
   EXPECT_EQ(RoundTrip(big + "\r\n"), big + "\r\n");
 }
 
-TEST(TextDocument, NewDocumentSavesSpaceCrLf) {
+TEST(TextDocument, NewDocumentSavesWithLf) {
   TempDir dir;
   CLineStore store;
   TextDocument doc(store);
   EXPECT_EQ(doc.FileName(), "File");
   std::string error;
   ASSERT_TRUE(doc.Save(dir.File("New.java"), &error)) << error;
-  EXPECT_EQ(ReadFile(dir.File("New.java")), " \r\n");
+  EXPECT_EQ(ReadFile(dir.File("New.java")), " \n");
   EXPECT_EQ(doc.FileName(), "New.java");
+  // A shell script written in a new document runs: no CR before the line end.
+  store.SelectAll();
+  store.ReplaceSelection("#!/bin/sh\r\necho hi");
+  ASSERT_TRUE(doc.Save(dir.File("run.sh"), &error)) << error;
+  EXPECT_EQ(ReadFile(dir.File("run.sh")), "#!/bin/sh\necho hi\n");
 }
 
 TEST(TextDocument, SavingShorterTextLeavesNoOldBytes) {

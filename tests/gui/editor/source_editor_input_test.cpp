@@ -22,7 +22,7 @@ void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
   QApplication::sendEvent(w, &e);
 }
 
-TEST(SourceEditorInput, TypingAutoIndentsAndSavesCrLf) {
+TEST(SourceEditorInput, TypingAutoIndentsAndSavesLf) {
   EditorFixture f;
   QSignalSpy status(f.pane.get(), &EditorPane::statusTextChanged);
   QSignalSpy modified(f.pane.get(), &EditorPane::modifiedChanged);
@@ -37,7 +37,7 @@ TEST(SourceEditorInput, TypingAutoIndentsAndSavesCrLf) {
   ASSERT_EQ(modified.count(), 1);
   EXPECT_TRUE(f.pane->IsModified());
   // A new document holds one space, which the typing went in front of.
-  EXPECT_EQ(f.Saved(), "\tif (a) {\r\n\tb; \r\n");
+  EXPECT_EQ(f.Saved(), "\tif (a) {\n\tb; \n");
   EXPECT_FALSE(f.pane->IsModified());
 }
 
