@@ -15,7 +15,7 @@ bool IsAsciiLetter(char c) {
 
 // "__END__" or "__DATA__" alone on a line ends the code of a Perl file.
 bool IsPerlEndMarker(std::string_view line) {
-  while (!line.empty() && IsBlankByte(static_cast<unsigned char>(line.back()))) {
+  while (!line.empty() && IsOutlineBlankByte(static_cast<unsigned char>(line.back()))) {
     line.remove_suffix(1);
   }
   return line == "__END__" || line == "__DATA__";
@@ -73,7 +73,7 @@ OutlineToken OutlineReader::Next() {
       inBlockComment_ = false;
       pos_ = close + 2;
     }
-    while (pos_ < n && IsBlankByte(p[pos_])) ++pos_;
+    while (pos_ < n && IsOutlineBlankByte(p[pos_])) ++pos_;
     if (pos_ >= n) {
       EnterLine(lineIndex_ + 1);
       continue;
@@ -101,13 +101,13 @@ OutlineToken OutlineReader::Next() {
       pos_ = i < n ? i + 1 : n;
       return Make(kTokenString, start, pos_);
     }
-    if (IsDelimiterByte(c)) {  // a full stop only joins words, it does not start one
+    if (IsOutlineDelimiterByte(c)) {  // a full stop only joins words, it does not start one
       pos_ = start + 1;
       return Make(kTokenDelimiter, start, pos_);
     }
     std::size_t i = start + 1;
     for (;;) {
-      if (i < n && (!IsDelimiterByte(p[i]) || p[i] == '.')) {
+      if (i < n && (!IsOutlineDelimiterByte(p[i]) || p[i] == '.')) {
         ++i;
       } else if (!java && i + 1 < n && p[i] == ':' && p[i + 1] == ':') {
         i += 2;

@@ -123,6 +123,17 @@ TEST(JavaOutline, HostileInputs) {
   EXPECT_EQ(Outline(JavaLanguage(), inputs[9]), "Test.java\n  6 Imports\n  2 A\n    9 y\n");
 }
 
+TEST(JavaOutline, ControlBytesBetweenTokensAreBlanks) {
+  // Form feeds (white space in Java) and stray control bytes do not glue or add words.
+  const std::string plain = "class A {\n  int x;\n\n  void f() {}\n}\n";
+  const std::string marked(
+      "\x0c"
+      "class\x0c"
+      "A {\n  int\x01x;\n\x0c\n  void f() {}\x7f\n}\0\n",
+      40);
+  EXPECT_EQ(Outline(JavaLanguage(), marked), Outline(JavaLanguage(), plain));
+}
+
 TEST(JavaOutline, FindMember) {
   const VectorSource text = VectorSource::FromText(
       "class A {\n"

@@ -36,8 +36,12 @@ TEST(Tokenizer, WordsDelimitersAndReservedWords) {
   // Hash, dollar, at, apostrophe, backslash, backquote and tilde are word characters.
   EXPECT_EQ(Tokens(PerlLanguage(), "$x @y #z a'b c\\d `e` ~f"),
             (V{"4:$x", "4:@y", "4:#z", "4:a'b", "4:c\\d", "4:`e`", "4:~f"}));
-  // Tabs and other control bytes separate tokens and are skipped.
-  EXPECT_EQ(Tokens(JavaLanguage(), "\tif\x01(x)\x7f"), (V{"2:if", "1:(", "4:x", "1:)"}));
+  // Tabs separate tokens and are skipped; other control bytes are word characters,
+  // so a marked byte takes the colour of the word it stands in.
+  EXPECT_EQ(Tokens(JavaLanguage(), "\tif\x01(x)\x7f"),
+            (V{"4:if\x01", "1:(", "4:x", "1:)", "4:\x7f"}));
+  EXPECT_EQ(Tokens(JavaLanguage(), std::string_view("\x0c\0 int", 6)),
+            (V{std::string("4:\x0c\0", 4), "2:int"}));
   EXPECT_EQ(Tokens(JavaLanguage(), ""), V{});
   EXPECT_EQ(Tokens(JavaLanguage(), " \t "), V{});
 }
@@ -90,7 +94,7 @@ TEST(Tokenizer, CommonDelimiterRule) {
   for (const Language* lang : {&JavaLanguage(), &HtmlLanguage(), &PerlLanguage()}) {
     for (int c = 0; c < 256; ++c) {
       const bool expected =
-          c < 0x20 || c == 0x7f || delimiters.find(static_cast<char>(c)) != std::string::npos;
+          c == '\t' || (c != 0 && delimiters.find(static_cast<char>(c)) != std::string::npos);
       EXPECT_EQ(lang->IsDelimiter(static_cast<unsigned char>(c)), expected)
           << lang->Name() << " byte " << c;
     }
