@@ -34,6 +34,19 @@ inline std::size_t CharLength(std::string_view s, std::size_t i) {
   return n;
 }
 
+// A control byte other than the tab (NUL, form feed, ESC, ...) or DEL: text like any
+// other byte, one cell wide, shown as a mark.
+inline bool IsControlByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b < 0x20 && b != '\t') || b == 0x7F;
+}
+
+// The letter after the caret in the mark of a control byte: '@' for NUL, 'L' for
+// form feed, '[' for ESC, '?' for DEL.
+inline char ControlMarkLetter(char c) {
+  return static_cast<char>(static_cast<unsigned char>(c) ^ 0x40);
+}
+
 // Column after a character starting at column col.
 inline int NextColumn(char c, int col, int tabWidth) {
   return c == '\t' ? (col / tabWidth + 1) * tabWidth : col + 1;

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "editor/control_marks.h"
 #include "editor/editor_settings.h"
 #include "editor/find_dialog.h"
 #include "editor/text_cells.h"
@@ -797,6 +798,12 @@ void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
         flush();
         PaintTextRun(p, QString(), true, col, next - col, attr, sel, baseline, top,
                      y + lineHeight_);
+      } else if (IsControlByte(c)) {
+        flush();
+        const QRect cell((gutterCells_ + col - firstCol_) * charWidth_, top, charWidth_,
+                         y + lineHeight_ - top);
+        PaintControlMark(p, cell, c, sel ? background_ : normal_, sel ? normal_ : background_,
+                         fonts_.normal);
       } else {
         if (haveRun && (attr != runAttr || sel != runSelected || runCells >= 100)) flush();
         if (!haveRun) {
