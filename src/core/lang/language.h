@@ -88,8 +88,8 @@ class Language {
   virtual const char* Name() const = 0;  // "Java", "HTML", "Perl"
   virtual bool IsReservedWord(std::string_view word) const = 0;
   virtual bool IsDelimiter(unsigned char c) const = 0;
-  // The next token of line at or after pos (blanks and control bytes skipped);
-  // kTokenEnd at the end of the line.
+  // The next token of line at or after pos (spaces and tabs skipped; other control
+  // bytes are word characters); kTokenEnd at the end of the line.
   virtual LineToken NextToken(std::string_view line, std::size_t pos) const;
   // Colours line `index` of `text`, which starts inside an open comment when
   // startsInComment. Writes one attribute per byte of the line into attrs (which
