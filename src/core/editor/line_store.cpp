@@ -136,21 +136,27 @@ int CLineStore::SetText(std::string_view bytes) {
   const char* p = arena.get();
   const char* const end = p + bytes.size();
   const char* lineStart = p;
+  // Both searches are memchr: the next LF, and a CR before it (CR LF or a lone CR).
+  const char* nl = nullptr;
   while (p < end) {
-    const char c = *p;
-    if (!IsLineEndByte(c)) {
-      ++p;
-      continue;
+    if (!nl || nl < p) {
+      nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      if (!nl) nl = end;
     }
-    lines.emplace_back(lineStart, static_cast<std::uint32_t>(p - lineStart), false);
-    ++p;
-    if (c == '\n') {
+    const char* cr =
+        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nl - p)));
+    const char* stop = cr ? cr : nl;
+    if (stop == end) break;
+    lines.emplace_back(lineStart, static_cast<std::uint32_t>(stop - lineStart), false);
+    if (!cr) {
       sawLf = true;
-    } else if (p < end && *p == '\n') {
+      p = nl + 1;
+    } else if (cr + 1 == nl && nl != end) {
       sawCrLf = true;
-      ++p;
+      p = nl + 1;
     } else {
       sawCr = true;
+      p = cr + 1;
     }
     lineStart = p;
   }

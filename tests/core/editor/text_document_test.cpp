@@ -37,6 +37,9 @@ TEST(TextDocument, LoadBuildsLinesByTheLoadRules) {
   EXPECT_EQ(s.SetText("a\rb\n"), 2);  // a lone CR ends a line too
   EXPECT_EQ(s.Line(0), "a");
   EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kLf);
+  EXPECT_EQ(s.SetText("x\r"), 1);  // a CR at the very end is a CR, not half a CR LF
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kCr);
+  EXPECT_TRUE(s.HadFinalLineEnd());
   EXPECT_EQ(s.SetText("a\r\rb"), 3);
   EXPECT_EQ(s.Line(1), "");
   EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kCr);
