@@ -32,7 +32,14 @@ void SetError(std::string* error, std::string text) {
 int OpenRegular(const std::string& path, std::string* error, struct stat& st) {
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    SetError(error, "Cannot open " + path + ": " + std::strerror(errno));
+    int e = errno;
+    // A socket cannot be opened at all: name its kind rather than the errno.
+    FileProbe probe = ProbeFile(path);
+    if (probe.kind != FileKind::Missing && probe.kind != FileKind::Regular &&
+        probe.kind != FileKind::Directory)
+      SetError(error, NotRegularMessage(path, probe.kind));
+    else
+      SetError(error, "Cannot open " + path + ": " + std::strerror(e));
     return -1;
   }
   if (::fstat(fd, &st) != 0) {
