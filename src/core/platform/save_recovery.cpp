@@ -193,10 +193,12 @@ RecoveryReport RecoverFile(const std::string& path) {
   for (const std::string& candidate : OldCopyCandidates(target)) {
     struct stat st;
     OldCopy copy;
-    if (!OursAndStale(candidate, st) || !ParseOldCopy(candidate, copy)) continue;
-    if (copy.target != target) continue;
-    if (!copy.complete) {
-      // Cut while the old copy was written: the file itself was not yet touched.
+    if (!OursAndStale(candidate, st)) continue;
+    bool parsed = ParseOldCopy(candidate, copy);
+    if (parsed && copy.target != target) continue;
+    if (!parsed || !copy.complete) {
+      // Cut while the old copy (or its header) was written: the file itself is only
+      // touched once all of it is on disk.
       if (::unlink(candidate.c_str()) == 0) ++report.removed;
       continue;
     }
@@ -227,8 +229,10 @@ int RemoveSaveDebris(const std::string& target) {
   for (const std::string& candidate : OldCopyCandidates(target)) {
     struct stat st;
     OldCopy copy;
-    if (!OursAndStale(candidate, st) || !ParseOldCopy(candidate, copy)) continue;
-    if (copy.target == target && ::unlink(candidate.c_str()) == 0) ++removed;
+    if (!OursAndStale(candidate, st)) continue;
+    if ((!ParseOldCopy(candidate, copy) || copy.target == target) &&
+        ::unlink(candidate.c_str()) == 0)
+      ++removed;
   }
   return removed;
 }
