@@ -6,6 +6,9 @@
 # directory (else it is debris).
 #
 #   bench/kill_save_trial.sh <build-dir> [trials] [work-dir]
+#
+# CASES="hardlink" picks cases; RECOVER=no skips the recovery, to see what a kill
+# leaves without it.
 set -u
 build=${1:?build directory}
 trials=${2:-150}
@@ -53,8 +56,10 @@ run_case() {
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     [ $? -eq 137 ] && killed=$((killed + 1))
-    "$tool" recover "$file" >/dev/null
-    [ $? -eq 3 ] && restored=$((restored + 1))
+    if [ "${RECOVER:-yes}" != no ]; then
+      "$tool" recover "$file" >/dev/null
+      [ $? -eq 3 ] && restored=$((restored + 1))
+    fi
     if ! "$tool" same "$file" "$work/a.bin" "$work/b.bin"; then
       torn=$((torn + 1))
     fi
@@ -68,6 +73,8 @@ run_case() {
       find "$dir" "$XDG_CACHE_HOME" -type f \( -name '*tamso*' -o -name 'old-*' \) -printf '  left: %p %s bytes\n' >&2
     fi
     find "$dir" "$XDG_CACHE_HOME" -type f \( -name '*tamso*' -o -name 'old-*' \) -delete
+    # A torn file is put back whole before the next trial, so every trial starts clean.
+    cmp -s "$dir/real/T.java" "$work/b.bin" || cp "$work/a.bin" "$dir/real/T.java"
     if cmp -s "$dir/real/T.java" "$work/a.bin"; then next=b; else next=a; fi
   done
   printf '%-9s save %4d ms  trials %4d  killed mid-save %4d  restored %4d  torn %d  debris after recovery %d\n' \
@@ -75,6 +82,6 @@ run_case() {
 }
 
 echo "work directory $work"
-for kind in plain symlink hardlink; do run_case "$kind"; done
+for kind in ${CASES:-plain symlink hardlink}; do run_case "$kind"; done
 [ -z "${3:-}" ] && rm -rf "$work"
 exit 0
