@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "app/app_command_line.h"
 #include "app/bars.h"
@@ -33,7 +34,9 @@
 using namespace tamso;
 using namespace tamso::gui;
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tamso"));
@@ -125,4 +128,18 @@ int main(int argc, char** argv) {
   project.SetRecentList(nullptr);
   shell.Finish();
   return rc;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing read from outside may end the program with an uncaught exception.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tamso: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "tamso: unexpected error\n");
+  }
+  return 1;
 }

@@ -111,6 +111,8 @@ class FakeHost : public IHost {
   IView* ActiveView() override { return activeView; }
   IDocument* ActiveDocument() override { return activeDocument; }
   IOutput& Output() override { return output; }
+  void ShowStatus(const std::string& text) override { statusTexts.push_back(text); }
+  std::vector<std::string> statusTexts;
 
   // Texts of all messages shown so far, in order.
   std::vector<std::string> MessageTexts() const {

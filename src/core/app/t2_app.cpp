@@ -1,5 +1,7 @@
 #include "app/t2_app.h"
 
+#include <exception>
+
 #include "app/command_ids.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -76,7 +78,16 @@ bool CT2App::InitInstance(const AppCommandLine& commandLine, IAppWindows& window
   if (commandLine.ShowSplash()) windows.OfferTips();
   // 13.
   std::string last = profile_.GetString("Project", "Last", "");
-  if (!last.empty()) project_.Open(last);
+  if (!last.empty()) {
+    // Whatever the stored project is, the program starts; one that fails is reported
+    // once and forgotten, so the next start does not fail the same way.
+    try {
+      project_.Open(last);
+    } catch (const std::exception& e) {
+      profile_.RemoveKey("Project", "Last");
+      host_.Message("The project " + last + " cannot be opened: " + e.what());
+    }
+  }
   // Files named on the command line open once the window is up.
   if (!commandLine.files.empty()) windows.OpenDocuments(commandLine.files);
   return true;

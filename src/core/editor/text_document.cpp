@@ -26,7 +26,8 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
   try {
     std::string bytes;
     std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason)) {
+    // The open flow asked before a very large file; the reader refuses what is not a file.
+    if (!ReadWholeFile(path, bytes, &reason, kNoReadLimit)) {
       if (error) *error = Sentence("Cannot open " + path, reason);
       return false;
     }

@@ -100,6 +100,9 @@ class IHost {
   virtual IDocument* ActiveDocument() = 0;
 
   virtual IOutput& Output() = 0;
+
+  // A passing note for the user in the status bar (no answer is needed).
+  virtual void ShowStatus(const std::string& text) { (void)text; }
 };
 
 class ScopedWaitCursor {

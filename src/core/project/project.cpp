@@ -1,5 +1,9 @@
 #include "project/project.h"
 
+#include <cerrno>
+
+#include "platform/file_read.h"
+#include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "project/project_file.h"
 
@@ -69,12 +73,35 @@ bool Project::SaveProjectFile() {
   return false;
 }
 
+bool Project::OpenableFile(const std::string& file) {
+  // A missing file opens as a new, empty project; a file must be a readable
+  // regular file of a sane size, so a pipe or a device never hangs or ends the program.
+  FileProbe probe = ProbeFile(file);
+  // A directory cannot block either: it opens empty, as a file that cannot be written.
+  if (file.empty() || probe.kind == FileKind::Directory ||
+      (probe.kind == FileKind::Missing && probe.err == ENOENT))
+    return true;
+  std::string error, head;
+  if (probe.kind == FileKind::Regular && probe.size > kDefaultReadLimit)
+    error = file + " is too large (" + SizeText(probe.size) + ").";
+  else if (!ReadFileHead(file, 1, head, &error) && error.empty())
+    error = "Cannot open " + file + ".";
+  if (error.empty()) return true;
+  // A project that cannot open is not tried again at the next start.
+  if (paths::Absolute(profile_.GetString("Project", "Last", "")) == file)
+    profile_.RemoveKey("Project", "Last");
+  host_.Message("The project cannot be opened:\n" + error);
+  return false;
+}
+
 bool Project::Open(const std::string& path) {
   Close();
+  const std::string file = path.empty() ? path : paths::Absolute(path);
+  if (!OpenableFile(file)) return false;
   open_ = true;
   // Kept absolute: the current directory moves to the project directory below, and a
   // relative name would then point somewhere else.
-  projectFile_ = path.empty() ? path : paths::Absolute(path);
+  projectFile_ = file;
   ComputeProjectDirectory();
   members_.InitRoot(projectFile_);
   members_.ExpandRoot();

@@ -98,6 +98,8 @@ class Project {
   bool SaveProjectFile();
   void ReportWriteFailure();
   bool RequireOpen();
+  // False (the user told why) when file exists but cannot be read as a project.
+  bool OpenableFile(const std::string& file);
 
   IHost& host_;
   IniFile& profile_;

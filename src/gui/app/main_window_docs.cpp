@@ -8,6 +8,7 @@
 #include "app/command_ids.h"
 #include "app/dialogs.h"
 #include "app/doc_templates.h"
+#include "app/document_files.h"
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "app/source_document.h"
@@ -74,6 +75,7 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
     host_.Message("Cannot open " + absolute + ": it is a directory.");
     return nullptr;
   }
+  if (!PrepareDocumentOpen(host_, absolute)) return nullptr;
 
   size_t templateIndex = MatchTemplate(absolute);
   documents_.push_back(std::make_unique<SourceDocument>(templateIndex, this));
@@ -136,6 +138,7 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   if (doc->PathName().empty()) return SaveDocumentAs(doc);
   EditorPane* pane = doc->FirstPane();
   if (!pane) return false;
+  if (!ConfirmSaveOver(host_, doc->PathName())) return false;
   std::string error;
   bool saved;
   {

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace tamso::gui {
 namespace {
@@ -163,6 +165,13 @@ QString QtHost::ToQtFilter(const std::string& filter) {
                                : desc + " (" + qtPattern + ")");
   }
   return out.join(";;");
+}
+
+void QtHost::ShowStatus(const std::string& text) {
+  auto* window = qobject_cast<QMainWindow*>(parent_.data());
+  if (!window) return;
+  window->statusBar()->show();
+  window->statusBar()->showMessage(Q(text), 15000);
 }
 
 }  // namespace tamso::gui

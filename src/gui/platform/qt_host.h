@@ -44,6 +44,7 @@ class QtHost : public IHost {
   IView* ActiveView() override;
   IDocument* ActiveDocument() override;
   IOutput& Output() override;
+  void ShowStatus(const std::string& text) override;
 
   // "Java Files (*.java)|*.java|All Files (*)|*" as a Qt name filter list.
   static QString ToQtFilter(const std::string& filter);
