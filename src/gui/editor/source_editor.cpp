@@ -440,6 +440,7 @@ QMenu* CSourceEditor::CreateContextMenu() {
   QAction* settings =
       menu->addAction(tr("Settings..."), this, [this] { emit commandRequested(32777); });
   settings->setObjectName(QStringLiteral("32777"));
+  settings->setEnabled(commandCheck_ && commandCheck_(32777));
   if (selection) {
     menu->addSeparator();
     // Only the first line, and at most 80 characters of it, goes into the item's text:
@@ -452,6 +453,7 @@ QMenu* CSourceEditor::CreateContextMenu() {
     QAction* help = menu->addAction(QStringLiteral("Help on '") + text + QStringLiteral("'"), this,
                                     [this] { emit commandRequested(32922); });
     help->setObjectName(QStringLiteral("32922"));
+    help->setEnabled(commandCheck_ && commandCheck_(32922));
   }
   return menu;
 }
@@ -978,8 +980,8 @@ void CSourceEditor::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       host_.Beep(BeepKind::Default);
       return;
-    case Qt::Key_F3:
-      QuickFind(std::string());
+    case Qt::Key_F3:  // Find Next belongs to the frame, which knows the find box
+      event->ignore();
       return;
     default: {
       const QString text = event->text();
