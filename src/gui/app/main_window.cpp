@@ -389,7 +389,10 @@ void MainWindow::UpdateCommandStates() {
     a->setCheckable(st.checked || a->isCheckable());
     a->setChecked(st.checked);
   }
-  for (QAction* a : accelerators_) a->setEnabled(router_.Update(a->data().toInt()).enabled);
+  // A key is bound while some target has its command; whether the command may run
+  // is decided when the key is pressed (a state read here would be up to one idle
+  // tick old: Ctrl+M right after moving onto a bracket would fall through).
+  for (QAction* a : accelerators_) a->setEnabled(router_.TargetOf(a->data().toInt()) != nullptr);
   for (SourceDocument* doc : Documents())
     for (ChildFrame* v : doc->Views()) v->UpdateToolBar();
   UpdateLockIndicators();
