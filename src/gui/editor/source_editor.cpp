@@ -985,8 +985,9 @@ void CSourceEditor::keyPressEvent(QKeyEvent* event) {
       return;
     default: {
       const QString text = event->text();
-      // Control combinations and control characters type nothing.
-      if (text.isEmpty() || (ctrl && !alt) || text.at(0).unicode() < 0x20 ||
+      // Control or Alt combinations (an Alt+letter no menu took) and control characters
+      // type nothing; Ctrl+Alt together is how some keyboards type their third level.
+      if (text.isEmpty() || ctrl != alt || text.at(0).unicode() < 0x20 ||
           text.at(0).unicode() == 0x7F) {
         event->ignore();
         return;

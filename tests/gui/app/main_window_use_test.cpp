@@ -127,6 +127,30 @@ TEST_F(RealEditorTest, TheKeysTheMenusShowRunTheirCommands) {
   EXPECT_EQ(editor->Store().Line(1), "z}");
 }
 
+TEST_F(RealEditorTest, AltLetterOpensItsMenuAndNeverTypesIntoTheText) {
+  Start();
+  ChildFrame* child = window()->OpenDocumentFile(File("A.java", "ab\n"));
+  CSourceEditor* editor = EditorOf(child);
+  Activate();
+  editor->setFocus();
+  editor->Store().SetSelection(0, 1);
+  for (const char* title : {"&View", "&Edit", "&File"}) {
+    const QChar letter = QString::fromLatin1(title).at(1).toLower();
+    QTest::keyClick(editor, letter.toLatin1(), Qt::AltModifier);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr) << title;
+    EXPECT_EQ(popup, TopMenu(title)) << title;
+    popup->close();
+    EXPECT_EQ(editor->Store().Line(0), "ab") << title;
+  }
+  // Alt with a letter that no menu or key takes types nothing either; AltGr text still types.
+  QTest::keyClick(editor, 'q', Qt::AltModifier);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(editor->Store().Line(0), "ab");
+  QTest::keyClick(editor, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(editor->Store().Line(0), "a@b");
+}
+
 TEST_F(RealEditorTest, FindBoxNeedsTextAndKeepsTheNewestOnTopOnce) {
   Start();
   ChildFrame* child = window()->OpenDocumentFile(File("A.java", "alpha beta zeta\n"));
