@@ -55,6 +55,7 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     layout->addWidget(splitter_, 1);
     frameCommands_.On(cmd::kNextPane, [this](int) { SwitchPane(); });
     frameCommands_.On(cmd::kPrevPane, [this](int) { SwitchPane(); });
+    pane_->SetDocumentTitle(document_->Title());
     pane_->BuildOutline();
   } else {
     pane_->setParent(this);
@@ -126,6 +127,7 @@ void ChildFrame::UpdateToolBar() {
 }
 
 void ChildFrame::UpdateTitle() {
+  pane_->SetDocumentTitle(document_->Title());
   std::string title = WindowTitle(document_->Title(), document_->IsModified());
   if (document_->Views().size() > 1) {
     auto it = std::find(document_->Views().begin(), document_->Views().end(), this);

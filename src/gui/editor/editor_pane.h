@@ -83,6 +83,8 @@ class EditorPane : public QWidget {
   // --- Outline ---------------------------------------------------------------
   // Where the outline goes (the class browser); null detaches. Not owned.
   virtual void SetOutlineSink(IOutlineSink* sink) { (void)sink; }
+  // The document's title ("Java1" for a new one), which names the outline's root.
+  virtual void SetDocumentTitle(const std::string& title) { (void)title; }
   // Rebuilds the outline into the sink (nothing without a sink, and nothing for HTML).
   virtual void BuildOutline() {}
   // Scrolls to the declaration of member memberName of class className (for Perl,

@@ -211,7 +211,9 @@ void SourceEditorPane::BuildOutline() {
   if (!sink_ || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return;
   const Language* language = editor_->GetLanguage();
   if (!language) return;
-  language->BuildOutline(editor_->Store(), editor_->Document().FileName(), *sink_);
+  const std::string& title =
+      documentTitle_.empty() ? editor_->Document().FileName() : documentTitle_;
+  language->BuildOutline(editor_->Store(), title, *sink_);
 }
 
 bool SourceEditorPane::ShowMember(const std::string& className, const std::string& memberName) {

@@ -38,6 +38,7 @@ class SourceEditorPane : public EditorPane {
 
   void SetCommandCheck(std::function<bool(int)> check) override;
   void SetOutlineSink(IOutlineSink* sink) override { sink_ = sink; }
+  void SetDocumentTitle(const std::string& title) override { documentTitle_ = title; }
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
 
@@ -60,6 +61,7 @@ class SourceEditorPane : public EditorPane {
   IHost& host_;
   CSourceEditor* editor_;
   IOutlineSink* sink_ = nullptr;
+  std::string documentTitle_;
 };
 
 // The language that colours a kind of view (null for other views: plain text).
