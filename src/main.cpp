@@ -92,22 +92,9 @@ int Run(int argc, char** argv) {
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();
-  // A project file named on the command line opens as the project, not as a page.
-  std::string projectFromArgs;
-  std::erase_if(commandLine.files, [&](const std::string& f) {
-    if (!paths::EqualsNoCase(paths::Extension(f), ".jap")) return false;
-    projectFromArgs = paths::Absolute(f);
-    return true;
-  });
-  // Opening the last project changes the current directory: fix the names first.
-  for (auto& f : commandLine.files) f = paths::Absolute(f);
   if (!shell.Start(commandLine)) return 1;
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);
-  if (!projectFromArgs.empty() && !shell.App().Embedded()) {
-    if (projectModel.Open(projectFromArgs) && shell.App().RecentProjects())
-      shell.App().RecentProjects()->Add(projectFromArgs);
-  }
 
   if (!profileWritable && shell.Window() && shell.Window()->isVisible()) {
     QTimer::singleShot(0, shell.Window(),

@@ -21,6 +21,12 @@ const std::vector<Accelerator>& AcceleratorTable() {
       {"Shift+Del", cmd::kEditCut},
       {"Ctrl+Z", cmd::kEditUndo},
       {"Alt+Backspace", cmd::kEditUndo},
+      {"Ctrl+Y", cmd::kEditRedo},
+      {"Ctrl+Shift+Z", cmd::kEditRedo},
+      // The keys the Edit and View menus show beside their commands.
+      {"Ctrl+M", cmd::kMatchBracket},
+      {"Ctrl+PgUp", cmd::kFontSmaller},
+      {"Ctrl+PgDown", cmd::kFontBigger},
       {"Ctrl+W", cmd::kClassWizard},
       {"F1", cmd::kJavaSearch},
       {"F3", cmd::kEditRepeat},

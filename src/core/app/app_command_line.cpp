@@ -33,4 +33,15 @@ AppCommandLine ParseAppCommandLine(const std::vector<std::string>& args) {
   return info;
 }
 
+std::string TakeProjectFile(std::vector<std::string>& files) {
+  std::string project;
+  std::erase_if(files, [&](const std::string& f) {
+    if (!paths::EqualsNoCase(paths::Extension(f), ".jap")) return false;
+    project = paths::Absolute(f);
+    return true;
+  });
+  for (auto& f : files) f = paths::Absolute(f);
+  return project;
+}
+
 }  // namespace tamso

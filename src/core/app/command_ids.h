@@ -23,6 +23,7 @@ inline constexpr int kEditRepeat = 57640;  // Find Next
 inline constexpr int kEditReplace = 57641;
 inline constexpr int kEditSelectAll = 57642;
 inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
 inline constexpr int kWindowNew = 57648;
 inline constexpr int kWindowArrange = 57649;
 inline constexpr int kWindowCascade = 57650;

@@ -57,6 +57,7 @@ constexpr Entry kFrameworkTexts[] = {
     {cmd::kEditReplace, "Replace specific text with different text\nReplace"},
     {cmd::kEditSelectAll, "Select the entire document\nSelect All"},
     {cmd::kEditUndo, "Undo the last action\nUndo"},
+    {cmd::kEditRedo, "Redo the previously undone action\nRedo"},
     {cmd::kWindowNew, "Open another window for the active document\nNew Window"},
     {cmd::kWindowArrange, "Arrange icons at the bottom of the window\nArrange Icons"},
     {cmd::kWindowCascade, "Arrange windows so they overlap\nCascade Windows"},

@@ -35,10 +35,9 @@ CMainFrame::CMainFrame(IniFile& profile, IHost& host, IFrameWindow& window)
       [this](int) {
         return CommandState{true, lineNumbers_ == 1};
       });
-  On(cmd::kAppExit, [this](int) {
-    window_.ClearProjectTree();
-    window_.CloseMainWindow();
-  });
+  // The tree is emptied by the close itself, once every save prompt has been
+  // answered: a cancelled Exit keeps it.
+  On(cmd::kAppExit, [this](int) { window_.CloseMainWindow(); });
 }
 
 void CMainFrame::SetHtmlPage(const std::string& path) {

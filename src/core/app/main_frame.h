@@ -22,8 +22,10 @@ class IFrameWindow {
   virtual void ShowBar(int barId, bool show) = 0;
   // Activates the child window next in Z order (the one active before).
   virtual void ActivateNextChild() = 0;
+  // Empties the project tree (the main window is closing for good).
   virtual void ClearProjectTree() = 0;
-  // Closes the main window as the close box does (save prompts included).
+  // Closes the main window as the close box does (save prompts included, then the
+  // project tree is emptied); a cancelled prompt leaves everything as it was.
   virtual void CloseMainWindow() = 0;
 };
 

@@ -55,6 +55,7 @@ MenuItem WindowMenu() {
 
 std::vector<MenuItem> EditItemsToSkeleton() {
   return {K::Command("&Undo\tCtrl+Z", cmd::kEditUndo),
+          K::Command("&Redo\tCtrl+Y", cmd::kEditRedo),
           K::Separator(),
           K::Command("Cu&t\tCtrl+X", cmd::kEditCut),
           K::Command("&Copy\tCtrl+C", cmd::kEditCopy),

@@ -236,20 +236,36 @@ int FindHistory::Add(const std::string& text) {
   return 0;
 }
 
-bool QuickFind(CLineStore& store, IHost& host, FindHistory& history, const std::string& text) {
-  if (text.empty()) return false;
-  history.Add(text);
-  const FindOptions options{true, false, false};
+namespace {
+
+// Searches; when nothing is found, beeps and offers to go on from the top (searching
+// down) or the bottom (searching up), and searches once more when the user agrees.
+bool FindOrOfferToWrap(CLineStore& store, IHost& host, const std::string& text,
+                       const FindOptions& options) {
   if (FindText(store, text, options, &host)) return true;
   host.Beep(BeepKind::Default);
   const Answer again = host.MessageBox("Searched for: " + text + "\n\n\nDidn't find it." +
-                                           "\n\n\nDo you want to start again at the top ?\n\n",
+                                           "\n\n\nDo you want to start again at the " +
+                                           (options.forward ? "top" : "bottom") + " ?\n\n",
                                        "Text not found", MsgIcon::Question, MsgButtons::YesNo);
   if (again != Answer::Yes) return false;
-  store.SetSelection(0, 0);
+  if (options.forward) {
+    store.SetSelection(0, 0);
+  } else {
+    const int last = store.LineCount() - 1;
+    store.SetSelection(last, store.LineWidth(last));
+  }
   if (FindText(store, text, options, &host)) return true;
   host.Message("Nope. Still couldn't find it.");
   return false;
+}
+
+}  // namespace
+
+bool QuickFind(CLineStore& store, IHost& host, FindHistory& history, const std::string& text) {
+  if (text.empty()) return false;
+  history.Add(text);
+  return FindOrOfferToWrap(store, host, text, FindOptions{true, false, false});
 }
 
 FindReplaceModel FindReplaceModel::FromSelection(const CLineStore& store) {
@@ -263,10 +279,9 @@ FindReplaceModel FindReplaceModel::FromSelection(const CLineStore& store) {
 }
 
 bool FindReplaceModel::FindNext(CLineStore& store, IHost& host, FindHistory& history) const {
-  if (!findWhat.empty()) history.Add(findWhat);
-  if (FindText(store, findWhat, Options(), &host)) return true;
-  host.Beep(BeepKind::Asterisk);
-  return false;
+  if (findWhat.empty()) return false;
+  history.Add(findWhat);
+  return FindOrOfferToWrap(store, host, findWhat, Options());
 }
 
 bool FindReplaceModel::Replace(CLineStore& store, IHost& host, FindHistory& history) const {

@@ -78,7 +78,9 @@ struct FindReplaceModel {
   static FindReplaceModel FromSelection(const CLineStore& store);
   FindOptions Options() const { return {searchDown, matchCase, wholeWord}; }
 
-  // Find Next: an information beep when nothing is found.
+  // Find Next in the dialog's direction and letter case; when nothing is found, the
+  // quick find's "Text not found" offer to go on from the top (or, searching up, the
+  // bottom). It never wraps unasked.
   bool FindNext(CLineStore& store, IHost& host, FindHistory& history) const;
   // Replace: replaces the selection with the replacement; a beep without a selection.
   bool Replace(CLineStore& store, IHost& host, FindHistory& history) const;

@@ -21,3 +21,12 @@ void BuildPerlOutline(const ILineSource& text, IOutlineSink& sink);
 std::optional<int> FindPerlSub(const ILineSource& text, std::string_view memberName);
 
 }  // namespace tamso
+
+namespace tamso {
+
+// The name of the first public class (or interface, enum or record) of a Java text,
+// outside comments, strings and character literals; empty when there is none. A
+// Java file must be named after it.
+std::string FirstPublicClassName(const ILineSource& text);
+
+}  // namespace tamso

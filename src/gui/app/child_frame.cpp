@@ -8,13 +8,13 @@
 #include <QMdiSubWindow>
 #include <QSplitter>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/command_ids.h"
 #include "app/doc_templates.h"
 #include "app/icons.h"
 #include "app/main_window.h"
+#include "app/outline_tree.h"
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "app/view_commands.h"
@@ -39,12 +39,11 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
   if (kind_ == ViewKind::Java || kind_ == ViewKind::Perl) {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("59648"));  // the first-pane id
-    // The class browser's contents come with the browser; the pane is empty until then.
-    auto* browser = new QTreeWidget(splitter_);
-    browser->setObjectName(QStringLiteral("browser"));
-    browser->setHeaderHidden(true);
-    browser->setFocusPolicy(Qt::ClickFocus);  // a new window gives its editor the focus
+    // The pane shows the text's outline: built now (a new document has one too) and
+    // again after each load and "Refresh Class Tree".
+    auto* browser = new OutlineTree(splitter_);
     browser_ = browser;
+    pane_->SetOutlineSink(browser);
     pane_->setParent(splitter_);
     splitter_->addWidget(browser_);
     splitter_->addWidget(pane_);
@@ -56,6 +55,8 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     layout->addWidget(splitter_, 1);
     frameCommands_.On(cmd::kNextPane, [this](int) { SwitchPane(); });
     frameCommands_.On(cmd::kPrevPane, [this](int) { SwitchPane(); });
+    pane_->SetDocumentTitle(document_->Title());
+    pane_->BuildOutline();
   } else {
     pane_->setParent(this);
     layout->addWidget(pane_, 1);
@@ -66,11 +67,13 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     main_->FindCombo()->setEditText(text);
     main_->TakeFindText();
   });
+  pane_->SetCommandCheck([this](int id) { return main_->Router().Update(id).enabled; });
   connect(pane_, &EditorPane::commandRequested, main_,
           [this](int id) { main_->Router().Execute(id); });
 }
 
 ChildFrame::~ChildFrame() {
+  pane_->SetOutlineSink(nullptr);
   main_->OnChildDestroyed(this);
 }
 
@@ -118,13 +121,13 @@ void ChildFrame::UpdateToolBar() {
   for (QAction* a : toolBar_->actions()) {
     int id = a->data().toInt();
     if (id <= 0) continue;
-    // The buttons act on this window, so they are judged with it active.
-    bool active = main_->ActiveChild() == this;
-    a->setEnabled(active ? main_->Router().Update(id).enabled : true);
+    // The buttons act on this window, so they are judged as if it were active.
+    a->setEnabled(main_->UpdateFor(this, id).enabled);
   }
 }
 
 void ChildFrame::UpdateTitle() {
+  pane_->SetDocumentTitle(document_->Title());
   std::string title = WindowTitle(document_->Title(), document_->IsModified());
   if (document_->Views().size() > 1) {
     auto it = std::find(document_->Views().begin(), document_->Views().end(), this);
@@ -161,6 +164,10 @@ bool ChildFrame::PaneTarget::HandlesCommand(int id) const {
 }
 
 CommandState ChildFrame::PaneTarget::OnUpdateCommand(int id) {
+  // The toolbar find and Find Next search for the find box's text: nothing to do
+  // while it is empty.
+  if ((id == cmd::kFindComboText || id == cmd::kEditRepeat) && !frame_.main_->HasFindText())
+    return {false, false};
   if (!frame_.pane_->HandlesCommand(id) && FindViewCommand(id)) return {true, false};
   return {frame_.pane_->IsCommandEnabled(id), false};
 }
@@ -169,10 +176,8 @@ void ChildFrame::PaneTarget::OnCommand(int id) {
   // The toolbar find and Find Next search for the find box's text.
   if (id == cmd::kFindComboText || id == cmd::kEditRepeat) {
     std::string text = frame_.main_->TakeFindText();
-    if (!text.empty()) {
-      frame_.pane_->QuickFind(text);
-      return;
-    }
+    if (!text.empty()) frame_.pane_->QuickFind(text);
+    return;
   }
   if (!frame_.pane_->HandlesCommand(id)) {
     if (const ViewCommandHandler* handler = FindViewCommand(id)) {

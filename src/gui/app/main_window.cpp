@@ -169,13 +169,15 @@ void MainWindow::CreateMainToolBar() {
       findCombo_ = new QComboBox(toolBar_);
       findCombo_->setObjectName(QString::number(cmd::kFindCombo));
       findCombo_->setEditable(true);
-      findCombo_->setInsertPolicy(QComboBox::InsertAlphabetically);
-      findCombo_->setDuplicatesEnabled(false);
+      // The list is kept by the find history's rule, not by the box.
+      findCombo_->setInsertPolicy(QComboBox::NoInsert);
       findCombo_->setFixedWidth(150);
       findCombo_->setMaxVisibleItems(10);
       // Enter in the box searches for its text.
       connect(findCombo_->lineEdit(), &QLineEdit::returnPressed, this,
               [this] { router_.Execute(cmd::kFindComboText); });
+      // The find button and F3 follow the box's text at once.
+      connect(findCombo_, &QComboBox::editTextChanged, this, &MainWindow::UpdateCommandStates);
       toolBar_->addWidget(findCombo_);
     } else {
       QAction* a = toolBar_->addAction(CommandIcon(id), QString());
@@ -210,6 +212,12 @@ void MainWindow::CreateAccelerators() {
 void MainWindow::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QString::number(cmd::kStatusBar));
+  // The message pane is a normal widget: a menu or toolbar prompt covers it while it
+  // shows and the editor's text comes back when the prompt goes.
+  messagePane_ = new QLabel(bar);
+  messagePane_->setObjectName(QStringLiteral("message"));
+  messagePane_->setTextInteractionFlags(Qt::NoTextInteraction);
+  bar->addWidget(messagePane_, 1);
   const char* texts[] = {"CAP", "NUM", "SCRL"};
   for (int i = 0; i < 3; ++i) {
     lockLabels_[i] = new QLabel(bar);
@@ -223,6 +231,19 @@ void MainWindow::CreateStatusBar() {
   bar->hide();  // "&Status Bar" shows it
   qApp->installEventFilter(this);
   UpdateLockIndicators();
+}
+
+void MainWindow::FollowEditorStatus(ChildFrame* child) {
+  disconnect(statusConnection_);
+  statusConnection_ = {};
+  if (!messagePane_) return;
+  if (!child) {
+    messagePane_->clear();
+    return;
+  }
+  messagePane_->setText(child->Pane()->StatusText());
+  statusConnection_ =
+      connect(child->Pane(), &EditorPane::statusTextChanged, messagePane_, &QLabel::setText);
 }
 
 void MainWindow::UpdateLockIndicators() {
@@ -263,6 +284,8 @@ QMenu* MainWindow::AddTopMenu(size_t index) {
   QMenu* menu = menuBar()->addMenu(Q(popup.text));
   menu->setObjectName(Q(std::string(MenuLabel(popup.text))));
   menu->setProperty("popupIndex", static_cast<int>(index));
+  // A closed menu leaves no prompt behind.
+  connect(menu, &QMenu::aboutToHide, this, [this] { statusBar()->clearMessage(); });
   connect(menu, &QMenu::aboutToShow, this, [this, menu] {
     EnterMenuBar();
     size_t i = static_cast<size_t>(menu->property("popupIndex").toInt());
@@ -366,9 +389,22 @@ void MainWindow::UpdateCommandStates() {
     a->setCheckable(st.checked || a->isCheckable());
     a->setChecked(st.checked);
   }
-  for (QAction* a : accelerators_) a->setEnabled(router_.Update(a->data().toInt()).enabled);
-  if (ChildFrame* child = ActiveChild()) child->UpdateToolBar();
+  // A key is bound while some target has its command; whether the command may run
+  // is decided when the key is pressed (a state read here would be up to one idle
+  // tick old: Ctrl+M right after moving onto a bracket would fall through).
+  for (QAction* a : accelerators_) a->setEnabled(router_.TargetOf(a->data().toInt()) != nullptr);
+  for (SourceDocument* doc : Documents())
+    for (ChildFrame* v : doc->Views()) v->UpdateToolBar();
   UpdateLockIndicators();
+}
+
+CommandState MainWindow::UpdateFor(ChildFrame* child, int id) {
+  if (!child || child == ActiveChild()) return router_.Update(id);
+  CommandRouter router([this, child] {
+    return CommandRouter::Chain{child->ViewTarget(), child->Doc(), child->FrameTarget(), &frame_,
+                                &windowCommands_,    &app_};
+  });
+  return router.Update(id);
 }
 
 // ---- Bars and windows --------------------------------------------------------
@@ -407,15 +443,21 @@ void MainWindow::ShowBar(int barId, bool show) {
       return;
   }
   if (bar) bar->setVisible(show);
-  if (barId == cmd::kViewStatusBar) UpdateLockIndicators();
+  if (barId == cmd::kViewStatusBar) {
+    FollowEditorStatus(ActiveChild());
+    UpdateLockIndicators();
+  }
   UpdateCommandStates();
 }
 
 void MainWindow::ActivateNextChild() {
-  // The window below the active one in the stacking order is the one active before.
+  // The window below the active one in the stacking order is the one active before;
+  // the active one goes to the bottom, so repeating the command visits every window.
   auto stack = mdi_->subWindowList(QMdiArea::StackingOrder);
   if (stack.size() < 2) return;
+  QMdiSubWindow* current = stack.back();
   mdi_->setActiveSubWindow(stack[stack.size() - 2]);
+  current->lower();
 }
 
 void MainWindow::ClearProjectTree() {
@@ -427,13 +469,14 @@ void MainWindow::CloseMainWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  ClearProjectTree();
   for (SourceDocument* doc : Documents()) {
     if (!SaveModified(doc)) {
       event->ignore();
       return;
     }
   }
+  // Only a close that goes ahead empties the tree.
+  ClearProjectTree();
   closing_ = true;
   for (SourceDocument* doc : Documents())
     for (ChildFrame* v : doc->Views()) v->SetClosingWithoutPrompt();
@@ -449,17 +492,22 @@ void MainWindow::RefreshSourceViews() {
 }
 
 std::string MainWindow::TakeFindText() {
-  QString text = findCombo_->currentText();
+  const QString text = findCombo_->currentText();
   if (text.isEmpty()) return {};
-  if (findCombo_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
-    // The list is kept sorted.
-    int at = 0;
-    while (at < findCombo_->count() && findCombo_->itemText(at) < text) ++at;
-    findCombo_->insertItem(at, text);
+  const std::string bytes = S(text);
+  // The newest text goes on top unless an entry already begins with it.
+  const size_t before = findHistory_.Items().size();
+  findHistory_.Add(bytes);
+  if (findHistory_.Items().size() != before) {
+    const QSignalBlocker block(findCombo_);
+    findCombo_->insertItem(0, text);
+    findCombo_->setEditText(text);  // inserting may change the box's text
   }
-  findCombo_->setCurrentIndex(
-      findCombo_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-  return S(text);
+  return bytes;
+}
+
+bool MainWindow::HasFindText() const {
+  return findCombo_ && !findCombo_->currentText().isEmpty();
 }
 
 void MainWindow::OpenFiles(const QStringList& files) {

@@ -14,6 +14,7 @@
 #include "app/editor_factory.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
+#include "editor/find_text.h"
 #include "platform/qt_host.h"
 
 class QAction;
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   QDockWidget* OutputDock() const { return outputDock_; }
   QDockWidget* ProjectTreeDock() const { return treeDock_; }
   IOutput& OutputWindow() { return *output_.output; }
+  // The status bar's message pane: the active editor's caret text.
+  QLabel* MessagePane() const { return messagePane_; }
   int CurrentMenuId() const { return currentMenu_; }
   // The menu model shown now (as the last rebuild left it).
   const MenuBar& CurrentMenuModel() { return menus_[currentMenu_]; }
@@ -65,10 +68,14 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   void EnterMenuBar();
   // Enabling and check marks of the toolbars and key bindings.
   void UpdateCommandStates();
+  // The state a command would have with child active (its own toolbar's buttons).
+  CommandState UpdateFor(ChildFrame* child, int id);
   // Tells every source window to re-read its settings (update hint 78).
   void RefreshSourceViews();
-  // The find box's text, put at the top of its list.
+  // The find box's text, put at the top of its list unless an entry already begins
+  // with it (letter case ignored).
   std::string TakeFindText();
+  bool HasFindText() const;
 
   // Documents.
   void FileNew();
@@ -110,6 +117,8 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   void CreateAccelerators();
   void CreateStatusBar();
   void UpdateLockIndicators();
+  // Follows the active editor's status text in the message pane.
+  void FollowEditorStatus(ChildFrame* child);
   void SetMenuBarId(int id);
   void RebuildMenuBar();
   QMenu* AddTopMenu(size_t index);
@@ -139,12 +148,15 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   OutputBarParts output_;
   ProjectTreeParts tree_;
   QLabel* lockLabels_[3] = {};
+  QLabel* messagePane_ = nullptr;
+  QMetaObject::Connection statusConnection_;
   std::vector<QAction*> toolBarActions_;
   std::vector<QAction*> accelerators_;
   QTimer idleTimer_;
   std::vector<std::unique_ptr<SourceDocument>> documents_;
   std::vector<int> untitledCount_;
   QPointer<ChildFrame> lastActive_;
+  FindHistory findHistory_;
   bool closing_ = false;
 };
 

@@ -164,7 +164,14 @@ bool MainWindow::SaveDocumentAs(SourceDocument* doc) {
   std::string ext = t.Field(DocField::FilterExt);
   options.defaultExt = ext.empty() ? "" : ext.substr(1);
   options.filter = t.Field(DocField::FilterName) + "|" + t.FilterPatterns() + "|All Files (*)|*";
-  options.initialFile = doc->PathName().empty() ? doc->Title() + ext : doc->PathName();
+  if (doc->PathName().empty()) {
+    // A Java file must be named after its public class.
+    EditorPane* pane = doc->FirstPane();
+    std::string name = pane ? pane->ProposedName() : std::string();
+    options.initialFile = (name.empty() ? doc->Title() : name) + ext;
+  } else {
+    options.initialFile = doc->PathName();
+  }
   options.overwritePrompt = true;
   auto path = host_.SaveFileDialog(options);
   if (!path || path->empty()) return false;
@@ -235,6 +242,7 @@ void MainWindow::OnSubWindowActivated(QMdiSubWindow*) {
   ChildFrame* child = ActiveChild();
   if (!child && !mdi_->subWindowList().isEmpty()) return;  // the program lost the focus
   SetMenuBarId(child ? MenuBarForKind(child->Kind(), currentMenu_) : cmd::kMenuMain);
+  FollowEditorStatus(child);
   UpdateTitles();
   UpdateCommandStates();
 }

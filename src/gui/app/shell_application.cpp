@@ -15,6 +15,7 @@ ShellApplication::ShellApplication(IniFile& profile, QtHost& host, IProjectModel
       host_(host),
       paneFactory_(std::move(paneFactory)),
       instance_(instance),
+      project_(project),
       app_(profile, host, project) {}
 
 ShellApplication::~ShellApplication() {
@@ -23,7 +24,15 @@ ShellApplication::~ShellApplication() {
 }
 
 bool ShellApplication::Start(const AppCommandLine& commandLine) {
-  return app_.InitInstance(commandLine, *this);
+  // A project file named on the command line opens as the project, not as a page.
+  AppCommandLine line = commandLine;
+  const std::string projectFile = TakeProjectFile(line.files);
+  if (!app_.InitInstance(line, *this)) return false;
+  if (!projectFile.empty() && !app_.Embedded()) {
+    if (project_.Open(projectFile) && app_.RecentProjects())
+      app_.RecentProjects()->Add(projectFile);
+  }
+  return true;
 }
 
 void ShellApplication::Finish() {

@@ -22,7 +22,8 @@ class ShellApplication : public QObject, public IAppWindows {
                    EditorPaneFactory paneFactory, SingleInstance* instance);
   ~ShellApplication() override;
 
-  // Start-up; false ends the program.
+  // Start-up; false ends the program. A project file among the files opens as the
+  // project once the window is up; the other names are made absolute first.
   bool Start(const AppCommandLine& commandLine);
   // What ending the program writes back.
   void Finish();
@@ -42,6 +43,7 @@ class ShellApplication : public QObject, public IAppWindows {
   QtHost& host_;
   EditorPaneFactory paneFactory_;
   SingleInstance* instance_;
+  IProjectModel& project_;
   CT2App app_;
   std::unique_ptr<MainWindow> window_;
 };

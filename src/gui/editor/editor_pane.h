@@ -4,6 +4,7 @@
 // text of its own; it loads and saves through its pane.
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "platform/host.h"
@@ -35,6 +36,10 @@ class EditorPane : public QWidget {
   // Re-reads fonts, colours and tab width from the profile (update hint 78).
   virtual void ReloadSettings() = 0;
 
+  // The file name (without extension) that Save As proposes for a never-saved text:
+  // for Java the first public class; empty for the document's own title.
+  virtual std::string ProposedName() const { return {}; }
+
   // The current status text, for a frame that activates the pane (later changes come
   // through statusTextChanged).
   virtual QString StatusText() const { return QString(); }
@@ -42,14 +47,13 @@ class EditorPane : public QWidget {
   // --- Command routing -------------------------------------------------------
   // The editor commands a pane serves, by command id:
   //   57632 Delete (does nothing; the Delete key works through key input)
-  //   57634 Copy, 57635 Cut, 57637 Paste, 57643 Undo, 57642 Select All
+  //   57634 Copy, 57635 Cut, 57637 Paste, 57643 Undo, 57644 Redo, 57642 Select All
   //   57636 Find..., 57641 Replace... (modeless dialogs)
   //   57640 Find Next and 32866 the toolbar find box: these need the find box's
   //         text, so the frame calls QuickFind(text) for them; ExecuteCommand
   //         repeats the last searched text
   //   32850 Match bracket, 32911 Font bigger, 32912 Font smaller
   //   32820 Refresh class tree
-  // Redo has no command id of its own; it is Redo() (Ctrl+Y, Ctrl+Shift+Z).
   virtual bool HandlesCommand(int id) const {
     (void)id;
     return false;
@@ -72,9 +76,15 @@ class EditorPane : public QWidget {
   virtual std::string SelectedText() const { return {}; }
   virtual void ReplaceSelection(const std::string& text) { (void)text; }
 
+  // Says whether the frame would run a command the pane hands on (commandRequested);
+  // the pane shows such commands disabled when it says no or is not set.
+  virtual void SetCommandCheck(std::function<bool(int)> check) { (void)check; }
+
   // --- Outline ---------------------------------------------------------------
   // Where the outline goes (the class browser); null detaches. Not owned.
   virtual void SetOutlineSink(IOutlineSink* sink) { (void)sink; }
+  // The document's title ("Java1" for a new one), which names the outline's root.
+  virtual void SetDocumentTitle(const std::string& title) { (void)title; }
   // Rebuilds the outline into the sink (nothing without a sink, and nothing for HTML).
   virtual void BuildOutline() {}
   // Scrolls to the declaration of member memberName of class className (for Perl,

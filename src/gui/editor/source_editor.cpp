@@ -441,6 +441,7 @@ QMenu* CSourceEditor::CreateContextMenu() {
   QAction* settings =
       menu->addAction(tr("Settings..."), this, [this] { emit commandRequested(32777); });
   settings->setObjectName(QStringLiteral("32777"));
+  settings->setEnabled(commandCheck_ && commandCheck_(32777));
   if (selection) {
     menu->addSeparator();
     // Only the first line, and at most 80 characters of it, goes into the item's text:
@@ -453,6 +454,7 @@ QMenu* CSourceEditor::CreateContextMenu() {
     QAction* help = menu->addAction(QStringLiteral("Help on '") + text + QStringLiteral("'"), this,
                                     [this] { emit commandRequested(32922); });
     help->setObjectName(QStringLiteral("32922"));
+    help->setEnabled(commandCheck_ && commandCheck_(32922));
   }
   return menu;
 }
@@ -985,13 +987,14 @@ void CSourceEditor::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       host_.Beep(BeepKind::Default);
       return;
-    case Qt::Key_F3:
-      QuickFind(std::string());
+    case Qt::Key_F3:  // Find Next belongs to the frame, which knows the find box
+      event->ignore();
       return;
     default: {
       const QString text = event->text();
-      // Control combinations and control characters type nothing.
-      if (text.isEmpty() || (ctrl && !alt) || text.at(0).unicode() < 0x20 ||
+      // Control or Alt combinations (an Alt+letter no menu took) and control characters
+      // type nothing; Ctrl+Alt together is how some keyboards type their third level.
+      if (text.isEmpty() || ctrl != alt || text.at(0).unicode() < 0x20 ||
           text.at(0).unicode() == 0x7F) {
         event->ignore();
         return;

@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <QRegion>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -90,8 +91,11 @@ class CSourceEditor : public QAbstractScrollArea {
   // The modeless Find (withReplace false) or Replace dialog; a new one each time.
   FindReplaceDialog* OpenFindDialog(bool withReplace);
   FindReplaceDialog* LastFindDialog() const { return findDialog_; }
-  // The context menu for the current selection (the caller owns it).
+  // The context menu for the current selection (the caller owns it). Its commands
+  // that the frame runs ("Settings...", the help lookup) are enabled only when check
+  // says the frame has a handler for them.
   QMenu* CreateContextMenu();
+  void SetCommandCheck(std::function<bool(int)> check) { commandCheck_ = std::move(check); }
 
   // ---- Painting and geometry ------------------------------------------------
   // Paints the lines meeting area (viewport coordinates) with painter.
@@ -211,6 +215,7 @@ class CSourceEditor : public QAbstractScrollArea {
   FindHistory history_;
   std::string lastQuickFind_;
   QPointer<FindReplaceDialog> findDialog_;
+  std::function<bool(int)> commandCheck_;
 };
 
 }  // namespace tamso::gui

@@ -5,6 +5,7 @@
 #include "editor/find_text.h"
 #include "editor/source_editor.h"
 #include "lang/language.h"
+#include "lang/outline.h"
 #include "platform/host.h"
 
 namespace tamso::gui {
@@ -22,6 +23,7 @@ enum : int {
   kCmdReplace = 57641,
   kCmdSelectAll = 57642,
   kCmdUndo = 57643,
+  kCmdRedo = 57644,
   kCmdRefreshOutline = 32820,
   kCmdMatchBracket = 32850,
   kCmdFindBox = 32866,
@@ -87,6 +89,10 @@ QString SourceEditorPane::StatusText() const {
   return editor_->StatusText();
 }
 
+std::string SourceEditorPane::ProposedName() const {
+  return kind_ == ViewKind::Java ? FirstPublicClassName(editor_->Store()) : std::string();
+}
+
 bool SourceEditorPane::HandlesCommand(int id) const {
   switch (id) {
     case kCmdDelete:
@@ -98,6 +104,7 @@ bool SourceEditorPane::HandlesCommand(int id) const {
     case kCmdReplace:
     case kCmdSelectAll:
     case kCmdUndo:
+    case kCmdRedo:
     case kCmdRefreshOutline:
     case kCmdMatchBracket:
     case kCmdFindBox:
@@ -119,8 +126,12 @@ bool SourceEditorPane::IsCommandEnabled(int id) const {
       return editor_->CanPaste();
     case kCmdUndo:
       return store.CanUndo();
+    case kCmdRedo:
+      return store.CanRedo();
     case kCmdMatchBracket:
       return CaretOnBracket(store);
+    case kCmdRefreshOutline:  // only where an outline goes and the text has one
+      return sink_ && (kind_ == ViewKind::Java || kind_ == ViewKind::Perl);
     case kCmdFindBox:  // the frame knows whether its find box holds text
     default:
       return HandlesCommand(id);
@@ -142,6 +153,9 @@ bool SourceEditorPane::ExecuteCommand(int id) {
       break;
     case kCmdUndo:
       Undo();
+      break;
+    case kCmdRedo:
+      Redo();
       break;
     case kCmdSelectAll:
       SelectAll();
@@ -179,6 +193,10 @@ void SourceEditorPane::QuickFind(const std::string& text) {
   editor_->QuickFind(text);
 }
 
+void SourceEditorPane::SetCommandCheck(std::function<bool(int)> check) {
+  editor_->SetCommandCheck(std::move(check));
+}
+
 std::string SourceEditorPane::SelectedText() const {
   return editor_->Store().GetSelectedText();
 }
@@ -193,7 +211,9 @@ void SourceEditorPane::BuildOutline() {
   if (!sink_ || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return;
   const Language* language = editor_->GetLanguage();
   if (!language) return;
-  language->BuildOutline(editor_->Store(), editor_->Document().FileName(), *sink_);
+  const std::string& title =
+      documentTitle_.empty() ? editor_->Document().FileName() : documentTitle_;
+  language->BuildOutline(editor_->Store(), title, *sink_);
 }
 
 bool SourceEditorPane::ShowMember(const std::string& className, const std::string& memberName) {

@@ -27,6 +27,7 @@ class SourceEditorPane : public EditorPane {
   void GoToLine(int line) override;
   void ReloadSettings() override;
   QString StatusText() const override;
+  std::string ProposedName() const override;
 
   bool HandlesCommand(int id) const override;
   bool IsCommandEnabled(int id) const override;
@@ -35,7 +36,9 @@ class SourceEditorPane : public EditorPane {
   std::string SelectedText() const override;
   void ReplaceSelection(const std::string& text) override;
 
+  void SetCommandCheck(std::function<bool(int)> check) override;
   void SetOutlineSink(IOutlineSink* sink) override { sink_ = sink; }
+  void SetDocumentTitle(const std::string& title) override { documentTitle_ = title; }
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
 
@@ -58,6 +61,7 @@ class SourceEditorPane : public EditorPane {
   IHost& host_;
   CSourceEditor* editor_;
   IOutlineSink* sink_ = nullptr;
+  std::string documentTitle_;
 };
 
 // The language that colours a kind of view (null for other views: plain text).

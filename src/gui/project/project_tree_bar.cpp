@@ -113,7 +113,7 @@ ProjectTreeBar::~ProjectTreeBar() {
 }
 
 void ProjectTreeBar::ClearTree() {
-  if (project_.Members().Observer() == this) project_.Members().SetObserver(nullptr);
+  // The bar keeps following the project: a project opened later fills it again.
   qDeleteAll(pending_);
   pending_.clear();
   tree_->clear();

@@ -46,8 +46,9 @@ class ProjectTreeBar : public QWidget, public IMemberListObserver {
 
   ProjectTree* Tree() const { return tree_; }
   QTreeWidgetItem* Root() const { return root_; }
-  // Empties the tree and stops following the project (the main window is closing);
-  // the project keeps its members, which its file already holds.
+  // Empties the tree (the main window is closing); the project keeps its members,
+  // which its file already holds, and the bar keeps following it, so the next
+  // RootReset fills it again.
   void ClearTree();
 
   void RootReset(const std::string& rootLabel) override;

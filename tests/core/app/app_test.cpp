@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_command_line.h"
 #include "app/command_ids.h"
 #include "app/command_router.h"
+#include "platform/paths.h"
 #include "support/fake_host.h"
 #include "test_profile.h"
 
@@ -257,6 +259,21 @@ TEST(AppCommandLine, SwitchesFilesAndProfileOption) {
   EXPECT_FALSE(c.ShowSplash());
   EXPECT_EQ(c.files, (std::vector<std::string>{"A.java", "-odd.java"}));
   EXPECT_EQ(ParseAppCommandLine({"/home/me/Embedding"}).files.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tamso
+
+namespace tamso {
+namespace {
+
+TEST(AppCommandLineFiles, AProjectFileIsTakenOutAndTheRestMadeAbsolute) {
+  const std::string cwd = paths::CurrentDirectory();
+  std::vector<std::string> files = {"A.java", "first.jap", "/abs/b.html", "second.JaP"};
+  EXPECT_EQ(TakeProjectFile(files), cwd + "/second.JaP");  // the last one wins
+  EXPECT_EQ(files, (std::vector<std::string>{cwd + "/A.java", "/abs/b.html"}));
+  std::vector<std::string> none = {"x.java"};
+  EXPECT_EQ(TakeProjectFile(none), "");
 }
 
 }  // namespace

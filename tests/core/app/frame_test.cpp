@@ -105,7 +105,9 @@ TEST_F(FrameTest, BarTogglesExitAndPreviousWindow) {
   EXPECT_TRUE(window.IsBarVisible(cmd::kViewStatusBar));
   frame.OnCommand(cmd::kPreviousSourceWindow);
   frame.OnCommand(cmd::kAppExit);
-  EXPECT_EQ(window.calls, (std::vector<std::string>{"next", "clear", "close"}));
+  // Exit only asks the window to close: emptying the tree before the save prompts
+  // would lose it when the user cancels.
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"next", "close"}));
 }
 
 TEST_F(FrameTest, HtmlPageText) {

@@ -170,12 +170,51 @@ TEST(FindReplace, ReplaceNeedsASelectionAndFindNextContinuesAfterIt) {
   EXPECT_EQ(s.SelectionStart(), (TextPos{0, 4}));
   s.SetSelection(0, 11);
   EXPECT_FALSE(m.Replace(s, host, history));
+  host.answers = {Answer::No};
   EXPECT_FALSE(m.FindNext(s, host, history));
-  EXPECT_EQ(host.beeps, (std::vector<BeepKind>{BeepKind::Default, BeepKind::Asterisk}));
-  s.SetSelection(0, 0, 0, 11);  // the selection's first line only
+  EXPECT_EQ(host.beeps, (std::vector<BeepKind>{BeepKind::Default, BeepKind::Default}));
+  EXPECT_EQ(s.Caret(), (TextPos{0, 11}));  // declined: no wrap
+  s.SetSelection(0, 0, 0, 11);             // the selection's first line only
   s.SetText("a\nb");
   s.SelectAll();
   EXPECT_EQ(FindReplaceModel::FromSelection(s).findWhat, "a");
+}
+
+TEST(FindReplace, FindNextSaysNotFoundAndWrapsOnlyWhenAsked) {
+  FakeHost host;
+  FindHistory history;
+  CLineStore s;
+  s.SetText("Cat\nmid\ncat");
+  FindReplaceModel m;
+  m.findWhat = "cat";
+  m.matchCase = true;
+  s.SetSelection(1, 0);
+  // Down, declined: the question names the top, nothing moves.
+  host.answers = {Answer::No};
+  EXPECT_TRUE(m.FindNext(s, host, history));  // the one below
+  EXPECT_EQ(s.SelectionStart(), (TextPos{2, 0}));
+  EXPECT_FALSE(m.FindNext(s, host, history));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].caption, "Text not found");
+  EXPECT_EQ(host.messages[0].icon, MsgIcon::Question);
+  EXPECT_EQ(host.messages[0].text,
+            "Searched for: cat\n\n\nDidn't find it.\n\n\nDo you want to start again at the top "
+            "?\n\n");
+  EXPECT_EQ(s.SelectionStart(), (TextPos{2, 0}));
+  // Up from the first line, accepted: goes on from the bottom and finds the last one;
+  // letter case is kept, so "Cat" on line 0 is not a match.
+  m.searchDown = false;
+  s.SetSelection(0, 3);
+  host.answers = {Answer::Yes};
+  EXPECT_TRUE(m.FindNext(s, host, history));
+  EXPECT_EQ(s.SelectionStart(), (TextPos{2, 0}));
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_NE(host.messages[1].text.find("start again at the bottom ?"), std::string::npos);
+  // Nowhere at all: the second answer.
+  m.findWhat = "dog";
+  host.answers = {Answer::Yes};
+  EXPECT_FALSE(m.FindNext(s, host, history));
+  EXPECT_EQ(host.MessageTexts().back(), "Nope. Still couldn't find it.");
 }
 
 TEST(MatchBracket, NestedAcrossLinesInBothDirections) {

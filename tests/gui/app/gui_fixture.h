@@ -128,11 +128,13 @@ class ShellTest : public ::testing::Test {
     std::filesystem::remove_all(dir);
   }
 
-  // Starts the program's shell; the banner is taken away at once.
+  // Starts the program's shell; the banner is taken away at once. With realEditors
+  // the windows hold the program's own editor panes.
   void Start(std::vector<std::string> args = {}, bool keepBanner = false) {
     shell = std::make_unique<ShellApplication>(
-        *profile, host, project,
-        [this](ViewKind kind, IniFile&, IHost&, QWidget* parent) {
+        *profile, host, *model,
+        [this](ViewKind kind, IniFile& ini, IHost& h, QWidget* parent) -> EditorPane* {
+          if (realEditors) return CreateEditorPane(kind, ini, h, parent);
           auto* p = new FakePane(kind, parent);
           panes.push_back(p);
           return p;
@@ -178,6 +180,8 @@ class ShellTest : public ::testing::Test {
   std::unique_ptr<IniFile> profile;
   ScriptedHost host;
   NoProject project;
+  IProjectModel* model = &project;
+  bool realEditors = false;
   std::unique_ptr<ShellApplication> shell;
   std::vector<QPointer<FakePane>> panes;
 };

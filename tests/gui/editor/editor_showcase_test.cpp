@@ -1,6 +1,7 @@
 // A Java, an HTML and a Perl file in each of the four colour schemes, side by side,
-// each with a selection and a separator line in view. The test checks that every
-// pane paints its whole area in its scheme's background. With
+// each with a selection and a separator line in view. Each pane must paint its whole
+// area, its background in the scheme's colour, reserved words, comments and plain
+// text each in their own colour, and its selection inverted. With
 // TAMSO_EDITOR_SHOWCASE_MS set, the window stays up that long to be looked at.
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <QGridLayout>
 #include <QTimer>
 
+#include "editor/editor_settings.h"
+#include "editor/editor_style.h"
 #include "editor_test_support.h"
 
 namespace tamso::gui::testing {
@@ -52,7 +55,29 @@ const char kPerl[] =
     "}\n"
     "greet(\"w\xC3\xB6rld\");\n";
 
-TEST(EditorShowcase, EveryLanguageInEverySchemePaintsItsBackground) {
+int Distance(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+         std::abs(a.blue() - b.blue());
+}
+
+// The ink of a cell: its pixel farthest from the background (smoothed glyph edges
+// lie between the two, so the farthest one is the glyph's own colour).
+QColor InkOf(const QImage& image, const QRect& cell, const QColor& background) {
+  QColor ink = background;
+  for (int y = cell.top(); y <= cell.bottom(); ++y)
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (Distance(c, background) > Distance(ink, background)) ink = c;
+    }
+  return ink;
+}
+
+// The cells of word [col, col + length) on line, as one rectangle.
+QRect WordRect(const CSourceEditor& e, int line, int col, int length) {
+  return e.CellRect(line, col).united(e.CellRect(line, col + length - 1));
+}
+
+TEST(EditorShowcase, EveryLanguageInEverySchemePaintsItsColours) {
   QWidget window;
   window.setWindowTitle(QStringLiteral("Editor showcase"));
   auto* grid = new QGridLayout(&window);
@@ -89,6 +114,34 @@ TEST(EditorShowcase, EveryLanguageInEverySchemePaintsItsBackground) {
       for (int x = 0; x < image.width(); x += 3)
         if (image.pixelColor(x, y) == QColor(Qt::magenta)) painted = false;
     EXPECT_TRUE(painted) << "pane " << i;
+
+    const EditorColours scheme = ColoursForScheme(i / 3, f.Profile());
+    const QColor normal = FromColorRef(scheme.normal), reserved = FromColorRef(scheme.reserved),
+                 comment = FromColorRef(scheme.comment);
+    // Where each kind of word stands: (line, col, length).
+    struct Word {
+      int line, col, length;
+      QColor colour;
+    };
+    std::vector<Word> words;
+    if (i % 3 == 0)
+      words = {{5, 0, 6, reserved}, {3, 0, 2, comment}, {5, 13, 6, normal}};  // Java
+    else if (i % 3 == 2)
+      words = {{1, 2, 3, comment}, {5, 8, 4, normal}};  // Perl
+    else
+      words = {{2, 5, 7, comment}};  // HTML
+    for (const Word& w : words) {
+      const QColor ink = InkOf(image, WordRect(*f.editor, w.line, w.col, w.length), bg);
+      for (const QColor& other : {normal, reserved, comment}) {
+        if (other == w.colour || Distance(other, w.colour) < 60) continue;
+        EXPECT_LT(Distance(ink, w.colour), Distance(ink, other))
+            << "pane " << i << " line " << w.line << " col " << w.col << " ink "
+            << ink.name().toStdString();
+      }
+    }
+    // The selection is drawn inverted: no background inside it.
+    const int selLine = i % 3 == 1 ? 5 : 7;
+    EXPECT_NE(image.pixelColor(f.editor->CellRect(selLine, 3).topLeft()), bg) << "pane " << i;
   }
   const int ms = qEnvironmentVariableIntValue("TAMSO_EDITOR_SHOWCASE_MS");
   if (ms > 0) {

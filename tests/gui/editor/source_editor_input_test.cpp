@@ -181,6 +181,13 @@ TEST(SourceEditorInput, RightClickMenuFollowsTheSelection) {
   EXPECT_TRUE(action("57634")->isEnabled());
   EXPECT_FALSE(action("57637")->isEnabled());
   EXPECT_EQ(action("32922")->text(), QStringLiteral("Help on 'String'"));
+  // Without a frame that runs them, the frame's commands show disabled.
+  EXPECT_FALSE(action("32777")->isEnabled());
+  EXPECT_FALSE(action("32922")->isEnabled());
+  f.pane->SetCommandCheck([](int id) { return id == 32777; });
+  menu.reset(f.editor->CreateContextMenu());
+  EXPECT_TRUE(action("32777")->isEnabled());
+  EXPECT_FALSE(action("32922")->isEnabled());
   QSignalSpy requested(f.pane.get(), &EditorPane::commandRequested);
   action("32777")->trigger();
   ASSERT_EQ(requested.count(), 1);

@@ -182,6 +182,10 @@ TEST_F(ProjectTreeBarTest, OpeningShowsTheDockAndALateBarShowsTheOpenProject) {
   EXPECT_EQ(project->Members().Size(), 2u);
   project->AddFile(Path("C.java"), true);
   EXPECT_EQ(late->Tree()->topLevelItemCount(), 0);
+  // The bar still follows the project: opening it again fills the tree.
+  project->Open(Path("p.jap"));
+  ASSERT_NE(late->Root(), nullptr);
+  EXPECT_EQ(late->Root()->childCount(), 3);
 }
 
 TEST_F(ProjectTreeBarTest, CreateGoesIntoTheApplicationsRecentProjectList) {
@@ -200,7 +204,7 @@ TEST_F(ProjectTreeBarTest, CreateGoesIntoTheApplicationsRecentProjectList) {
   project->SetRecentList(nullptr);
 }
 
-TEST_F(ProjectTreeBarTest, TheInstalledFactoryGivesTheMainWindowAProjectTreeBar) {
+TEST_F(ProjectTreeBarTest, TheMainWindowsBarFollowsTheProjectAfterItsTreeWasEmptied) {
   bar.reset();
   gui::InstallProjectTreeBar(*project);
   QWidget parent;
@@ -212,6 +216,11 @@ TEST_F(ProjectTreeBarTest, TheInstalledFactoryGivesTheMainWindowAProjectTreeBar)
   EXPECT_EQ(made->Root()->childCount(), 1);
   parts.clearTree();
   EXPECT_EQ(made->Tree()->topLevelItemCount(), 0);
+  OpenWith({"B.java"});
+  ASSERT_NE(made->Root(), nullptr);
+  EXPECT_EQ(made->Root()->childCount(), 2);
+  project->AddFile(Path("C.java"), true);
+  EXPECT_EQ(made->Root()->childCount(), 3);
 }
 
 }  // namespace
