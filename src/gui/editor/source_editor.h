@@ -26,6 +26,8 @@ class IniFile;
 
 namespace tamso::gui {
 
+class EditorAccessibility;
+
 class CSourceEditor : public QAbstractScrollArea {
   Q_OBJECT
  public:
@@ -136,6 +138,7 @@ class CSourceEditor : public QAbstractScrollArea {
 
  private:
   class Owner;  // the store's callbacks
+  friend class EditorAccessible;
   void NoteModified(bool modified);
 
   void UpdateMetrics();
@@ -211,6 +214,7 @@ class CSourceEditor : public QAbstractScrollArea {
   FindHistory history_;
   std::string lastQuickFind_;
   QPointer<FindReplaceDialog> findDialog_;
+  std::unique_ptr<EditorAccessibility> a11y_;  // offsets and events for assistive technology
 };
 
 }  // namespace tamso::gui
