@@ -122,6 +122,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     args = parser.parse_args()
+    args.program = os.path.abspath(args.program)
     if not os.access(args.program, os.X_OK):
         fail("no program at " + args.program)
     check_tools()
@@ -190,6 +191,17 @@ def run(program):
             fail("caret at %d after opening, expected 0" % text.caretOffset)
         print("editor text and caret read: %d characters, caret %d"
               % (text.characterCount, text.caretOffset))
+
+        # The status bar's message pane and the find box are standard widgets: still readable.
+        status = wait_for("the status bar", lambda: find(
+            app, lambda n: n.getRole() == pyatspi.ROLE_STATUS_BAR))
+        # (It is hidden until the user shows it; its message is its name, its panes labels.)
+        print("status bar read: message %r, %d panes" % (status.name, status.childCount))
+        find_box = wait_for("the find box", lambda: find(
+            app, lambda n: n.getRole() == pyatspi.ROLE_COMBO_BOX))
+        if find_box.name != "Find":
+            fail("the find box is named %r" % find_box.name)
+        print("find box read: role %s, name %r" % (find_box.getRoleName(), find_box.name))
 
         # Compile through the toolbar button, as a reader's user would press it.
         names = []
