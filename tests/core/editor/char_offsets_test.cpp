@@ -20,6 +20,13 @@ TEST(CharOffsets, CountsSequencesAndLoneBytesAsOneCharacter) {
   EXPECT_EQ(ByteOfChar(line, 2), 3);
   EXPECT_EQ(ByteOfChar(line, 4), 5);
   EXPECT_EQ(ByteOfChar(line, 9), 6);
+  // Long ASCII runs around a sequence and a lone byte, cut anywhere.
+  const std::string longLine = std::string(13, 'x') + "\xC3\xA9" + std::string(9, 'y') + "\x80z";
+  EXPECT_EQ(CharCount(longLine), 13 + 1 + 9 + 2);
+  EXPECT_EQ(CharsBefore(longLine, 12), 12);
+  EXPECT_EQ(CharsBefore(longLine, 14), 14);  // inside the sequence
+  EXPECT_EQ(CharsBefore(longLine, 20), 19);
+  EXPECT_EQ(ByteOfChar(longLine, 24), 25);
 }
 
 TEST(CharOffsets, IndexFollowsEditsInAndAcrossBlocks) {
