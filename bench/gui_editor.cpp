@@ -1,8 +1,10 @@
 // The editor on a 2 000 000-line Java file (about 100 MB): a character typed at line
-// 1 000 000 with the repaint of what it invalidated, and Page Down with its repaint.
+// 1 000 000 with the repaint of what it invalidated (also with a reader listening to the
+// accessibility events), and Page Down with its repaint.
 // Each benchmark reports the median of its iterations as "median_us".
 #include <benchmark/benchmark.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/accessible_text.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "platform/host.h"
@@ -134,6 +137,39 @@ void BM_TypeAtLine1MWithRepaint(benchmark::State& state) {
   ReportMedian(state, us);
 }
 BENCHMARK(BM_TypeAtLine1MWithRepaint)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+// The same keystroke while a reader listens: every insertion and caret move builds its
+// event (with the character offset at line 1 000 000), and on each caret move the
+// reader asks for the caret's line, as screen readers do.
+int g_readerEvents = 0;
+void Reader(QAccessibleEvent* event) {
+  ++g_readerEvents;
+  if (event->type() != QAccessible::TextCaretMoved) return;
+  const int caret = static_cast<QAccessibleTextCursorEvent*>(event)->cursorPosition();
+  int start = 0, end = 0;
+  benchmark::DoNotOptimize(event->accessibleInterface()->textInterface()->textAtOffset(
+      caret, QAccessible::LineBoundary, &start, &end));
+}
+
+void BM_TypeAtLine1MWithReader(benchmark::State& state) {
+  Fixture& f = Shared();
+  f.editor->GoToLine(1000002);
+  f.editor->viewport()->repaint();
+  gui::SetAccessibleListener(&Reader);
+  g_readerEvents = 0;
+  std::vector<double> us;
+  for (auto _ : state) {
+    KeepCaretInView(state, f);
+    const auto t0 = Clock::now();
+    SendKey(f.editor, Qt::Key_C, QStringLiteral("c"));
+    f.editor->viewport()->repaint(f.editor->PendingUpdate());
+    us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+  }
+  gui::SetAccessibleListener(nullptr);
+  state.counters["events"] = g_readerEvents;
+  ReportMedian(state, us);
+}
+BENCHMARK(BM_TypeAtLine1MWithReader)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 
 // The same keystroke with the invalidated area painted into an image instead of the
 // window's backing store.

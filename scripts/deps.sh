@@ -9,6 +9,8 @@ packages=(
   fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  # the accessibility check: a private bus and X server, a reader's library, a mouse
+  dbus at-spi2-core xvfb xdotool python3 python3-pyatspi
 )
 
 missing=()

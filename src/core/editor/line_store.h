@@ -35,6 +35,11 @@ class ILineStoreOwner {
   virtual void SetModified(bool modified) = 0;
   // Everything must be repainted (lines were inserted, removed or several changed).
   virtual void RepaintAll() = 0;
+  // The text changed: bytes inserted at (line, index), bytes removed from there
+  // (lines joined by '\n'; called after the change), or all text replaced.
+  virtual void TextInserted(int /*line*/, int /*index*/, std::string_view /*text*/) {}
+  virtual void TextErased(int /*line*/, int /*index*/, std::string_view /*removed*/) {}
+  virtual void TextReplaced() {}
 };
 
 // A position: 0-based line, display column.

@@ -168,6 +168,7 @@ void MainWindow::CreateMainToolBar() {
     } else if (id == cmd::kFindCombo) {
       findCombo_ = new QComboBox(toolBar_);
       findCombo_->setObjectName(QString::number(cmd::kFindCombo));
+      findCombo_->setAccessibleName(QStringLiteral("Find"));
       findCombo_->setEditable(true);
       // The list is kept by the find history's rule, not by the box.
       findCombo_->setInsertPolicy(QComboBox::NoInsert);

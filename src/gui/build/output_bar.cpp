@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "build/output_bar_accessible.h"
 #include "build/source_reference.h"
 
 namespace tamso::gui {
@@ -58,7 +59,11 @@ QString Display(const std::string& line, size_t from, size_t to, size_t startCol
 }  // namespace
 
 OutputBar::OutputBar(IHost* host, QWidget* parent, size_t capBytes)
-    : QAbstractScrollArea(parent), host_(host), text_(capBytes) {
+    : QAbstractScrollArea(parent),
+      host_(host),
+      text_(capBytes),
+      a11y_(std::make_unique<OutputAccessibility>(*this)) {
+  InstallOutputAccessibleFactory();
   setObjectName(QStringLiteral("2001"));
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setFocusPolicy(Qt::StrongFocus);
@@ -74,6 +79,8 @@ OutputBar::OutputBar(IHost* host, QWidget* parent, size_t capBytes)
   UpdateMetrics();
 }
 
+OutputBar::~OutputBar() = default;
+
 bool OutputBar::OnUiThread() const {
   return QThread::currentThread() == thread();
 }
@@ -84,7 +91,9 @@ void OutputBar::SetOutput(const std::string& text) {
         this, [&] { SetOutput(text); }, Qt::BlockingQueuedConnection);
     return;
   }
+  a11y_->BeforeChange(true);
   text_.Set(text);
+  a11y_->AfterChange(true);
   anchor_ = cursor_ = Pos{};
   droppedSeen_ = 0;
   following_ = true;
@@ -98,7 +107,9 @@ void OutputBar::AppendOutput(const std::string& text, bool newLineFirst) {
     return;
   }
   if (text.empty() && !newLineFirst) return;
+  a11y_->BeforeChange(false);
   text_.Append(text, newLineFirst);
+  a11y_->AfterChange(false);
   Changed();
 }
 

@@ -14,6 +14,7 @@
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <memory>
 #include <string>
 
 #include "build/build_job.h"
@@ -22,6 +23,8 @@
 
 namespace tamso::gui {
 
+class OutputAccessibility;
+
 class OutputBar : public QAbstractScrollArea, public IOutput {
   Q_OBJECT
  public:
@@ -29,6 +32,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   // be set later with SetHost.
   explicit OutputBar(IHost* host, QWidget* parent = nullptr,
                      size_t capBytes = OutputText::kDefaultCap);
+  ~OutputBar() override;
 
   void SetHost(IHost* host) { host_ = host; }
 
@@ -70,6 +74,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   void changeEvent(QEvent* event) override;
 
  private:
+  friend class OutputAccessible;
   struct Pos {
     size_t line = 0;
     size_t byte = 0;
@@ -104,6 +109,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   int lineHeight_ = 16;
   int ascent_ = 12;
   int paints_ = 0;
+  std::unique_ptr<OutputAccessibility> a11y_;  // offsets and events for assistive technology
 };
 
 // Creates the output window (object name "2001").

@@ -22,6 +22,7 @@
 #include "editor/control_marks.h"
 #include "editor/editor_settings.h"
 #include "editor/find_dialog.h"
+#include "editor/source_editor_accessible.h"
 #include "editor/text_cells.h"
 #include "editor/text_decode.h"
 #include "platform/host.h"
@@ -81,6 +82,13 @@ class CSourceEditor::Owner : public ILineStoreOwner {
   void MarkLineDirty(int line) override { e_.InvalidateLines(line, line); }
   void SetModified(bool modified) override { e_.NoteModified(modified); }
   void RepaintAll() override { e_.InvalidateAll(); }
+  void TextInserted(int line, int index, std::string_view text) override {
+    e_.a11y_->Inserted(line, index, text);
+  }
+  void TextErased(int line, int index, std::string_view removed) override {
+    e_.a11y_->Erased(line, index, removed);
+  }
+  void TextReplaced() override { e_.a11y_->Replaced(); }
 
  private:
   CSourceEditor& e_;
@@ -92,7 +100,9 @@ CSourceEditor::CSourceEditor(const Language* language, IniFile& profile, IHost& 
       owner_(std::make_unique<Owner>(*this)),
       document_(store_),
       profile_(profile),
-      host_(host) {
+      host_(host),
+      a11y_(std::make_unique<EditorAccessibility>(*this)) {
+  InstallEditorAccessibleFactory();
   setObjectName(QStringLiteral("2001"));
   store_.SetOwner(owner_.get());
   store_.SetLanguage(language);
@@ -270,6 +280,7 @@ void CSourceEditor::UpdateCaret() {
   }
   UpdateScrollBars();
   updateMicroFocus();
+  a11y_->CaretUpdated();
 }
 
 QString CSourceEditor::StatusText() const {

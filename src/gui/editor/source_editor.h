@@ -27,6 +27,8 @@ class IniFile;
 
 namespace tamso::gui {
 
+class EditorAccessibility;
+
 class CSourceEditor : public QAbstractScrollArea {
   Q_OBJECT
  public:
@@ -140,6 +142,7 @@ class CSourceEditor : public QAbstractScrollArea {
 
  private:
   class Owner;  // the store's callbacks
+  friend class EditorAccessible;
   void NoteModified(bool modified);
 
   void UpdateMetrics();
@@ -216,6 +219,7 @@ class CSourceEditor : public QAbstractScrollArea {
   std::string lastQuickFind_;
   QPointer<FindReplaceDialog> findDialog_;
   std::function<bool(int)> commandCheck_;
+  std::unique_ptr<EditorAccessibility> a11y_;  // offsets and events for assistive technology
 };
 
 }  // namespace tamso::gui
