@@ -235,7 +235,18 @@ def run(program):
 
         offset, line = wait_for("the error line in the output window", error_line)
         print("output window line read: %r" % line)
-        x, y, w, h = out_text.getCharacterExtents(offset + 1, pyatspi.DESKTOP_COORDS)
+        # The compile's last line, then a view that has stopped scrolling to the end: the
+        # extents are read from where the line is drawn now, not where it was a moment ago.
+        wait_for("the end of the compile in the output window",
+                 lambda: "Done." in out_text.getText(0, -1))
+        seen = []
+
+        def steady_extents():
+            seen.append(tuple(out_text.getCharacterExtents(offset + 1, pyatspi.DESKTOP_COORDS)))
+            return seen[-1] if len(seen) >= 3 and seen[-1] == seen[-2] == seen[-3] else None
+
+        x, y, w, h = wait_for("steady extents of the error line", steady_extents,
+                              detail=lambda: "; extents seen: %r" % seen[-5:])
         if w <= 0 or h <= 0:
             fail("empty extents %r for the error line" % ((x, y, w, h),))
         px, py = x + w // 2, y + h // 2
