@@ -1,7 +1,8 @@
 #include "project/project_file.h"
 
+#include <algorithm>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/ini_file.h"
 
@@ -9,11 +10,17 @@ namespace tamso {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
+// The number of a "file<n>" key (any letter case, decimal digits only), or 0.
+unsigned long MemberNumber(std::string_view key) {
+  if (key.size() < 5 || key.size() > 13) return 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    if ((key[i] | 0x20) != "file"[i]) return 0;
+  unsigned long n = 0;
+  for (char c : key.substr(4)) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + static_cast<unsigned long>(c - '0');
+  }
+  return n;
 }
 
 }  // namespace
@@ -21,14 +28,20 @@ std::string Lower(std::string_view s) {
 ProjectFileMembers ReadProjectMembers(const std::string& path) {
   ProjectFileMembers result;
   IniFile file(path);
-  // In the first "Files" section the first key of a name counts.
-  std::unordered_map<std::string, std::string> files;
-  for (auto& [key, value] : file.ReadSection("Files")) files.emplace(Lower(key), std::move(value));
-  for (int n = 1;; ++n) {
-    auto it = files.find("file" + std::to_string(n));
-    if (it == files.end() || it->second.empty()) break;
-    result.files.push_back(std::move(it->second));
+  // Every "file<n>" key of the first "Files" section, in number order: a gap or an
+  // empty value is skipped, so a hand-edited numbering loses nothing. The first key
+  // of a number counts ("file1" before a later "FILE01").
+  std::vector<std::pair<unsigned long, std::string>> numbered;
+  std::unordered_set<unsigned long> seen;
+  for (auto& [key, value] : file.ReadSection("Files")) {
+    unsigned long n = MemberNumber(key);
+    if (n == 0 || !seen.insert(n).second || value.empty()) continue;
+    numbered.emplace_back(n, std::move(value));
   }
+  std::stable_sort(numbered.begin(), numbered.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  result.files.reserve(numbered.size());
+  for (auto& entry : numbered) result.files.push_back(std::move(entry.second));
   result.mainFile = file.GetString("Project", "Mainfile", "");
   return result;
 }
