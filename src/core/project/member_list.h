@@ -31,6 +31,11 @@ bool IsFileKind(MemberKind kind, bool includeMain);
 // The text after the last separator ('/' or '\\'), or the whole path.
 std::string MemberLabel(std::string_view stored);
 
+// Text as a tree row or tip shows it: up to maxBytes as it is; longer, its head and
+// tail around "...", cut between UTF-8 characters. Laying out a row of megabytes would
+// hold the window for seconds; the stored text is never shortened.
+std::string ShownText(std::string_view text, std::size_t maxBytes = 1024);
+
 struct Member {
   std::string stored;  // stored form: "./Name.java" or a full path
   std::string label;

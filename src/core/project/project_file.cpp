@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/ini_file.h"
+#include "platform/paths.h"
 
 namespace tamso {
 
@@ -33,7 +34,8 @@ ProjectFileMembers ReadProjectMembers(const std::string& path) {
   // of a number counts ("file1" before a later "FILE01").
   std::vector<std::pair<unsigned long, std::string>> numbered;
   std::unordered_set<unsigned long> seen;
-  for (auto& [key, value] : file.ReadSection("Files")) {
+  auto sections = file.ReadSections({"Files", "Project"});
+  for (auto& [key, value] : sections[0]) {
     unsigned long n = MemberNumber(key);
     if (n == 0 || !seen.insert(n).second || value.empty()) continue;
     numbered.emplace_back(n, std::move(value));
@@ -42,7 +44,11 @@ ProjectFileMembers ReadProjectMembers(const std::string& path) {
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   result.files.reserve(numbered.size());
   for (auto& entry : numbered) result.files.push_back(std::move(entry.second));
-  result.mainFile = file.GetString("Project", "Mainfile", "");
+  for (auto& [key, value] : sections[1])
+    if (paths::EqualsNoCase(key, "Mainfile")) {
+      result.mainFile = std::move(value);
+      break;
+    }
   return result;
 }
 
@@ -53,8 +59,8 @@ bool WriteProjectMembers(const std::string& path, const std::vector<std::string>
   for (std::size_t i = 0; i < files.size(); ++i)
     entries.emplace_back("file" + std::to_string(i + 1), files[i]);
   IniFile file(path);
-  if (!file.ReplaceSection("Files", entries)) return false;
-  return !mainFile || file.WriteString("Project", "Mainfile", *mainFile);
+  IniFile::SetAlso main{"Project", "Mainfile", mainFile ? std::string_view(*mainFile) : ""};
+  return file.ReplaceSection("Files", entries, mainFile ? &main : nullptr);
 }
 
 }  // namespace tamso
