@@ -47,7 +47,7 @@ bool IsFileKind(MemberKind kind, bool includeMain) {
 }
 
 std::string MemberLabel(std::string_view stored) {
-  std::size_t at = stored.find_last_of("/\\");
+  std::size_t at = stored.rfind('/');
   return std::string(at == std::string_view::npos ? stored : stored.substr(at + 1));
 }
 

@@ -462,8 +462,8 @@ std::string MainWindow::TakeFindText() {
   return S(text);
 }
 
-void MainWindow::OpenFiles(const QStringList& files) {
-  for (const QString& f : files) OpenDocumentFile(S(f));
+void MainWindow::OpenFiles(const QByteArrayList& files) {
+  for (const QByteArray& f : files) OpenDocumentFile(f.toStdString());
   if (isMinimized()) showMaximized();
   raise();
   activateWindow();

@@ -111,13 +111,14 @@ TEST(Compile, DirectoryWithABlankIsOneArgumentAndAnEmptyCompilerIsNotTheSource) 
   rig.profile.WriteString("Compiler", "javac", testing::Child() + " args");
   rig.profile.WriteString("Compiler", "UseDirectory", "Y");
   rig.profile.WriteString("Compiler", "Directory", rig.dir / "My Classes");
-  FakeDocument doc(rig.dir / "A.java");
+  // A name that is not UTF-8 and has a backslash reaches the compiler as its bytes.
+  FakeDocument doc(rig.dir / "caf\xe9\\A.java");
   auto job = rig.Compile(doc);
   ASSERT_NE(job, nullptr);
   ASSERT_TRUE(job->WaitFinished(20000));
   rig.ui.Run([] {});
   EXPECT_NE(rig.host.watched.Text().find("[-d]\n[" + (rig.dir / "My Classes") + "]\n[" +
-                                         (rig.dir / "A.java") + "]\n"),
+                                         (rig.dir / "caf\xe9\\A.java") + "]\n"),
             std::string::npos)
       << rig.host.watched.Text();
 
