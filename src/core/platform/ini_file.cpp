@@ -142,6 +142,30 @@ std::string_view Unquote(std::string_view v) {
   return v;
 }
 
+// The text written for a value: as it is, or in double quotes when reading would
+// change it (blanks at either end are trimmed, one pair of enclosing quotes is
+// taken off), so that every value reads back as written.
+std::string StoredValue(std::string_view value) {
+  std::string one = OneLine(value);
+  std::string_view t = one;
+  if (Trim(t).size() != t.size() || Unquote(t).size() != t.size()) return "\"" + one + "\"";
+  return one;
+}
+
+// Every [section] of the name: [head, end) line ranges, in file order.
+std::vector<std::pair<size_t, size_t>> FindSections(const Document& doc, std::string_view section) {
+  std::vector<std::pair<size_t, size_t>> out;
+  for (size_t i = 0; i < doc.lines.size(); ++i) {
+    Line l = Classify(doc.lines[i]);
+    if (l.kind != Line::kSection || !paths::EqualsNoCase(l.name, section)) continue;
+    size_t end = i + 1;
+    while (end < doc.lines.size() && Classify(doc.lines[end]).kind != Line::kSection) ++end;
+    out.emplace_back(i, end);
+    i = end - 1;
+  }
+  return out;
+}
+
 enum class Op { kSet, kRemoveKey, kRemoveSection };
 
 }  // namespace
@@ -169,7 +193,8 @@ std::optional<std::string> Apply(std::string_view text, std::string_view section
   bool haveSection = FindSection(doc, section, head, end);
   Lines result(doc);
   std::vector<std::string_view>& out = result.lines;
-  const std::string_view entry = result.Own(OneLine(key) + "=" + OneLine(value));
+  const std::string stored = StoredValue(value);
+  const std::string_view entry = result.Own(OneLine(key) + "=" + stored);
 
   switch (op) {
     case Op::kRemoveSection:
@@ -186,7 +211,7 @@ std::optional<std::string> Apply(std::string_view text, std::string_view section
       size_t at = 0;
       if (haveSection && FindKey(doc, head, end, key, at)) {
         // The same value: nothing to write (keeps the file's time stamp too).
-        if (Classify(doc.lines[at]).value == Trim(value)) return std::nullopt;
+        if (Classify(doc.lines[at]).value == stored) return std::nullopt;
         out[at] = entry;
       } else if (haveSection) {
         // After the section's last key, so blank lines and comments that end the
@@ -310,12 +335,15 @@ bool IniFile::ReplaceSection(std::string_view section,
   Document doc = Split(text);
   Lines lines(doc);
   std::vector<std::string_view>& out = lines.lines;
-  size_t head = 0, end = 0;
-  if (FindSection(doc, section, head, end))
-    out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
+  // Every section of the name goes (the first one is the one read, so a later one of
+  // the same name would otherwise shadow the one written at the end).
+  const auto found = FindSections(doc, section);
+  for (auto it = found.rbegin(); it != found.rend(); ++it)
+    out.erase(out.begin() + static_cast<long>(it->first),
+              out.begin() + static_cast<long>(it->second));
   if (!entries.empty()) {
     out.push_back(lines.Own("[" + OneLine(section) + "]"));
-    for (const auto& [k, v] : entries) out.push_back(lines.Own(OneLine(k) + "=" + OneLine(v)));
+    for (const auto& [k, v] : entries) out.push_back(lines.Own(OneLine(k) + "=" + StoredValue(v)));
     doc.endsWithEol = true;
   }
   std::string result = Join(doc, out);

@@ -97,6 +97,24 @@ TEST_F(IniFileTest, ReplacingASectionAndSettingAKeyIsOneWriteAndNoneWhenNothingC
   EXPECT_EQ(both[2].size(), 2u);
 }
 
+TEST_F(IniFileTest, EveryValueReadsBackAsWrittenAndAReplacedSectionIsTheOneRead) {
+  // Blanks at either end and enclosing quotes would be taken off on reading.
+  for (const std::string value : {" lead", "trail ", "'quoted'", "\"q\"", "\"", "  "}) {
+    SCOPED_TRACE(value);
+    ASSERT_TRUE(ini.WriteString("S", "k", value));
+    EXPECT_EQ(ini.GetString("S", "k", "<none>"), value);
+    ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", value}}));
+    EXPECT_EQ(ini.ReadSection("Files").at(0).second, value);
+  }
+  ASSERT_TRUE(ini.WriteString("S", "k", "plain"));
+  EXPECT_EQ(ReadFile(path), "[S]\nk=plain\n[Files]\nfile1=\"  \"\n");
+
+  // A second section of the name would shadow the one written: both go.
+  dir.Write("tamso.INI", "[Files]\nfile1=a\n[X]\nx=1\n[files]\nfile1=old\n");
+  ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", "new"}}));
+  EXPECT_EQ(ReadFile(path), "[X]\nx=1\n[Files]\nfile1=new\n");
+}
+
 TEST_F(IniFileTest, ReadingAWholeSectionInOneGo) {
   dir.Write("tamso.INI", "[Files]\nfile1 = './A.java'\n; note\nFILE2=B.java\n[files]\nfile3=C\n");
   EXPECT_EQ(ini.ReadSection("FILES"), (std::vector<std::pair<std::string, std::string>>{
