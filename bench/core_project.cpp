@@ -85,6 +85,56 @@ BENCHMARK(BM_AddFileAndSaveToLargeProject)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
+// A project whose one member is a single long value (1, 4, 8 and 50 MB), with a
+// main file. Second argument 1: the first open, which rewrites the file into the form
+// the program writes (a durable write of the whole file); 0: a later open of a file
+// already in that form, which writes nothing.
+void BM_OpenProjectOneLongValue(benchmark::State& state) {
+  std::string dir = TempDir();
+  std::string file = dir + "/long.jap";
+  const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
+  std::string member = "./" + std::string(size, 'a') + ".java";
+  std::string text =
+      state.range(1) ? "[Base]\nName=Test\n[Files]\nfile1=" + member +
+                           "\nfile2=./B.java\n[Project]\nMainfile=./B.java\n"
+                     : "[Base]\nName=Test\n[Project]\nMainfile=./B.java\n[Files]\nfile1=" + member +
+                           "\nfile2=./B.java\n";
+  tamso::IniFile profile(dir + "/tamso.INI");
+  QuietHost host;
+  tamso::Project project(host, profile);
+  for (auto _ : state) {
+    state.PauseTiming();
+    tamso::WriteFileAtomically(file, text);
+    state.ResumeTiming();
+    project.Open(file);
+    benchmark::DoNotOptimize(project.Members().Size());
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_OpenProjectOneLongValue)
+    ->ArgsProduct({{1, 4, 8, 50}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// A profile of one long value read back (the start-up read of a large profile).
+void BM_ProfileOneLongValue(benchmark::State& state) {
+  std::string dir = TempDir();
+  std::string file = dir + "/tamso.INI";
+  const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
+  std::string text = "[Project]\nLast=";
+  text.append(size, 'x');
+  text += "\n[Options]\nTab=4\n";
+  tamso::WriteFileAtomically(file, text);
+  tamso::IniFile profile(file);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(profile.GetString("Project", "Last", ""));
+    benchmark::DoNotOptimize(profile.GetInt("Options", "Tab", 0));
+    profile.WriteInt("Options", "Tab", 8);
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ProfileOneLongValue)->Arg(1)->Arg(8)->Arg(50)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

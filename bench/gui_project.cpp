@@ -54,6 +54,39 @@ BENCHMARK(BM_OpenProjectWithTree)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
+// A project whose one member is a single long value, opened with the tree shown.
+void BM_OpenProjectOneLongValueWithTree(benchmark::State& state) {
+  std::string dir = TempDir();
+  std::string file = dir + "/long.jap";
+  std::string text = "[Base]\nName=Test\n[Files]\nfile1=./";
+  text.append(static_cast<std::size_t>(state.range(0)) << 20, 'a');
+  text += ".java\nfile2=./B.java\n[Project]\nMainfile=./B.java\n";
+  tamso::IniFile profile(dir + "/tamso.INI");
+  QuietHost host;
+  tamso::Project project(host, profile);
+  tamso::gui::ProjectTreeBar bar(project);
+  bar.resize(250, 700);
+  bar.show();
+  for (auto _ : state) {
+    state.PauseTiming();
+    tamso::WriteFileAtomically(file, text);
+    project.Close();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    project.Open(file);
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(bar.Root()->childCount());
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_OpenProjectOneLongValueWithTree)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(8)
+    ->Arg(50)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
 // Adding 10 000 files one by one to an open, shown tree (no file rewrite per file).
 void BM_AddFilesWithTree(benchmark::State& state) {
   std::string dir = TempDir();

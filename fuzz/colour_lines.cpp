@@ -1,64 +1,9 @@
-// Splits the input into lines and colours them all with each language, checking
-// that every attribute is written and valid and nothing is written past a line.
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
-#include <vector>
 
-#include "lang/language.h"
-
-namespace {
-
-class Lines : public tamso::ILineSource {
- public:
-  int LineCount() const override { return static_cast<int>(lines.size()); }
-  std::string_view Line(int index) const override {
-    if (index < 0 || index >= LineCount()) std::abort();
-    return lines[static_cast<std::size_t>(index)];
-  }
-  std::vector<std::string_view> lines;
-};
-
-constexpr std::uint8_t kGuard = 0xA5;
-
-}  // namespace
+#include "entries/colour_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  Lines text;
-  for (std::size_t start = 0; start <= input.size();) {
-    std::size_t end = input.find('\n', start);
-    if (end == std::string_view::npos) end = input.size();
-    text.lines.push_back(input.substr(start, end - start));
-    start = end + 1;
-  }
-  std::vector<std::uint8_t> attrs;
-  for (const tamso::Language* lang :
-       {&tamso::JavaLanguage(), &tamso::HtmlLanguage(), &tamso::PerlLanguage()}) {
-    bool inComment = false;
-    for (int i = 0; i < text.LineCount(); ++i) {
-      const std::size_t n = text.Line(i).size();
-      attrs.assign(n + 8, kGuard);
-      const tamso::LineColouring c = lang->ColourLine(text, i, inComment, attrs.data());
-      for (std::size_t k = 0; k < n; ++k) {
-        const std::uint8_t a = attrs[k];
-        if (a != tamso::kAttrReserved && a != tamso::kAttrComment && a != tamso::kAttrNormal) {
-          std::abort();
-        }
-      }
-      for (std::size_t k = n; k < attrs.size(); ++k) {
-        if (attrs[k] != kGuard) std::abort();
-      }
-      // Colouring is a function of the line, its start state and what follows.
-      std::vector<std::uint8_t> again(n + 1);
-      const tamso::LineColouring d = lang->ColourLine(text, i, inComment, again.data());
-      if (d.endsInComment != c.endsInComment || d.mark != c.mark ||
-          !std::equal(again.begin(), again.begin() + static_cast<std::ptrdiff_t>(n),
-                      attrs.begin())) {
-        std::abort();
-      }
-      inComment = c.endsInComment;
-    }
-  }
-  return 0;
+  return tamso::fuzz::FuzzColourLines(std::string_view(reinterpret_cast<const char*>(data), size));
 }

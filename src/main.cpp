@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QFile>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "app/profile_check.h"
 #include "app/project_adapter.h"
 #include "app/shell_application.h"
+#include "app/signal_exit.h"
 #include "app/start_banner.h"
 #include "app/view_commands.h"
 #include "build/compile.h"
@@ -48,12 +50,12 @@ int Run(int argc, char** argv) {
                              std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   AppCommandLine commandLine = ParseAppCommandLine(location.remainingArgs);
 
-  SingleInstance instance(Q(location.path));
+  SingleInstance instance(QFile::decodeName(location.path.c_str()));
   const bool interactive =
       !commandLine.embedding && !commandLine.automation && !commandLine.quitWhenIdle;
   if (interactive) {
-    QStringList files;
-    for (const auto& f : commandLine.files) files << Q(paths::Absolute(f));
+    std::vector<std::string> files;
+    for (const auto& f : commandLine.files) files.push_back(paths::Absolute(f));
     if (instance.HandOver(files)) return 0;
   }
   const bool profileWritable = PrepareProfileLocation(location.path);
@@ -92,6 +94,8 @@ int Run(int argc, char** argv) {
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();
+  // SIGTERM, SIGHUP, SIGINT: the build and its children end, the profile is written.
+  SignalExit signalExit([&shell](int signal) { EndOnSignal(shell.App(), signal); });
   if (!shell.Start(commandLine)) return 1;
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);

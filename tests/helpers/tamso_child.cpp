@@ -14,6 +14,9 @@
 //   ignoreterm      ignores SIGTERM, writes its pid, then waits for ever
 //   grandchild      starts a grandchild that ignores SIGTERM, writes its pid and
 //                   holds the output open for ever; then exits itself
+//   forkmany N      starts N grandchildren that ignore SIGTERM and wait for ever,
+//                   each writing "grandchild PID"; then writes "child PID" and
+//                   waits for ever itself (a compile that never ends)
 #include <signal.h>
 #include <unistd.h>
 
@@ -109,6 +112,19 @@ int main(int argc, char** argv) {
     // The grandchild's line must be in the pipe before the child ends, so that the
     // test knows its pid; then only the grandchild holds the output open.
     Say(1, "child " + std::to_string(::getpid()) + "\n");
+  } else if (mode == "forkmany" && argc > 2) {
+    const long n = std::atol(argv[2]);
+    for (long i = 0; i < n; ++i) {
+      const pid_t pid = ::fork();
+      if (pid < 0) return 5;
+      if (pid == 0) {
+        ::signal(SIGTERM, SIG_IGN);
+        Say(1, "grandchild " + std::to_string(::getpid()) + "\n");
+        WaitForever();
+      }
+    }
+    Say(1, "child " + std::to_string(::getpid()) + "\n");
+    WaitForever();
   } else {
     return 2;
   }

@@ -25,27 +25,55 @@ std::string QuoteSourcePath(std::string_view path) {
   return QuoteArgument(path, true);
 }
 
+std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string_view sourcePath,
+                                             const CompilerOverrides& overrides) {
+  // The compiler setting is the user's own: a quoted path with blanks and options of
+  // its own are split as a command line. Empty or blank: the default compiler, so the
+  // source file can never become the program.
+  std::vector<std::string> args = SplitCommandLine(profile.GetString(kSection, "javac", "javac"));
+  if (args.empty() || args.front().empty()) args.assign(1, "javac");
+  // Directory and class path are one argument each, whatever they hold; an empty one
+  // is left out (else the next argument would be taken as its value).
+  auto valued = [&](const char* option, const std::optional<std::string>& project,
+                    const char* useKey, const char* key) {
+    std::string value;
+    if (project)
+      value = *project;
+    else if (ExactlyYes(profile, useKey))
+      value = profile.GetString(kSection, key, "");
+    else
+      return;
+    if (value.find_first_not_of(" \t") == std::string::npos) return;
+    args.emplace_back(option);
+    args.push_back(std::move(value));
+  };
+  valued("-d", overrides.directory, "UseDirectory", "Directory");
+  valued("-classpath", overrides.classPath, "UseClassPath", "ClassPath");
+  static const std::pair<const char*, const char*> options[] = {
+      {"Verbose", "-verbose"}, {"Debug", "-debug"},
+      {"Depend", "-depend"},   {"DisableWarnings", "-nowarn"},
+      {"GenerateDebug", "-g"}, {"NoWrite", "-nowrite"},
+      {"Optimize", "-O"},
+  };
+  for (const auto& [key, option] : options)
+    if (NotNo(profile, key)) args.emplace_back(option);
+  args.emplace_back(sourcePath);
+  return args;
+}
+
+std::string ShownCommandLine(const std::vector<std::string>& args) {
+  std::string line;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i > 0) line += ' ';
+    // The source file (last) is always shown in quotes, the rest only where needed.
+    line += QuoteArgument(args[i], i + 1 == args.size() && i > 0);
+  }
+  return line;
+}
+
 std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath,
                                   const CompilerOverrides& overrides) {
-  std::string line = profile.GetString(kSection, "javac", "javac") + " ";
-  if (overrides.directory)
-    line += "-d " + *overrides.directory + " ";
-  else if (ExactlyYes(profile, "UseDirectory"))
-    line += "-d " + profile.GetString(kSection, "Directory", "") + " ";
-  if (overrides.classPath)
-    line += "-classpath " + *overrides.classPath + " ";
-  else if (ExactlyYes(profile, "UseClassPath"))
-    line += "-classpath " + profile.GetString(kSection, "ClassPath", "") + " ";
-  static const std::pair<const char*, const char*> options[] = {
-      {"Verbose", " -verbose "}, {"Debug", "-debug "},
-      {"Depend", " -depend "},   {"DisableWarnings", "-nowarn "},
-      {"GenerateDebug", " -g "}, {"NoWrite", " -nowrite "},
-      {"Optimize", " -O "},
-  };
-  for (const auto& [key, text] : options)
-    if (NotNo(profile, key)) line += text;
-  line += QuoteSourcePath(sourcePath);
-  return line;
+  return ShownCommandLine(BuildJavacArguments(profile, sourcePath, overrides));
 }
 
 std::string CompileDirectory(std::string_view sourcePath) {
@@ -71,7 +99,8 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
 
   CompilerOverrides overrides;
   if (context.project) overrides = context.project->CompilerOverridesFor(path);
-  CompileJob job{BuildJavacCommandLine(context.profile, path, overrides), CompileDirectory(path)};
+  std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides);
+  CompileJob job{ShownCommandLine(args), CompileDirectory(path), std::move(args)};
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);
   out.AppendOutput(kCompilingLine, true);

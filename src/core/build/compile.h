@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "build/build_job.h"
 #include "project/project.h"
@@ -25,12 +26,21 @@ inline constexpr const char* kBusyMessage = "Sorry.\n  I'm Busy.  Try again late
 inline constexpr const char* kCompileHeading = "Tamso for Java(TM)";
 inline constexpr const char* kCompilingLine = "Compiling via javac...";
 
-// "javac" (or the "javac" key) and one blank; "-d DIR " when "UseDirectory" is
-// exactly "Y"; "-classpath CP " when "UseClassPath" is exactly "Y"; the option texts
-// of the keys whose value is anything but "N"; the source path in double quotes.
+// The compiler's argument vector: the "javac" key split as a command line ("javac"
+// when empty or blank); "-d" DIR when "UseDirectory" is exactly "Y"; "-classpath" CP
+// when "UseClassPath" is exactly "Y" (each value one argument, left out when blank);
+// the options of the keys whose value is anything but "N"; the source path last.
 // A member of the open project may carry its own class path and output directory
 // (the project's compiler directories); each given one replaces the global part,
 // whatever the global switch says.
+std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string_view sourcePath,
+                                             const CompilerOverrides& overrides = {});
+
+// The arguments as one readable line, quoted where needed so that splitting it gives
+// them back; the source path (last) always in double quotes.
+std::string ShownCommandLine(const std::vector<std::string>& args);
+
+// ShownCommandLine(BuildJavacArguments(...)).
 std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourcePath,
                                   const CompilerOverrides& overrides = {});
 

@@ -185,8 +185,15 @@ void ReportRunnerError(IHost& host, const std::string& text) {
 
 bool StartProcess(const std::string& commandLine, const std::string& directory, bool wait,
                   IHost& host, const ChildIo* io, pid_t* pidOut) {
+  return StartArguments(SplitCommandLine(commandLine), commandLine, directory, wait, host, io,
+                        pidOut);
+}
+
+bool StartArguments(const std::vector<std::string>& args, const std::string& commandLine,
+                    const std::string& directory, bool wait, IHost& host, const ChildIo* io,
+                    pid_t* pidOut) {
   pid_t pid = -1;
-  const int err = Spawn(SplitCommandLine(commandLine), directory, io, false, &pid);
+  const int err = args.empty() ? ENOENT : Spawn(args, directory, io, false, &pid);
   if (err != 0) {
     host.MessageBox(SpawnFailureText(commandLine, directory), kSpawnCaption, MsgIcon::Stop,
                     MsgButtons::Ok);
@@ -216,6 +223,13 @@ void ReadOutput(int readFd, IOutput& output, RunControl* control) {
 
 int RunCaptured(const std::string& commandLine, const std::string& directory, IHost& host,
                 IOutput& output, IBuildSlot& slot, RunControl* control) {
+  return RunCapturedArguments(SplitCommandLine(commandLine), commandLine, directory, host, output,
+                              slot, control);
+}
+
+int RunCapturedArguments(const std::vector<std::string>& args, const std::string& commandLine,
+                         const std::string& directory, IHost& host, IOutput& output,
+                         IBuildSlot& slot, RunControl* control) {
   int out[2] = {-1, -1};
   if (::pipe2(out, O_CLOEXEC) != 0) {
     out[0] = out[1] = -1;
@@ -233,7 +247,7 @@ int RunCaptured(const std::string& commandLine, const std::string& directory, IH
 
   ChildIo io{in[0], out[1]};
   pid_t pid = -1;
-  if (!StartProcess(commandLine, directory, false, host, &io, &pid)) {
+  if (!StartArguments(args, commandLine, directory, false, host, &io, &pid)) {
     ReportRunnerError(host, "Create process failed");
     CloseFd(out[0]);
     CloseFd(out[1]);
@@ -328,7 +342,10 @@ bool RunVisible(const std::string& command, const std::string& arguments,
 
 int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildSlot& slot,
                     RunControl* control) {
-  RunCaptured(job.commandLine, job.directory, host, output, slot, control);
+  if (job.args.empty())
+    RunCaptured(job.commandLine, job.directory, host, output, slot, control);
+  else
+    RunCapturedArguments(job.args, job.commandLine, job.directory, host, output, slot, control);
   output.AppendOutput("", false);
   output.AppendOutput(kSeparator, true);
   output.AppendOutput(kDoneLine, true);

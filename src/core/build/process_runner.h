@@ -77,6 +77,11 @@ void ReportRunnerError(IHost& host, const std::string& text);
 bool StartProcess(const std::string& commandLine, const std::string& directory, bool wait,
                   IHost& host, const ChildIo* io = nullptr, pid_t* pid = nullptr);
 
+// The same for an argument vector given as it is; commandLine is what messages show.
+bool StartArguments(const std::vector<std::string>& args, const std::string& commandLine,
+                    const std::string& directory, bool wait, IHost& host,
+                    const ChildIo* io = nullptr, pid_t* pid = nullptr);
+
 // Reads the pipe until it ends (every writer has closed it) or the run is cancelled,
 // appending each chunk exactly as read.
 void ReadOutput(int readFd, IOutput& output, RunControl* control = nullptr);
@@ -85,6 +90,11 @@ void ReadOutput(int readFd, IOutput& output, RunControl* control = nullptr);
 // ended (or the run was cancelled). Always ends with slot.SetBuildThread(null).
 int RunCaptured(const std::string& commandLine, const std::string& directory, IHost& host,
                 IOutput& output, IBuildSlot& slot, RunControl* control = nullptr);
+
+// The same for an argument vector given as it is; commandLine is what messages show.
+int RunCapturedArguments(const std::vector<std::string>& args, const std::string& commandLine,
+                         const std::string& directory, IHost& host, IOutput& output,
+                         IBuildSlot& slot, RunControl* control = nullptr);
 
 // Starts command + " " + arguments in a window of its own: inside a terminal
 // emulator (so that a console program can be seen) when one is configured or found,
@@ -103,8 +113,9 @@ std::vector<std::string> TerminalPrefix(const std::string& configured);
 std::string FindProgram(const std::string& name);
 
 struct CompileJob {
-  std::string commandLine;
+  std::string commandLine;  // as shown; split into arguments when args is empty
   std::string directory;
+  std::vector<std::string> args = {};  // the program and its arguments, each as it is
 };
 
 // The compile worker's body: the captured run, then the closing lines and a beep.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <deque>
 #include <optional>
 
 #include "platform/atomic_file.h"
@@ -114,7 +115,15 @@ std::string OneLine(std::string_view s) {
   return r;
 }
 
-std::string Join(const Document& doc, const std::vector<std::string>& lines) {
+// Lines of a rewritten file: views into the old text, or new lines kept in owned.
+struct Lines {
+  std::vector<std::string_view> lines;
+  std::deque<std::string> owned;
+  explicit Lines(const Document& doc) : lines(doc.lines) {}
+  std::string_view Own(std::string line) { return owned.emplace_back(std::move(line)); }
+};
+
+std::string Join(const Document& doc, const std::vector<std::string_view>& lines) {
   std::string out;
   size_t total = 0;
   for (const auto& l : lines) total += l.size() + doc.eol.size();
@@ -131,6 +140,30 @@ std::string_view Unquote(std::string_view v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     return v.substr(1, v.size() - 2);
   return v;
+}
+
+// The text written for a value: as it is, or in double quotes when reading would
+// change it (blanks at either end are trimmed, one pair of enclosing quotes is
+// taken off), so that every value reads back as written.
+std::string StoredValue(std::string_view value) {
+  std::string one = OneLine(value);
+  std::string_view t = one;
+  if (Trim(t).size() != t.size() || Unquote(t).size() != t.size()) return "\"" + one + "\"";
+  return one;
+}
+
+// Every [section] of the name: [head, end) line ranges, in file order.
+std::vector<std::pair<size_t, size_t>> FindSections(const Document& doc, std::string_view section) {
+  std::vector<std::pair<size_t, size_t>> out;
+  for (size_t i = 0; i < doc.lines.size(); ++i) {
+    Line l = Classify(doc.lines[i]);
+    if (l.kind != Line::kSection || !paths::EqualsNoCase(l.name, section)) continue;
+    size_t end = i + 1;
+    while (end < doc.lines.size() && Classify(doc.lines[end]).kind != Line::kSection) ++end;
+    out.emplace_back(i, end);
+    i = end - 1;
+  }
+  return out;
 }
 
 enum class Op { kSet, kRemoveKey, kRemoveSection };
@@ -152,24 +185,25 @@ WriteOutcome Written(const WriteResult& r) {
   return {r.ok, r.error};
 }
 
-WriteOutcome Modify(const std::string& path, std::string_view section, std::string_view key,
-                    std::string_view value, Op op) {
-  std::string text;
-  if (!Load(path, text)) return Unreadable(path);  // never overwrite a file we could not read
+// The text with the change applied, or nothing when the change leaves it as it is.
+std::optional<std::string> Apply(std::string_view text, std::string_view section,
+                                 std::string_view key, std::string_view value, Op op) {
   Document doc = Split(text);
   size_t head = 0, end = 0;
   bool haveSection = FindSection(doc, section, head, end);
-  std::vector<std::string> out(doc.lines.begin(), doc.lines.end());
-  const std::string entry = OneLine(key) + "=" + OneLine(value);
+  Lines result(doc);
+  std::vector<std::string_view>& out = result.lines;
+  const std::string stored = StoredValue(value);
+  const std::string_view entry = result.Own(OneLine(key) + "=" + stored);
 
   switch (op) {
     case Op::kRemoveSection:
-      if (!haveSection) return {};
+      if (!haveSection) return std::nullopt;
       out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
       break;
     case Op::kRemoveKey: {
       size_t at = 0;
-      if (!haveSection || !FindKey(doc, head, end, key, at)) return {};
+      if (!haveSection || !FindKey(doc, head, end, key, at)) return std::nullopt;
       out.erase(out.begin() + static_cast<long>(at));
       break;
     }
@@ -177,7 +211,7 @@ WriteOutcome Modify(const std::string& path, std::string_view section, std::stri
       size_t at = 0;
       if (haveSection && FindKey(doc, head, end, key, at)) {
         // The same value: nothing to write (keeps the file's time stamp too).
-        if (Classify(doc.lines[at]).value == Trim(value)) return {};
+        if (Classify(doc.lines[at]).value == stored) return std::nullopt;
         out[at] = entry;
       } else if (haveSection) {
         // After the section's last key, so blank lines and comments that end the
@@ -187,14 +221,23 @@ WriteOutcome Modify(const std::string& path, std::string_view section, std::stri
           if (Classify(doc.lines[i]).kind == Line::kKey) insertAt = i + 1;
         out.insert(out.begin() + static_cast<long>(insertAt), entry);
       } else {
-        out.push_back("[" + OneLine(section) + "]");
+        out.push_back(result.Own("[" + OneLine(section) + "]"));
         out.push_back(entry);
         doc.endsWithEol = true;
       }
       break;
     }
   }
-  return Written(WriteFileAtomically(path, Join(doc, out)));
+  return Join(doc, out);
+}
+
+WriteOutcome Modify(const std::string& path, std::string_view section, std::string_view key,
+                    std::string_view value, Op op) {
+  std::string text;
+  if (!Load(path, text)) return Unreadable(path);  // never overwrite a file we could not read
+  std::optional<std::string> changed = Apply(text, section, key, value, op);
+  if (!changed) return {};
+  return Written(WriteFileAtomically(path, *changed));
 }
 
 std::optional<std::string> Lookup(const std::string& path, std::string_view section,
@@ -285,35 +328,55 @@ bool IniFile::RemoveSection(std::string_view section) {
 }
 
 bool IniFile::ReplaceSection(std::string_view section,
-                             const std::vector<std::pair<std::string, std::string>>& entries) {
+                             const std::vector<std::pair<std::string, std::string>>& entries,
+                             const SetAlso* also) {
   std::string text;
   if (!Load(path_, text)) return Done(Unreadable(path_));
   Document doc = Split(text);
-  std::vector<std::string> out(doc.lines.begin(), doc.lines.end());
-  size_t head = 0, end = 0;
-  if (FindSection(doc, section, head, end))
-    out.erase(out.begin() + static_cast<long>(head), out.begin() + static_cast<long>(end));
+  Lines lines(doc);
+  std::vector<std::string_view>& out = lines.lines;
+  // Every section of the name goes (the first one is the one read, so a later one of
+  // the same name would otherwise shadow the one written at the end).
+  const auto found = FindSections(doc, section);
+  for (auto it = found.rbegin(); it != found.rend(); ++it)
+    out.erase(out.begin() + static_cast<long>(it->first),
+              out.begin() + static_cast<long>(it->second));
   if (!entries.empty()) {
-    out.push_back("[" + OneLine(section) + "]");
-    for (const auto& [k, v] : entries) out.push_back(OneLine(k) + "=" + OneLine(v));
+    out.push_back(lines.Own("[" + OneLine(section) + "]"));
+    for (const auto& [k, v] : entries) out.push_back(lines.Own(OneLine(k) + "=" + StoredValue(v)));
     doc.endsWithEol = true;
   }
-  return Done(Written(WriteFileAtomically(path_, Join(doc, out))));
+  std::string result = Join(doc, out);
+  if (also) {
+    if (auto changed = Apply(result, also->section, also->key, also->value, Op::kSet))
+      result = std::move(*changed);
+  }
+  // The same bytes: nothing to write (keeps the file's time stamp, and spares a
+  // large project a rewrite at every open).
+  if (result == text && (!text.empty() || paths::Exists(path_))) return true;
+  return Done(Written(WriteFileAtomically(path_, result)));
+}
+
+std::vector<std::vector<std::pair<std::string, std::string>>> IniFile::ReadSections(
+    const std::vector<std::string_view>& sections) const {
+  std::vector<std::vector<std::pair<std::string, std::string>>> out(sections.size());
+  std::string text;
+  if (!ReadWholeFile(path_, text)) return out;
+  Document doc = Split(text);
+  for (size_t s = 0; s < sections.size(); ++s) {
+    size_t head = 0, end = 0;
+    if (!FindSection(doc, sections[s], head, end)) continue;
+    for (size_t i = head + 1; i < end; ++i) {
+      Line c = Classify(doc.lines[i]);
+      if (c.kind == Line::kKey) out[s].emplace_back(c.name, Unquote(c.value));
+    }
+  }
+  return out;
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::ReadSection(
     std::string_view section) const {
-  std::vector<std::pair<std::string, std::string>> out;
-  std::string text;
-  if (!ReadWholeFile(path_, text)) return out;
-  Document doc = Split(text);
-  size_t head = 0, end = 0;
-  if (!FindSection(doc, section, head, end)) return out;
-  for (size_t i = head + 1; i < end; ++i) {
-    Line c = Classify(doc.lines[i]);
-    if (c.kind == Line::kKey) out.emplace_back(c.name, Unquote(c.value));
-  }
-  return out;
+  return std::move(ReadSections({section}).front());
 }
 
 std::vector<std::string> IniFile::Sections() const {

@@ -8,6 +8,8 @@
 //  - the file is created by the first write, and every write is atomic (a temporary
 //    file beside it, renamed over it), so a crash mid-write leaves the old file whole;
 //  - lines the store does not understand are kept as they are when the file is rewritten.
+//  - a value that reading would change (blanks at either end, enclosing quotes) is
+//    written in double quotes, so every value reads back as it was written.
 
 #include <functional>
 #include <string>
@@ -43,11 +45,16 @@ class IniFile {
   // Writing a string with no key: the whole section goes.
   bool RemoveSection(std::string_view section);
 
-  // Removes the section (if any) and appends it anew at the end with these keys, in
-  // one atomic write: what removing a section and writing its keys one by one gives,
-  // without a rewrite of the file per key.
+  // Removes the section (every section of the name) and appends it anew at the end with these keys,
+  // in one atomic write: what removing a section and writing its keys one by one gives, without a
+  // rewrite of the file per key. With also, that key is then set as WriteString sets it, in the
+  // same write. When the result has the same bytes as the file, nothing is written.
+  struct SetAlso {
+    std::string_view section, key, value;
+  };
   bool ReplaceSection(std::string_view section,
-                      const std::vector<std::pair<std::string, std::string>>& entries);
+                      const std::vector<std::pair<std::string, std::string>>& entries,
+                      const SetAlso* also = nullptr);
 
   // Called with a sentence for the user whenever a write fails (the program goes
   // on with what it has; the caller decides whether and how often to tell the user).
@@ -60,6 +67,9 @@ class IniFile {
   // per key would read the file thousands of times. Only the first section of the
   // name counts; a key named twice appears twice.
   std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
+  // ReadSection for each name, from one read of the file.
+  std::vector<std::vector<std::pair<std::string, std::string>>> ReadSections(
+      const std::vector<std::string_view>& sections) const;
 
   // Names as they stand in the file, in file order.
   std::vector<std::string> Sections() const;

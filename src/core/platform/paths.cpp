@@ -10,14 +10,13 @@
 namespace tamso::paths {
 namespace {
 
+// A backslash is an ordinary file-name character here.
 bool IsSep(char c) {
-  return c == '/' || c == '\\';
+  return c == '/';
 }
 
 size_t LastSep(std::string_view p) {
-  for (size_t i = p.size(); i > 0; --i)
-    if (IsSep(p[i - 1])) return i - 1;
-  return std::string_view::npos;
+  return p.rfind('/');
 }
 
 char Lower(char c) {
@@ -28,6 +27,9 @@ char Lower(char c) {
 
 std::string FromStored(std::string_view stored) {
   std::string s(stored);
+  // Text with a '/' is already in this system's form: its backslashes are part of
+  // file names.
+  if (s.find('/') != std::string::npos) return s;
   for (char& c : s)
     if (c == '\\') c = '/';
   return s;

@@ -1,6 +1,8 @@
 #pragma once
-// Path helpers. Paths use '/' natively; a path read from a stored file may hold
-// backslashes (written on another system), which are taken as separators.
+// Path helpers. Paths are bytes as the system gives them and use '/' only: a
+// backslash is a legal file-name character ("back\slash.java" is one name). Only
+// Windows-style text (a stored project member like ".\Name", a path pasted into the
+// settings) has its backslashes read as separators, through FromStored.
 
 #include <string>
 #include <string_view>
@@ -8,11 +10,13 @@
 
 namespace tamso::paths {
 
-// Backslashes become '/'.
+// Windows-style text in this system's form: when the text holds no '/', its
+// backslashes become '/' (".\A.java" gives "./A.java"); text with a '/' is
+// taken as it is ("./back\slash.java" stays).
 std::string FromStored(std::string_view stored);
-// The part after the last separator ('/' or '\\').
+// The part after the last '/'.
 std::string FileName(std::string_view path);
-// Everything before the last separator ("" when there is none; "/" for "/x").
+// Everything before the last '/' ("" when there is none; "/" for "/x").
 std::string Directory(std::string_view path);
 // The extension with its dot (".java"), or "" when the file name has none.
 std::string Extension(std::string_view path);

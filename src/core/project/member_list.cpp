@@ -1,26 +1,33 @@
 #include "project/member_list.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace tamso {
 
 namespace {
 
-bool ContainsAfterFirst(const std::string& lower, std::string_view needle) {
-  std::size_t at = lower.find(needle);
-  return at != std::string::npos && at > 0;
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether the first occurrence of the lower-case needle in s (letters in any case)
+// lies after its first character. No lower-case copy of s: a stored path may be
+// megabytes long.
+bool ContainsAfterFirst(std::string_view s, std::string_view needle) {
+  for (std::size_t at = s.find(needle[0]); at != std::string_view::npos;
+       at = s.find(needle[0], at + 1)) {
+    if (at + needle.size() > s.size()) return false;
+    std::size_t i = 1;
+    while (i < needle.size() && LowerAscii(s[at + i]) == needle[i]) ++i;
+    if (i == needle.size()) return at > 0;
+  }
+  return false;
 }
 
 }  // namespace
 
 MemberKind KindOfStoredPath(std::string_view stored) {
-  std::string lower(stored);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ContainsAfterFirst(lower, ".jav")) return MemberKind::JavaFile;
-  if (ContainsAfterFirst(lower, ".htm")) return MemberKind::HtmlFile;
-  if (ContainsAfterFirst(lower, ".jad")) return MemberKind::DesignFile;
+  if (ContainsAfterFirst(stored, ".jav")) return MemberKind::JavaFile;
+  if (ContainsAfterFirst(stored, ".htm")) return MemberKind::HtmlFile;
+  if (ContainsAfterFirst(stored, ".jad")) return MemberKind::DesignFile;
   return MemberKind::OtherFile;
 }
 
@@ -40,8 +47,23 @@ bool IsFileKind(MemberKind kind, bool includeMain) {
 }
 
 std::string MemberLabel(std::string_view stored) {
-  std::size_t at = stored.find_last_of("/\\");
+  std::size_t at = stored.rfind('/');
   return std::string(at == std::string_view::npos ? stored : stored.substr(at + 1));
+}
+
+std::string ShownText(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return std::string(text);
+  auto continuation = [&](std::size_t i) {
+    return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+  };
+  std::size_t head = maxBytes / 2;
+  while (head > 0 && continuation(head)) --head;
+  std::size_t tail = text.size() - (maxBytes - maxBytes / 2);
+  while (tail < text.size() && continuation(tail)) ++tail;
+  std::string out(text.substr(0, head));
+  out += "...";
+  out += text.substr(tail);
+  return out;
 }
 
 void MemberList::InitRoot(const std::string& projectFile) {

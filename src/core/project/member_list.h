@@ -28,8 +28,14 @@ MemberKind KindOfStoredPath(std::string_view stored);
 // True for the member kinds 1, 3, 4, 5, and for 2 only with includeMain.
 bool IsFileKind(MemberKind kind, bool includeMain);
 
-// The text after the last separator ('/' or '\\'), or the whole path.
+// The text after the last '/', or the whole path (stored members are in this
+// system's form by the time they are listed).
 std::string MemberLabel(std::string_view stored);
+
+// Text as a tree row or tip shows it: up to maxBytes as it is; longer, its head and
+// tail around "...", cut between UTF-8 characters. Laying out a row of megabytes would
+// hold the window for seconds; the stored text is never shortened.
+std::string ShownText(std::string_view text, std::size_t maxBytes = 1024);
 
 struct Member {
   std::string stored;  // stored form: "./Name.java" or a full path

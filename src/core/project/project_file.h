@@ -10,7 +10,7 @@
 namespace tamso {
 
 struct ProjectFileMembers {
-  // "file1", "file2", ... of section "Files", up to the first missing or empty key,
+  // Every non-empty "file<n>" of section "Files" in number order (gaps skipped),
   // exactly as written (backslashes not yet converted).
   std::vector<std::string> files;
   // "Mainfile" of section "Project", or "".

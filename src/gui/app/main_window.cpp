@@ -511,8 +511,8 @@ bool MainWindow::HasFindText() const {
   return findCombo_ && !findCombo_->currentText().isEmpty();
 }
 
-void MainWindow::OpenFiles(const QStringList& files) {
-  for (const QString& f : files) OpenDocumentFile(S(f));
+void MainWindow::OpenFiles(const QByteArrayList& files) {
+  for (const QByteArray& f : files) OpenDocumentFile(f.toStdString());
   if (isMinimized()) showMaximized();
   raise();
   activateWindow();

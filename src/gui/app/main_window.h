@@ -2,6 +2,7 @@
 // The main window: menus, toolbar with the find box, the docked output and project
 // tree bars, the status bar and the document windows.
 
+#include <QByteArrayList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -107,7 +108,8 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
 
  public slots:
   // Files handed over by a later start of the program.
-  void OpenFiles(const QStringList& files);
+  // Paths as the bytes the system gave.
+  void OpenFiles(const QByteArrayList& files);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
@@ -309,7 +310,7 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   if (JumpToSource(line, *host_) == JumpResult::Done) {
     const auto ref = ParseSourceReference(line);
-    emit sourceReferenceActivated(QString::fromStdString(ref->file), ref->line);
+    emit sourceReferenceActivated(QFile::decodeName(ref->file.c_str()), ref->line);
   }
 }
 

@@ -72,8 +72,8 @@ Answer FromQt(int b) {
 void Prepare(QFileDialog& d, const FileDialogOptions& o) {
   if (!o.filter.empty()) d.setNameFilters(QtHost::ToQtFilter(o.filter).split(";;"));
   if (!o.defaultExt.empty()) d.setDefaultSuffix(Q(o.defaultExt));
-  if (!o.initialDir.empty()) d.setDirectory(Q(o.initialDir));
-  if (!o.initialFile.empty()) d.selectFile(Q(o.initialFile));
+  if (!o.initialDir.empty()) d.setDirectory(QPath(o.initialDir));
+  if (!o.initialFile.empty()) d.selectFile(QPath(o.initialFile));
   d.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
 }
 
@@ -106,7 +106,7 @@ std::optional<std::string> QtHost::OpenFileDialog(const FileDialogOptions& o) {
   d.setFileMode(QFileDialog::ExistingFile);
   Prepare(d, o);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return S(d.selectedFiles().front());
+  return SPath(d.selectedFiles().front());
 }
 
 std::optional<std::string> QtHost::SaveFileDialog(const FileDialogOptions& o) {
@@ -115,7 +115,7 @@ std::optional<std::string> QtHost::SaveFileDialog(const FileDialogOptions& o) {
   d.setFileMode(QFileDialog::AnyFile);
   Prepare(d, o);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return S(d.selectedFiles().front());
+  return SPath(d.selectedFiles().front());
 }
 
 std::vector<std::string> QtHost::OpenFilesDialog(const FileDialogOptions& o) {
@@ -125,7 +125,7 @@ std::vector<std::string> QtHost::OpenFilesDialog(const FileDialogOptions& o) {
   Prepare(d, o);
   std::vector<std::string> out;
   if (d.exec() != QDialog::Accepted) return out;
-  for (const QString& f : d.selectedFiles()) out.push_back(S(f));
+  for (const QString& f : d.selectedFiles()) out.push_back(SPath(f));
   return out;
 }
 

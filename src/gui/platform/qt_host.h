@@ -3,6 +3,7 @@
 // dialogs. Documents, views and the output window belong to the main window, which
 // plugs itself in as the host's site.
 
+#include <QFile>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -67,6 +68,13 @@ inline QString Q(const std::string& s) {
 }
 inline std::string S(const QString& s) {
   return s.toUtf8().toStdString();
+}
+// A file path between the core (the bytes the system gives) and Qt.
+inline QString QPath(const std::string& path) {
+  return QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())));
+}
+inline std::string SPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace tamso::gui

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 
@@ -17,19 +18,20 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::ServerName(const QString& profilePath) {
-  QByteArray key = QFileInfo(profilePath).absoluteFilePath().toUtf8();
+  QByteArray key = QFile::encodeName(QFileInfo(profilePath).absoluteFilePath());
   QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
   return QStringLiteral("tamso-%1-%2")
       .arg(QString::fromLatin1(qgetenv("USER")), QString::fromLatin1(hash));
 }
 
-bool SingleInstance::HandOver(const QStringList& files, int timeoutMs) {
+bool SingleInstance::HandOver(const std::vector<std::string>& files, int timeoutMs) {
   QLocalSocket socket;
   socket.connectToServer(name_);
   if (!socket.waitForConnected(timeoutMs)) return false;
   QByteArray payload;
-  for (const QString& f : files) {
-    payload += QFileInfo(f).absoluteFilePath().toUtf8();
+  for (const std::string& f : files) {
+    if (f.empty() || f.find('\n') != std::string::npos) continue;  // one name a line
+    payload += QByteArray(f.data(), static_cast<qsizetype>(f.size()));
     payload += '\n';
   }
   payload += '\n';  // an empty line ends the list
@@ -58,9 +60,9 @@ void SingleInstance::OnConnection() {
     connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
       *buffer += socket->readAll();
       if (!buffer->endsWith("\n\n") && *buffer != "\n") return;
-      QStringList files;
+      QByteArrayList files;
       for (const QByteArray& line : buffer->split('\n'))
-        if (!line.isEmpty()) files << QString::fromUtf8(line);
+        if (!line.isEmpty()) files << line;
       socket->write("ok\n");
       socket->flush();
       emit filesReceived(files);

@@ -3,9 +3,12 @@
 // over a local socket and ends. Programs with different profiles (tests) are
 // independent of each other.
 
+#include <QByteArrayList>
 #include <QLocalServer>
 #include <QObject>
-#include <QStringList>
+#include <QString>
+#include <string>
+#include <vector>
 
 namespace tamso::gui {
 
@@ -18,14 +21,15 @@ class SingleInstance : public QObject {
   // The local socket name for a profile.
   static QString ServerName(const QString& profilePath);
 
-  // Tries to hand the files (made absolute) to a running instance; true when one took them.
-  bool HandOver(const QStringList& files, int timeoutMs = 2000);
+  // Tries to hand the files (absolute paths, as the bytes the system gave) to a running
+  // instance; true when one took them. Names that are not valid UTF-8 pass unchanged.
+  bool HandOver(const std::vector<std::string>& files, int timeoutMs = 2000);
   // Starts listening for later starts; false when the name cannot be taken.
   bool Listen();
 
  signals:
   // A later start asked to open these files (an empty list: just come to the front).
-  void filesReceived(const QStringList& files);
+  void filesReceived(const QByteArrayList& files);
 
  private:
   void OnConnection();

@@ -123,8 +123,8 @@ void ProjectTreeBar::ClearTree() {
 
 QTreeWidgetItem* ProjectTreeBar::MakeItem(const Member& member) const {
   auto* item = new QTreeWidgetItem;
-  item->setText(0, Q(member.label));
-  item->setToolTip(0, Q(member.stored));
+  item->setText(0, Q(ShownText(member.label)));
+  item->setToolTip(0, Q(ShownText(member.stored)));
   item->setIcon(0, ProjectTreeIcons().at(static_cast<std::size_t>(member.kind)));
   return item;
 }
@@ -160,8 +160,8 @@ void ProjectTreeBar::RootReset(const std::string& rootLabel) {
   scrollTarget_ = nullptr;
   if (rootLabel.empty() && !project_.Members().HasRoot()) return;
   root_ = new QTreeWidgetItem(tree_);
-  root_->setText(0, Q(rootLabel));
-  root_->setToolTip(0, Q(project_.ProjectFile()));
+  root_->setText(0, Q(ShownText(rootLabel)));
+  root_->setToolTip(0, Q(ShownText(project_.ProjectFile())));
   root_->setIcon(0, ProjectTreeIcons().at(0));
   // Opening a project shows the bar.
   if (auto* dock = qobject_cast<QDockWidget*>(parentWidget())) dock->show();

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "build/compile.h"
@@ -31,7 +32,7 @@ TEST_F(CompileCommandLine, ClassPathAndDebugAsInTheSettingsExample) {
   Set("ClassPath", ".:/usr/share/java/classes.zip");
   Set("GenerateDebug", "Y");
   EXPECT_EQ(BuildJavacCommandLine(profile, "/src/Hello.java"),
-            "javac -classpath .:/usr/share/java/classes.zip  -g \"/src/Hello.java\"");
+            "javac -classpath .:/usr/share/java/classes.zip -g \"/src/Hello.java\"");
 }
 
 TEST_F(CompileCommandLine, EveryKeyInItsOrderWithItsBlanks) {
@@ -43,7 +44,7 @@ TEST_F(CompileCommandLine, EveryKeyInItsOrderWithItsBlanks) {
        {"Verbose", "Debug", "Depend", "DisableWarnings", "GenerateDebug", "NoWrite", "Optimize"})
     Set(key, "Y");
   EXPECT_EQ(BuildJavacCommandLine(profile, "/s/A.java"),
-            "javac -d /out -classpath lib  -verbose -debug  -depend -nowarn  -g  -nowrite  -O "
+            "javac -d /out -classpath lib -verbose -debug -depend -nowarn -g -nowrite -O "
             "\"/s/A.java\"");
 }
 
@@ -57,7 +58,44 @@ TEST_F(CompileCommandLine, TheTwoYesNoRules) {
   Set("Verbose", "");
   Set("Debug", "n");
   Set("Optimize", "N");
-  EXPECT_EQ(BuildJavacCommandLine(profile, "/s/A.java"), "javac  -verbose -debug \"/s/A.java\"");
+  EXPECT_EQ(BuildJavacCommandLine(profile, "/s/A.java"), "javac -verbose -debug \"/s/A.java\"");
+}
+
+TEST_F(CompileCommandLine, EachValueIsOneArgumentAndTheSourceIsNeverTheProgram) {
+  using ::testing::ElementsAre;
+  Set("UseDirectory", "Y");
+  Set("Directory", "/home/me/My Classes");
+  Set("UseClassPath", "Y");
+  Set("ClassPath", "lib -J-Xrunevil \"x y\"");
+  auto args = BuildJavacArguments(profile, "/s/A.java");
+  EXPECT_THAT(args, ElementsAre("javac", "-d", "/home/me/My Classes", "-classpath",
+                                "lib -J-Xrunevil \"x y\"", "/s/A.java"));
+  // The line shown splits back into the same arguments.
+  EXPECT_EQ(SplitCommandLine(ShownCommandLine(args)), args);
+  EXPECT_EQ(ShownCommandLine(args),
+            "javac -d \"/home/me/My Classes\" -classpath \"lib -J-Xrunevil \\\"x y\\\"\" "
+            "\"/s/A.java\"");
+
+  // A project value is one argument too, and a blank one is left out rather than
+  // taking the source file as its value.
+  CompilerOverrides project;
+  project.directory = "/p/out -nowarn";
+  project.classPath = "  ";
+  EXPECT_THAT(BuildJavacArguments(profile, "/s/A.java", project),
+              ElementsAre("javac", "-d", "/p/out -nowarn", "/s/A.java"));
+
+  // An empty or blank compiler setting is the default compiler.
+  for (const char* compiler : {"", "   ", "\"\""}) {
+    SCOPED_TRACE(compiler);
+    Set("javac", compiler);
+    Set("UseDirectory", "N");
+    Set("UseClassPath", "N");
+    EXPECT_THAT(BuildJavacArguments(profile, "/s/A.java"), ElementsAre("javac", "/s/A.java"));
+  }
+  // The user's own compiler setting may hold a quoted path and options.
+  Set("javac", "\"/opt/my jdk/bin/javac\" -encoding UTF-8");
+  EXPECT_THAT(BuildJavacArguments(profile, "/s/A.java"),
+              ElementsAre("/opt/my jdk/bin/javac", "-encoding", "UTF-8", "/s/A.java"));
 }
 
 TEST(CompilePath, HostilePathsReachTheCompilerAsOneArgument) {

@@ -104,6 +104,44 @@ TEST(Compile, SavesWritesTheHeadingAndRunsTheCompilerInTheFilesDirectory) {
   EXPECT_EQ(rig.slot.job, job);
 }
 
+// An output directory with a blank reaches the compiler as one argument, and an empty
+// compiler setting never runs the source file (here an executable script).
+TEST(Compile, DirectoryWithABlankIsOneArgumentAndAnEmptyCompilerIsNotTheSource) {
+  CompileRig rig;
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " args");
+  rig.profile.WriteString("Compiler", "UseDirectory", "Y");
+  rig.profile.WriteString("Compiler", "Directory", rig.dir / "My Classes");
+  // A name that is not UTF-8 and has a backslash reaches the compiler as its bytes.
+  FakeDocument doc(rig.dir / "caf\xe9\\A.java");
+  auto job = rig.Compile(doc);
+  ASSERT_NE(job, nullptr);
+  ASSERT_TRUE(job->WaitFinished(20000));
+  rig.ui.Run([] {});
+  EXPECT_NE(rig.host.watched.Text().find("[-d]\n[" + (rig.dir / "My Classes") + "]\n[" +
+                                         (rig.dir / "caf\xe9\\A.java") + "]\n"),
+            std::string::npos)
+      << rig.host.watched.Text();
+
+  const std::string script = rig.dir / "Run.java";
+  const std::string marker = rig.dir / "ran";
+  {
+    std::ofstream f(script);
+    f << "#!/bin/sh\ntouch '" << marker << "'\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  rig.profile.WriteString("Compiler", "javac", "");
+  rig.profile.WriteString("Compiler", "UseDirectory", "N");
+  FakeDocument runnable(script);
+  // The default compiler may be missing here: either way the script must not run.
+  auto second = rig.Compile(runnable);
+  if (second) {
+    ASSERT_TRUE(second->WaitFinished(20000));
+  }
+  rig.ui.Run([] {});
+  EXPECT_NE(rig.host.watched.Text().find("\njavac \"" + script + "\"\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
 TEST(Compile, SecondCompileWhileOneRunsIsRefusedAndTheFirstGoesOn) {
   CompileRig rig;
   rig.profile.WriteString("Compiler", "javac", testing::Child() + " forever");

@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
@@ -86,9 +88,16 @@ TEST(ReadWholeFile, ReadsBytesExactlyAndRefusesDirectories) {
   EXPECT_NE(err.find("No such file"), std::string::npos) << err;
 }
 
-TEST(Paths, SplitsJoinsAndTakesBackslashesAsSeparators) {
+TEST(Paths, SplitsJoinsAndReadsBackslashesOnlyInWindowsText) {
   EXPECT_EQ(paths::FromStored(".\\src\\Hello.java"), "./src/Hello.java");
-  EXPECT_EQ(paths::FileName("C:\\java\\Hello.java"), "Hello.java");
+  EXPECT_EQ(paths::FileName(paths::FromStored("C:\\java\\Hello.java")), "Hello.java");
+  // Anywhere else a backslash is part of a name.
+  EXPECT_EQ(paths::FromStored("./back\\slash.java"), "./back\\slash.java");
+  EXPECT_EQ(paths::FileName("/home/me/back\\slash.java"), "back\\slash.java");
+  EXPECT_EQ(paths::Directory("/home/me/back\\slash.java"), "/home/me");
+  EXPECT_EQ(paths::Directory("back\\slash.java"), "");
+  EXPECT_EQ(paths::Join("/a\\", "b"), "/a\\/b");
+  EXPECT_EQ(paths::Extension("dir.d\\Makefile"), ".d\\Makefile");
   EXPECT_EQ(paths::FileName("/home/me/Hello.java"), "Hello.java");
   EXPECT_EQ(paths::Directory("/home/me/Hello.java"), "/home/me");
   EXPECT_EQ(paths::Directory("/Hello.java"), "/");
@@ -105,6 +114,28 @@ TEST(Paths, SplitsJoinsAndTakesBackslashesAsSeparators) {
             (std::vector<std::string>{".", "C:/hotjava/classsrc", "/usr/src"}));
   EXPECT_TRUE(paths::EqualsNoCase(".JAVA", ".java"));
   EXPECT_FALSE(paths::EqualsNoCase(".jav", ".java"));
+}
+
+// Names with a backslash or bytes that are not UTF-8 are written and read back under
+// themselves, with nothing left beside them.
+TEST(Paths, ByteNamesRoundTripThroughTheFileHelpers) {
+  TempDir dir;
+  for (const std::string name : {"back\\slash.java", "caf\xe9.java", "\xff\xfe.java"}) {
+    SCOPED_TRACE(name);
+    const std::string path = paths::Join(dir.path(), name);
+    ASSERT_TRUE(WriteFileAtomically(path, "one").ok);
+    ASSERT_TRUE(WriteFileAtomically(path, "two").ok);
+    std::string got;
+    ASSERT_TRUE(ReadWholeFile(path, got));
+    EXPECT_EQ(got, "two");
+    EXPECT_EQ(paths::FileName(path), name);
+    EXPECT_TRUE(paths::SameFile(path, paths::Canonical(path)));
+  }
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"back\\slash.java", "caf\xe9.java", "\xff\xfe.java"}));
 }
 
 TEST(Paths, CanonicalComparisonSeesThroughLinksAndDots) {

@@ -69,6 +69,52 @@ TEST_F(IniFileTest, ReplacingASectionMovesItToTheEndInOneWrite) {
   EXPECT_EQ(ReadFile(path), "[Project]\nMainfile=b\n");
 }
 
+TEST_F(IniFileTest, ReplacingASectionAndSettingAKeyIsOneWriteAndNoneWhenNothingChanges) {
+  ASSERT_TRUE(ini.WriteString("Base", "Name", "Test"));
+  ASSERT_TRUE(ini.WriteString("Files", "file1", "a"));
+  IniFile::SetAlso main{"Project", "Mainfile", "./a"};
+  ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", "a"}, {"file2", "b"}}, &main));
+  const std::string expected =
+      "[Base]\nName=Test\n[Files]\nfile1=a\nfile2=b\n[Project]\nMainfile=./a\n";
+  EXPECT_EQ(ReadFile(path), expected);
+  // Once "Files" is last, the same call gives the same bytes: nothing is rewritten
+  // (the inode stays).
+  ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", "a"}, {"file2", "b"}}, &main));
+  const std::string stable =
+      "[Base]\nName=Test\n[Project]\nMainfile=./a\n[Files]\nfile1=a\nfile2=b\n";
+  ASSERT_EQ(ReadFile(path), stable);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", "a"}, {"file2", "b"}}, &main));
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(ReadFile(path), stable);
+  auto both = ini.ReadSections({"project", "Missing", "files"});
+  ASSERT_EQ(both.size(), 3u);
+  EXPECT_EQ(both[0].size(), 1u);
+  EXPECT_TRUE(both[1].empty());
+  EXPECT_EQ(both[2].size(), 2u);
+}
+
+TEST_F(IniFileTest, EveryValueReadsBackAsWrittenAndAReplacedSectionIsTheOneRead) {
+  // Blanks at either end and enclosing quotes would be taken off on reading.
+  for (const std::string value : {" lead", "trail ", "'quoted'", "\"q\"", "\"", "  "}) {
+    SCOPED_TRACE(value);
+    ASSERT_TRUE(ini.WriteString("S", "k", value));
+    EXPECT_EQ(ini.GetString("S", "k", "<none>"), value);
+    ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", value}}));
+    EXPECT_EQ(ini.ReadSection("Files").at(0).second, value);
+  }
+  ASSERT_TRUE(ini.WriteString("S", "k", "plain"));
+  EXPECT_EQ(ReadFile(path), "[S]\nk=plain\n[Files]\nfile1=\"  \"\n");
+
+  // A second section of the name would shadow the one written: both go.
+  dir.Write("tamso.INI", "[Files]\nfile1=a\n[X]\nx=1\n[files]\nfile1=old\n");
+  ASSERT_TRUE(ini.ReplaceSection("Files", {{"file1", "new"}}));
+  EXPECT_EQ(ReadFile(path), "[X]\nx=1\n[Files]\nfile1=new\n");
+}
+
 TEST_F(IniFileTest, ReadingAWholeSectionInOneGo) {
   dir.Write("tamso.INI", "[Files]\nfile1 = './A.java'\n; note\nFILE2=B.java\n[files]\nfile3=C\n");
   EXPECT_EQ(ini.ReadSection("FILES"), (std::vector<std::pair<std::string, std::string>>{

@@ -66,5 +66,25 @@ TEST(MemberListTest, LabelsOrderMainMarkAndDeletion) {
   EXPECT_FALSE(list.HasRoot());
 }
 
+TEST(MemberTextTest, KindsOfLongPathsAndShownTextOfHugeLabels) {
+  // The first ".jav" decides, in any letter case, however long the path.
+  const std::string longName(3 << 20, 'a');
+  EXPECT_EQ(KindOfStoredPath("./" + longName + ".JaVa"), MemberKind::JavaFile);
+  EXPECT_EQ(KindOfStoredPath(".java/x.java"), MemberKind::OtherFile);
+  EXPECT_EQ(KindOfStoredPath("a.jav"), MemberKind::JavaFile);
+  EXPECT_EQ(KindOfStoredPath("a.ja"), MemberKind::OtherFile);
+  EXPECT_EQ(KindOfStoredPath("x.htmL"), MemberKind::HtmlFile);
+
+  EXPECT_EQ(ShownText("Short.java"), "Short.java");
+  const std::string huge = "\xc3\xa9" + longName + "\xc3\xa9";  // e-acute at both ends
+  std::string shown = ShownText(huge, 9);
+  EXPECT_EQ(shown,
+            "\xc3\xa9"
+            "aa...aaa\xc3\xa9");
+  shown = ShownText(huge, 4);  // never half a character at either cut
+  EXPECT_EQ(shown, "\xc3\xa9...\xc3\xa9");
+  EXPECT_LE(ShownText(huge).size(), 1024u + 3u);
+}
+
 }  // namespace
 }  // namespace tamso

@@ -51,22 +51,29 @@ TEST_F(ProjectTest, SaveKeepsForeignLinesAndUpdatesMainfileInPlace) {
             "[Other]\r\nx=1\r\n[Files]\r\nfile1=./A.java\r\n");
 }
 
-TEST_F(ProjectTest, OpenReadsUpToTheFirstGapAndRewritesOnlyWithAMainFile) {
+TEST_F(ProjectTest, OpenReadsEveryNumberedMemberAndTheMainMarkLosesNone) {
   const std::string gappy = "[Files]\nfile1=./A.java\nfile2=./B.java\nfile4=./D.java\n";
   Write("p.jap", gappy);
   OpenEmpty();
-  EXPECT_THAT(project->StoredPaths(), ElementsAre("./A.java", "./B.java"));
+  EXPECT_THAT(project->StoredPaths(), ElementsAre("./A.java", "./B.java", "./D.java"));
   EXPECT_EQ(Read("p.jap"), gappy);  // nothing written without a main file
 
-  Write("m.jap", gappy + "[Project]\nMainfile=./B.java\n");
+  // The main-file mark rewrites the section: renumbered, every member kept.
+  Write("m.jap", "[Base]\nName=Test\n" + gappy + "[Project]\nMainfile=./B.java\n");
   project->Open(Path("m.jap"));
   EXPECT_EQ(project->Members().MainIndex(), 1u);
   EXPECT_EQ(Read("m.jap"),
-            "[Project]\nMainfile=./B.java\n[Files]\nfile1=./A.java\nfile2=./B.java\n");
+            "[Base]\nName=Test\n[Project]\nMainfile=./B.java\n"
+            "[Files]\nfile1=./A.java\nfile2=./B.java\nfile3=./D.java\n");
 
-  Write("e.jap", "[Files]\nfile1=./A.java\nfile2=\nfile3=./C.java\n");
-  project->Open(Path("e.jap"));  // an empty value ends the list too
-  EXPECT_THAT(project->StoredPaths(), ElementsAre("./A.java"));
+  // Number order, not file order; empty values, foreign keys and a repeated number
+  // (the first counts) are skipped.
+  Write("e.jap",
+        "[Files]\nfile10=./J.java\nFILE3=./C.java\nfile2=\nfiles=x\nfile=y\nfile1x=z\n"
+        "file1=./A.java\nfile01=./Again.java\nfile999999999=./Big.java\n");
+  project->Open(Path("e.jap"));
+  EXPECT_THAT(project->StoredPaths(),
+              ElementsAre("./A.java", "./C.java", "./J.java", "./Big.java"));
 }
 
 TEST_F(ProjectTest, OpenTakesBackslashesFromAnotherSystemAsSeparators) {

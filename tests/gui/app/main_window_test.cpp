@@ -214,6 +214,28 @@ TEST_F(ShellTest, SaveFailureIsReportedAndTheDocumentStaysModified) {
   EXPECT_EQ(child->SubWindow()->windowTitle(), "Hello.java *");
 }
 
+// File names are the bytes the system gave: a backslash is part of the name, and a
+// name that is not valid UTF-8 opens and saves under itself.
+TEST_F(ShellTest, BackslashAndNonUtf8NamesOpenAndSaveAsThemselves) {
+  Start();
+  for (const std::string name : {"back\\slash.java", "caf\xe9.java"}) {
+    SCOPED_TRACE(name);
+    std::string path = File(name, "old\n");
+    ChildFrame* child = window()->OpenDocumentFile(path);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->Doc()->PathName(), path);
+    EXPECT_EQ(child->Doc()->Title(), name);
+    panes.back()->Type("new\n");
+    ASSERT_TRUE(window()->SaveDocument(child->Doc()));
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(path, saved));
+    EXPECT_EQ(saved, "old\nnew\n");
+  }
+  // Nothing was written beside them under a name cut at the backslash.
+  EXPECT_FALSE(paths::Exists(paths::Directory(File("x")) + "/slash.java"));
+  EXPECT_FALSE(paths::Exists(paths::Directory(File("x")) + "/back"));
+}
+
 TEST_F(ShellTest, LoadFailureIsReportedAndOpensNoWindow) {
   Start();
   EXPECT_EQ(window()->OpenDocumentFile(dir + "/missing.java"), nullptr);

@@ -43,7 +43,7 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirstOfTheSameProfile) {
   std::atomic<bool> handed{false};
   std::thread second([&] {
     SingleInstance client(profile);
-    handed = client.HandOver({dir.filePath("Hello.java"), "/abs/B.java"}, 5000);
+    handed = client.HandOver({dir.filePath("Hello.java").toStdString(), "/abs/caf\xe9.java"}, 5000);
   });
   ASSERT_TRUE(spy.wait(5000));
   // Let the answer go out before the client stops waiting for it.
@@ -51,8 +51,9 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirstOfTheSameProfile) {
   second.join();
   EXPECT_TRUE(handed);
   ASSERT_EQ(spy.count(), 1);
-  EXPECT_EQ(spy.at(0).at(0).toStringList(),
-            (QStringList{dir.filePath("Hello.java"), "/abs/B.java"}));
+  // A name that is not valid UTF-8 arrives as its bytes.
+  EXPECT_EQ(spy.at(0).at(0).value<QByteArrayList>(),
+            (QByteArrayList{dir.filePath("Hello.java").toUtf8(), "/abs/caf\xe9.java"}));
 }
 
 }  // namespace

@@ -1,0 +1,9 @@
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "entries/project_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return tamso::fuzz::FuzzProjectFile(std::string_view(reinterpret_cast<const char*>(data), size));
+}
