@@ -75,14 +75,6 @@ int ResolveTarget(const std::string& path, std::string& current) {
   return ELOOP;
 }
 
-std::string RealPath(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string r(real);
-  std::free(real);
-  return r;
-}
-
 void SyncDirectory(const std::string& dir) {
   Fd d(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (d.get() >= 0) ::fsync(d.get());
@@ -157,7 +149,7 @@ WriteResult WriteInPlace(const std::string& path, const std::string& target, std
     r.error = readError;
     return r;
   }
-  const std::string canonical = RealPath(target);
+  const std::string canonical = paths::Canonical(target);
   std::string asidePath;
   Fd keep(CreateOldCopy(canonical, asidePath));
   if (keep.get() < 0) return Fail(errno, "Cannot write " + path);
@@ -217,7 +209,7 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
   if (!exists && errno != ENOENT) return Fail(errno, "Cannot write " + path);
   if (exists && S_ISDIR(st.st_mode)) return Fail(EISDIR, "Cannot write " + path);
   if (exists && !S_ISREG(st.st_mode)) return WriteSpecial(path, target, bytes);
-  RemoveSaveDebris(exists ? RealPath(target) : target);
+  RemoveSaveDebris(exists ? paths::Canonical(target) : target);
   if (exists && st.st_nlink > 1) return WriteInPlace(path, target, bytes, st);
 
   std::string dir = paths::Directory(target);

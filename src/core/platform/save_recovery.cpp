@@ -106,15 +106,6 @@ bool WriteBack(const std::string& target, std::string_view bytes) {
   return ok;
 }
 
-// The real file a path names: a symbolic link's final target.
-std::string Target(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string r(real);
-  std::free(real);
-  return r;
-}
-
 // Every old copy that may belong to target: beside it and in the cache directory.
 std::vector<std::string> OldCopyCandidates(const std::string& target) {
   std::vector<std::string> out;
@@ -188,7 +179,7 @@ std::string CacheOldCopyTemplate(const std::string& target) {
 
 RecoveryReport RecoverFile(const std::string& path) {
   RecoveryReport report;
-  const std::string target = Target(path);
+  const std::string target = paths::Canonical(path);
   report.removed += RemoveTemporaries(target);
   for (const std::string& candidate : OldCopyCandidates(target)) {
     struct stat st;
