@@ -8,20 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "checked_lines.h"
 #include "lang/language.h"
 
 namespace tamso::fuzz {
 namespace outline_detail {
 
-class Lines : public tamso::ILineSource {
- public:
-  int LineCount() const override { return static_cast<int>(lines.size()); }
-  std::string_view Line(int index) const override {
-    if (index < 0 || index >= LineCount()) std::abort();
-    return lines[static_cast<std::size_t>(index)];
-  }
-  std::vector<std::string_view> lines;
-};
+using Lines = CheckedLines;
 
 class CheckingSink : public tamso::IOutlineSink {
  public:
