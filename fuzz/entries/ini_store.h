@@ -10,14 +10,12 @@
 
 #include "platform/ini_file.h"
 #include "platform/paths.h"
-#include "scratch_file.h"
 
 namespace tamso::fuzz {
 
 inline int FuzzIniStore(std::string_view input) {
-  const std::string& path = ScratchPath("store.INI");
-  WriteScratch(path, input);
-  IniFile ini(path);
+  // The file's text in memory: the reading and writing rules are those of a file.
+  IniFile ini = IniFile::InMemory(std::string(input));
   std::vector<std::string> sections = ini.Sections();
   if (sections.size() > 16) sections.resize(16);
   std::vector<std::vector<std::pair<std::string, std::string>>> before;

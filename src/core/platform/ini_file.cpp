@@ -74,14 +74,6 @@ Document Split(std::string_view text) {
   return doc;
 }
 
-// Reads the file; a missing file is an empty one. False when it exists but cannot be read.
-bool Load(const std::string& path, std::string& text) {
-  std::string error;
-  if (ReadWholeFile(path, text, &error)) return true;
-  text.clear();
-  return !paths::Exists(path);
-}
-
 // Finds [section]: the index of its header line and one past its last line.
 bool FindSection(const Document& doc, std::string_view section, size_t& head, size_t& end) {
   for (size_t i = 0; i < doc.lines.size(); ++i) {
@@ -231,19 +223,49 @@ std::optional<std::string> Apply(std::string_view text, std::string_view section
   return Join(doc, out);
 }
 
-WriteOutcome Modify(const std::string& path, std::string_view section, std::string_view key,
-                    std::string_view value, Op op) {
-  std::string text;
-  if (!Load(path, text)) return Unreadable(path);  // never overwrite a file we could not read
-  std::optional<std::string> changed = Apply(text, section, key, value, op);
-  if (!changed) return {};
-  return Written(WriteFileAtomically(path, *changed));
+}  // namespace
+
+IniFile IniFile::InMemory(std::string text, std::string name) {
+  IniFile ini(std::move(name));
+  ini.inMemory_ = true;
+  ini.memory_ = std::move(text);
+  return ini;
 }
 
-std::optional<std::string> Lookup(const std::string& path, std::string_view section,
-                                  std::string_view key) {
+bool IniFile::ReadText(std::string& text) const {
+  if (!inMemory_) return ReadWholeFile(path_, text);
+  text = memory_;
+  return true;
+}
+
+bool IniFile::LoadForUpdate(std::string& text) const {
+  if (ReadText(text)) return true;
+  text.clear();
+  return !paths::Exists(path_);
+}
+
+WriteOutcome IniFile::Store(const std::string& text) {
+  if (!inMemory_) return Written(WriteFileAtomically(path_, text));
+  memory_ = text;
+  return {};
+}
+
+bool IniFile::Exists() const {
+  return inMemory_ || paths::Exists(path_);
+}
+
+WriteOutcome IniFile::Modify(std::string_view section, std::string_view key, std::string_view value,
+                             int op) {
   std::string text;
-  if (!ReadWholeFile(path, text)) return std::nullopt;
+  if (!LoadForUpdate(text)) return Unreadable(path_);  // never overwrite a file we could not read
+  std::optional<std::string> changed = Apply(text, section, key, value, static_cast<Op>(op));
+  if (!changed) return {};
+  return Store(*changed);
+}
+
+std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
+  std::string text;
+  if (!ReadText(text)) return std::nullopt;
   Document doc = Split(text);
   size_t head = 0, end = 0, at = 0;
   if (!FindSection(doc, section, head, end) || !FindKey(doc, head, end, key, at))
@@ -251,16 +273,14 @@ std::optional<std::string> Lookup(const std::string& path, std::string_view sect
   return std::string(Unquote(Classify(doc.lines[at]).value));
 }
 
-}  // namespace
-
 std::string IniFile::GetString(std::string_view section, std::string_view key,
                                std::string_view def) const {
-  auto v = Lookup(path_, section, key);
+  auto v = Lookup(section, key);
   return v ? *v : std::string(def);
 }
 
 int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
-  auto v = Lookup(path_, section, key);
+  auto v = Lookup(section, key);
   if (!v) return def;
   std::string_view s = Trim(*v);
   if (s.empty()) return def;
@@ -308,7 +328,7 @@ bool IniFile::Done(const WriteOutcome& outcome) {
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  return Done(Modify(path_, section, key, value, Op::kSet));
+  return Done(Modify(section, key, value, static_cast<int>(Op::kSet)));
 }
 
 bool IniFile::WriteInt(std::string_view section, std::string_view key, int value) {
@@ -320,18 +340,18 @@ bool IniFile::WriteYesNo(std::string_view section, std::string_view key, bool ye
 }
 
 bool IniFile::RemoveKey(std::string_view section, std::string_view key) {
-  return Done(Modify(path_, section, key, {}, Op::kRemoveKey));
+  return Done(Modify(section, key, {}, static_cast<int>(Op::kRemoveKey)));
 }
 
 bool IniFile::RemoveSection(std::string_view section) {
-  return Done(Modify(path_, section, {}, {}, Op::kRemoveSection));
+  return Done(Modify(section, {}, {}, static_cast<int>(Op::kRemoveSection)));
 }
 
 bool IniFile::ReplaceSection(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& entries,
                              const SetAlso* also) {
   std::string text;
-  if (!Load(path_, text)) return Done(Unreadable(path_));
+  if (!LoadForUpdate(text)) return Done(Unreadable(path_));
   Document doc = Split(text);
   Lines lines(doc);
   std::vector<std::string_view>& out = lines.lines;
@@ -353,15 +373,15 @@ bool IniFile::ReplaceSection(std::string_view section,
   }
   // The same bytes: nothing to write (keeps the file's time stamp, and spares a
   // large project a rewrite at every open).
-  if (result == text && (!text.empty() || paths::Exists(path_))) return true;
-  return Done(Written(WriteFileAtomically(path_, result)));
+  if (result == text && (!text.empty() || Exists())) return true;
+  return Done(Store(result));
 }
 
 std::vector<std::vector<std::pair<std::string, std::string>>> IniFile::ReadSections(
     const std::vector<std::string_view>& sections) const {
   std::vector<std::vector<std::pair<std::string, std::string>>> out(sections.size());
   std::string text;
-  if (!ReadWholeFile(path_, text)) return out;
+  if (!ReadText(text)) return out;
   Document doc = Split(text);
   for (size_t s = 0; s < sections.size(); ++s) {
     size_t head = 0, end = 0;
@@ -382,7 +402,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::ReadSection(
 std::vector<std::string> IniFile::Sections() const {
   std::vector<std::string> out;
   std::string text;
-  if (!ReadWholeFile(path_, text)) return out;
+  if (!ReadText(text)) return out;
   for (auto l : Split(text).lines) {
     Line c = Classify(l);
     if (c.kind == Line::kSection) out.emplace_back(c.name);

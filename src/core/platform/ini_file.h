@@ -12,6 +12,7 @@
 //    written in double quotes, so every value reads back as it was written.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,6 +23,12 @@ namespace tamso {
 class IniFile {
  public:
   explicit IniFile(std::string path) : path_(std::move(path)) {}
+  // A store whose text is kept in memory instead of in a file, with the same reading
+  // and writing rules (for checking those rules without a file system). A write
+  // replaces the text; Path() is only a name.
+  static IniFile InMemory(std::string text, std::string name = "memory.INI");
+  // The text of an in-memory store.
+  const std::string& MemoryText() const { return memory_; }
 
   const std::string& Path() const { return path_; }
   void SetPath(std::string path) { path_ = std::move(path); }
@@ -77,7 +84,20 @@ class IniFile {
 
  private:
   bool Done(const struct WriteOutcome& outcome);
+  // The file's text; false when it is missing or unreadable (text is then empty).
+  bool ReadText(std::string& text) const;
+  // The text to update: a missing file is an empty one; false when it exists but
+  // cannot be read.
+  bool LoadForUpdate(std::string& text) const;
+  struct WriteOutcome Store(const std::string& text);
+  bool Exists() const;
+  std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+  struct WriteOutcome Modify(std::string_view section, std::string_view key, std::string_view value,
+                             int op);
+
   std::string path_;
+  bool inMemory_ = false;
+  std::string memory_;
   std::function<void(const std::string&)> onWriteFailure_;
 };
 

@@ -27,8 +27,11 @@ unsigned long MemberNumber(std::string_view key) {
 }  // namespace
 
 ProjectFileMembers ReadProjectMembers(const std::string& path) {
+  return ReadProjectMembers(IniFile(path));
+}
+
+ProjectFileMembers ReadProjectMembers(const IniFile& file) {
   ProjectFileMembers result;
-  IniFile file(path);
   // Every "file<n>" key of the first "Files" section, in number order: a gap or an
   // empty value is skipped, so a hand-edited numbering loses nothing. The first key
   // of a number counts ("file1" before a later "FILE01").
@@ -54,11 +57,16 @@ ProjectFileMembers ReadProjectMembers(const std::string& path) {
 
 bool WriteProjectMembers(const std::string& path, const std::vector<std::string>& files,
                          const std::string* mainFile) {
+  IniFile file(path);
+  return WriteProjectMembers(file, files, mainFile);
+}
+
+bool WriteProjectMembers(IniFile& file, const std::vector<std::string>& files,
+                         const std::string* mainFile) {
   std::vector<std::pair<std::string, std::string>> entries;
   entries.reserve(files.size());
   for (std::size_t i = 0; i < files.size(); ++i)
     entries.emplace_back("file" + std::to_string(i + 1), files[i]);
-  IniFile file(path);
   IniFile::SetAlso main{"Project", "Mainfile", mainFile ? std::string_view(*mainFile) : ""};
   return file.ReplaceSection("Files", entries, mainFile ? &main : nullptr);
 }

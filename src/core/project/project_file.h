@@ -17,8 +17,11 @@ struct ProjectFileMembers {
   std::string mainFile;
 };
 
+class IniFile;
+
 // A missing, unreadable or non-INI file reads as having no members.
 ProjectFileMembers ReadProjectMembers(const std::string& path);
+ProjectFileMembers ReadProjectMembers(const IniFile& file);
 
 // Deletes section "Files" and writes the paths as "file1".. "fileN" into a new "Files"
 // section at the end of the file (no section when there are none). With a main file,
@@ -26,6 +29,8 @@ ProjectFileMembers ReadProjectMembers(const std::string& path);
 // after "Files". Every other line stays. False when the file could not be read or
 // written (the old file is then untouched).
 bool WriteProjectMembers(const std::string& path, const std::vector<std::string>& files,
+                         const std::string* mainFile);
+bool WriteProjectMembers(IniFile& file, const std::vector<std::string>& files,
                          const std::string* mainFile);
 
 }  // namespace tamso

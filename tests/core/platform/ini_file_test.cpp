@@ -191,6 +191,26 @@ TEST_F(IniFileTest, ValuesCannotInjectLines) {
   EXPECT_EQ(ini.GetString("A", "x", ""), "one [B] y=2");
 }
 
+// The in-memory store is what the fuzz checks run on: it must write exactly the
+// bytes the file store writes for the same changes.
+TEST_F(IniFileTest, AnInMemoryStoreWritesTheBytesAFileStoreWrites) {
+  const std::string start = "; kept\r\n[Editor]\r\nFont = Courier\r\n[Files]\r\nfile1=A\r\n";
+  testing::TempDir d;
+  IniFile file(d.Write("p.jap", start));
+  IniFile memory = IniFile::InMemory(start);
+  for (IniFile* s : {&file, &memory}) {
+    ASSERT_TRUE(s->WriteString("Editor", "Font", " padded "));
+    ASSERT_TRUE(s->WriteInt("New", "n", -4));
+    ASSERT_TRUE(s->RemoveKey("Files", "file1"));
+    IniFile::SetAlso also{"Project", "Mainfile", "./A.java"};
+    ASSERT_TRUE(s->ReplaceSection("Files", {{"file1", "./A.java"}, {"file2", "b c"}}, &also));
+    ASSERT_TRUE(s->RemoveSection("Editor"));
+  }
+  EXPECT_EQ(memory.MemoryText(), ReadFile(file.Path()));
+  EXPECT_EQ(memory.GetInt("New", "n", 0), -4);
+  EXPECT_EQ(memory.ReadSection("Files").size(), 2u);
+}
+
 TEST_F(IniFileTest, AFileThatIsADirectoryReadsAsDefaultsAndWritesFail) {
   std::filesystem::create_directory(path);
   EXPECT_EQ(ini.GetString("A", "x", "d"), "d");
