@@ -41,7 +41,7 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     splitter_->setObjectName(QStringLiteral("59648"));  // the first-pane id
     // The pane shows the text's outline: built now (a new document has one too) and
     // again after each load and "Refresh Class Tree".
-    auto* browser = new CBrowserView(pane_, main_, splitter_);
+    auto* browser = CBrowserView::ForFrame(pane_, main_, splitter_);
     browser_ = browser;
     pane_->SetOutlineSink(browser);
     pane_->setParent(splitter_);

@@ -33,20 +33,19 @@ std::vector<std::string> PathKeys(const OutlineModel& model) {
 
 }  // namespace
 
-CBrowserView::CBrowserView(EditorPane* pane, MainWindow* main, QWidget* parent)
-    : QTreeWidget(parent), pane_(pane), main_(main), browser_([pane, main] {
+CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
+                           ArchiveCopyOpener openCopy, QWidget* parent)
+    : QTreeWidget(parent), pane_(pane), host_(host), profile_(profile), browser_([&] {
         ClassBrowser::Site site;
-        site.host = &main->Host();
-        IniFile* profile = &main->Profile();
-        site.sourcePath = [profile] { return ReadSourcePath(*profile); };
+        site.host = &host;
+        IniFile* ini = &profile;
+        site.sourcePath = [ini] { return ReadSourcePath(*ini); };
         site.showMember = [pane](const std::string& className, const std::string& member) {
           if (!pane->ShowMember(className, member)) return false;
           pane->setFocus();
           return true;
         };
-        site.openCopy = [main](const std::string& path, const std::string& title) {
-          return OpenArchiveCopy(*main, path, title);
-        };
+        site.openCopy = std::move(openCopy);
         site.cacheDirectory = save_detail::CacheDirectory() + "/sources";
         return site;
       }()) {
@@ -65,6 +64,15 @@ CBrowserView::CBrowserView(EditorPane* pane, MainWindow* main, QWidget* parent)
   connect(pane_, &EditorPane::textChanged, this, &CBrowserView::OnTextChanged);
   connect(this, &QTreeWidget::itemDoubleClicked, this,
           [this](QTreeWidgetItem* item) { Activate(item); });
+}
+
+CBrowserView* CBrowserView::ForFrame(EditorPane* pane, MainWindow* main, QWidget* parent) {
+  return new CBrowserView(
+      pane, main->Host(), main->Profile(),
+      [main](const std::string& path, const std::string& title) {
+        return OpenArchiveCopy(*main, path, title);
+      },
+      parent);
 }
 
 CBrowserView::~CBrowserView() {
@@ -93,7 +101,7 @@ void CBrowserView::EndOutline() {
 
 void CBrowserView::OnTextChanged() {
   latest_->store(++version_);
-  if (main_->Profile().GetString("Editor", "AutoRefreshBrowser", "Y") == "N") return;
+  if (profile_.GetString("Editor", "AutoRefreshBrowser", "Y") == "N") return;
   rebuildTimer_.start();
 }
 
@@ -182,7 +190,7 @@ void CBrowserView::Show(OutlineModel model, bool scrollToRoot) {
   } else {
     verticalScrollBar()->setValue(scroll);
   }
-  if (shown_.InsertFailures() > 0) main_->Host().Message("TVM_INSERTITEM failed");
+  if (shown_.InsertFailures() > 0) host_.Message("TVM_INSERTITEM failed");
   emit outlineShown();
 }
 

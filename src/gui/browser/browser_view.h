@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "browser/class_browser.h"
@@ -24,13 +25,22 @@ namespace tamso::gui {
 class EditorPane;
 class MainWindow;
 
+// Opens a cache copy of an archive entry as a read-only document called title.
+using ArchiveCopyOpener = std::function<bool(const std::string& path, const std::string& title)>;
+
 class CBrowserView : public QTreeWidget, public IOutlineSink {
   Q_OBJECT
  public:
   // How long after the last edit the outline is rebuilt by itself.
   static constexpr int kRebuildDelayMs = 1000;
 
-  CBrowserView(EditorPane* pane, MainWindow* main, QWidget* parent = nullptr);
+  // A browser for pane, talking to the user through host, reading the source path
+  // and its settings from profile. Without an opener, archive copies open as the
+  // host's plain documents.
+  CBrowserView(EditorPane* pane, IHost& host, IniFile& profile, ArchiveCopyOpener openCopy = {},
+               QWidget* parent = nullptr);
+  // The browser of a child frame of main.
+  static CBrowserView* ForFrame(EditorPane* pane, MainWindow* main, QWidget* parent);
   ~CBrowserView() override;
 
   int BeginOutline(const std::string& title) override;
@@ -63,7 +73,8 @@ class CBrowserView : public QTreeWidget, public IOutlineSink {
   void Show(OutlineModel model, bool scrollToRoot);
 
   EditorPane* pane_;
-  MainWindow* main_;
+  IHost& host_;
+  IniFile& profile_;
   ClassBrowser browser_;
   OutlineModel building_;  // filled by the outline calls
   OutlineModel shown_;
