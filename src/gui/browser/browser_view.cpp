@@ -21,16 +21,6 @@ namespace {
 
 constexpr int kNodeRole = Qt::UserRole + 1;  // Qt::UserRole holds the kind
 
-// Each node's labels from the root down, as OutlineModel::PathKey gives them.
-std::vector<std::string> PathKeys(const OutlineModel& model) {
-  std::vector<std::string> keys(model.Nodes().size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const OutlineNode& n = model.Nodes()[i];
-    keys[i] = n.parent < 0 ? n.label : keys[static_cast<std::size_t>(n.parent)] + '\n' + n.label;
-  }
-  return keys;
-}
-
 }  // namespace
 
 CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
@@ -144,11 +134,11 @@ void CBrowserView::Show(OutlineModel model, bool scrollToRoot) {
   const int scroll = verticalScrollBar()->value();
   const bool hadTree = !shown_.Empty();
   if (hadTree) {
-    const std::vector<std::string> keys = PathKeys(shown_);
-    for (std::size_t i = 0; i < items_.size() && i < keys.size(); ++i) {
-      if (items_[i]->isExpanded()) expanded.insert(keys[i]);
-      if (items_[i]->isSelected() && !haveSelection) {
-        selected = keys[i];
+    // Only the few expanded and selected nodes are named; a big outline has many nodes.
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      if (items_[i]->isExpanded()) expanded.insert(shown_.PathKey(static_cast<int>(i)));
+      if (!haveSelection && items_[i]->isSelected()) {
+        selected = shown_.PathKey(static_cast<int>(i));
         haveSelection = true;
       }
     }
@@ -173,11 +163,16 @@ void CBrowserView::Show(OutlineModel model, bool scrollToRoot) {
   }
   if (!items_.empty()) {
     addTopLevelItem(items_[0]);
-    const std::vector<std::string> keys = hadTree ? PathKeys(shown_) : std::vector<std::string>();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      if (!shown_.Nodes()[i].children.empty() && expanded.count(keys[i]))
-        items_[i]->setExpanded(true);
-      if (haveSelection && keys[i] == selected) {
+    const std::string selectedLabel =
+        haveSelection ? selected.substr(selected.rfind('\n') + 1) : std::string();
+    for (std::size_t i = 0; hadTree && i < items_.size(); ++i) {
+      const OutlineNode& n = shown_.Nodes()[i];
+      const bool expandable = !n.children.empty() && !expanded.empty();
+      const bool selectable = haveSelection && n.label == selectedLabel;
+      if (!expandable && !selectable) continue;
+      const std::string key = shown_.PathKey(static_cast<int>(i));
+      if (expandable && expanded.count(key)) items_[i]->setExpanded(true);
+      if (selectable && key == selected) {
         setCurrentItem(items_[i]);
         haveSelection = false;
       }
