@@ -1,6 +1,7 @@
 #include "browser/browser_view.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <unordered_map>
@@ -42,6 +43,9 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
   setObjectName(QStringLiteral("1038"));
   setAccessibleName(QStringLiteral("Class browser"));
   setHeaderHidden(true);
+  // Long names scroll sideways rather than being cut short.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   setRootIsDecorated(true);
   setDragEnabled(false);
   setIconSize(QSize(16, 16));
