@@ -117,6 +117,29 @@ BENCHMARK(BM_Refresh10MBJava)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
+// The outline alone (what an automatic rebuild does away from the window's thread).
+void BM_Outline10MBWithoutTree(benchmark::State& state) {
+  const std::string dir = TempDir();
+  const std::string file = dir + "/Big.java";
+  tamso::WriteFileAtomically(file, LargeJava());
+  {
+    Window w(dir);
+    std::string error;
+    w.pane->LoadFromFile(file, &error);
+    const auto job = w.pane->OutlineJob();
+    for (auto _ : state) {
+      tamso::OutlineModel model;
+      job(model);
+      benchmark::DoNotOptimize(model.Nodes().size());
+    }
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_Outline10MBWithoutTree)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
 // What the window's thread pays when an automatic rebuild starts: the copy of the text.
 void BM_RebuildCopyOf10MB(benchmark::State& state) {
   const std::string dir = TempDir();
