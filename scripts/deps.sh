@@ -6,6 +6,8 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
   default-jdk-headless
+  # class sources: the zip reader, and the JDK's src.zip (which the JDK only links to)
+  libzip-dev openjdk-17-source
   fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

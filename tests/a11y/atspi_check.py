@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Drives Tamso through the accessibility bus the way a screen reader or an automation
 tool would: on a private session bus and a private X server, it opens a Java file,
-reads the editor's text and caret, compiles the file (it has an error), reads the
+reads the editor's text and caret and the class browser's tree, compiles the file (it has an error), reads the
 error line from the output window, double-clicks it at the character extents the bus
 reports, and checks that the editor's caret went to that line.
 
@@ -191,6 +191,12 @@ def run(program):
             fail("caret at %d after opening, expected 0" % text.caretOffset)
         print("editor text and caret read: %d characters, caret %d"
               % (text.characterCount, text.caretOffset))
+
+        # The class browser beside the editor: its tree and the outline's nodes.
+        browser = wait_for("the class browser", lambda: find(app, named("Class browser")))
+        wait_for("the class browser's file and class nodes",
+                 lambda: find(browser, named("Hello.java")) and find(browser, named("Hello")))
+        print("class browser read: role %s, file and class nodes" % browser.getRoleName())
 
         # The status bar's message pane and the find box are standard widgets: still readable.
         status = wait_for("the status bar", lambda: find(

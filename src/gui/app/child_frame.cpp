@@ -14,10 +14,10 @@
 #include "app/doc_templates.h"
 #include "app/icons.h"
 #include "app/main_window.h"
-#include "app/outline_tree.h"
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "app/view_commands.h"
+#include "browser/browser_view.h"
 
 namespace tamso::gui {
 
@@ -41,7 +41,7 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     splitter_->setObjectName(QStringLiteral("59648"));  // the first-pane id
     // The pane shows the text's outline: built now (a new document has one too) and
     // again after each load and "Refresh Class Tree".
-    auto* browser = new OutlineTree(splitter_);
+    auto* browser = CBrowserView::ForFrame(pane_, main_, splitter_);
     browser_ = browser;
     pane_->SetOutlineSink(browser);
     pane_->setParent(splitter_);
@@ -140,7 +140,7 @@ void ChildFrame::UpdateTitle() {
 }
 
 ICommandTarget* ChildFrame::ViewTarget() {
-  if (browser_ && browser_->hasFocus()) return nullptr;
+  // The editor stays the active view while the browser pane has the focus.
   return &paneTarget_;
 }
 

@@ -38,8 +38,8 @@ class ChildFrame : public QWidget, public IView {
   QLineEdit* InfoBox() const { return infoBox_; }
   QMdiSubWindow* SubWindow() const;
 
-  // Routing targets: the active view (the editor pane unless the browser pane has the
-  // focus) and the frame itself.
+  // Routing targets: the active view (the editor pane, also while the browser pane has
+  // the focus) and the frame itself.
   ICommandTarget* ViewTarget();
   ICommandTarget* FrameTarget() { return &frameCommands_; }
 

@@ -94,6 +94,9 @@ class EditorPane : public QWidget {
     (void)memberName;
     return false;
   }
+  // The outline of the text as it is now, as a job that may run on another thread
+  // (it holds a copy of the text); empty where BuildOutline would do nothing.
+  virtual std::function<void(IOutlineSink&)> OutlineJob() const { return {}; }
 
  signals:
   void modifiedChanged(bool modified);
@@ -105,6 +108,8 @@ class EditorPane : public QWidget {
   // A context-menu command the pane does not handle itself: 32777 "Settings..." and
   // 32922 the help lookup of the selected text (SelectedText()).
   void commandRequested(int id);
+  // The text changed.
+  void textChanged();
 };
 
 // Creates the editor pane of the given kind; implemented by the editor.

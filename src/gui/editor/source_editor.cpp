@@ -84,11 +84,16 @@ class CSourceEditor::Owner : public ILineStoreOwner {
   void RepaintAll() override { e_.InvalidateAll(); }
   void TextInserted(int line, int index, std::string_view text) override {
     e_.a11y_->Inserted(line, index, text);
+    emit e_.textChanged();
   }
   void TextErased(int line, int index, std::string_view removed) override {
     e_.a11y_->Erased(line, index, removed);
+    emit e_.textChanged();
   }
-  void TextReplaced() override { e_.a11y_->Replaced(); }
+  void TextReplaced() override {
+    e_.a11y_->Replaced();
+    emit e_.textChanged();
+  }
 
  private:
   CSourceEditor& e_;

@@ -122,6 +122,8 @@ class CSourceEditor : public QAbstractScrollArea {
   void modifiedChanged(bool modified);
   void findTextUsed(const QString& text);
   void commandRequested(int id);
+  // The text changed (typed, deleted, replaced or loaded).
+  void textChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,8 @@
 #include "editor/source_editor_pane.h"
 
 #include <QVBoxLayout>
+#include <memory>
+#include <vector>
 
 #include "editor/find_text.h"
 #include "editor/source_editor.h"
@@ -60,6 +62,7 @@ SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host,
   connect(editor_, &CSourceEditor::modifiedChanged, this, &EditorPane::modifiedChanged);
   connect(editor_, &CSourceEditor::findTextUsed, this, &EditorPane::findTextUsed);
   connect(editor_, &CSourceEditor::commandRequested, this, &EditorPane::commandRequested);
+  connect(editor_, &CSourceEditor::textChanged, this, &EditorPane::textChanged);
   editor_->RecolourAll();
 }
 
@@ -211,9 +214,35 @@ void SourceEditorPane::BuildOutline() {
   if (!sink_ || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return;
   const Language* language = editor_->GetLanguage();
   if (!language) return;
-  const std::string& title =
-      documentTitle_.empty() ? editor_->Document().FileName() : documentTitle_;
-  language->BuildOutline(editor_->Store(), title, *sink_);
+  // The root is named after the file last loaded or saved ("File" before that).
+  language->BuildOutline(editor_->Store(), editor_->Document().FileName(), *sink_);
+}
+
+namespace {
+// A copy of the lines, for an outline built away from the editor.
+class LinesCopy : public ILineSource {
+ public:
+  explicit LinesCopy(const ILineSource& from) {
+    lines_.reserve(static_cast<std::size_t>(from.LineCount()));
+    for (int i = 0; i < from.LineCount(); ++i) lines_.emplace_back(from.Line(i));
+  }
+  int LineCount() const override { return static_cast<int>(lines_.size()); }
+  std::string_view Line(int index) const override {
+    return lines_[static_cast<std::size_t>(index)];
+  }
+
+ private:
+  std::vector<std::string> lines_;
+};
+}  // namespace
+
+std::function<void(IOutlineSink&)> SourceEditorPane::OutlineJob() const {
+  const Language* language = editor_->GetLanguage();
+  if (!language || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return {};
+  auto text = std::make_shared<const LinesCopy>(editor_->Store());
+  std::string title = editor_->Document().FileName();
+  return
+      [language, text, title](IOutlineSink& sink) { language->BuildOutline(*text, title, sink); };
 }
 
 bool SourceEditorPane::ShowMember(const std::string& className, const std::string& memberName) {

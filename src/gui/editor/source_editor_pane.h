@@ -41,6 +41,7 @@ class SourceEditorPane : public EditorPane {
   void SetDocumentTitle(const std::string& title) override { documentTitle_ = title; }
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
+  std::function<void(IOutlineSink&)> OutlineJob() const override;
 
   // The editor commands by name, for callers that hold a pane of this kind.
   void Cut();

@@ -1,0 +1,10 @@
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "entries/source_archive.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return tamso::fuzz::FuzzSourceArchive(
+      std::string_view(reinterpret_cast<const char*>(data), size));
+}

@@ -1,0 +1,188 @@
+#include "browser/source_archive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <tuple>
+
+#include "platform/file_read.h"
+
+namespace tamso {
+
+namespace {
+
+std::string ZipErrorText(int code) {
+  zip_error_t e;
+  zip_error_init_with_code(&e, code);
+  std::string text = zip_error_strerror(&e);
+  zip_error_fini(&e);
+  return text;
+}
+
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
+}
+
+}  // namespace
+
+SourceArchive::~SourceArchive() {
+  if (zip_) zip_discard(zip_);
+}
+
+std::unique_ptr<SourceArchive> SourceArchive::Index(zip* archive,
+                                                    std::unique_ptr<std::string> bytes) {
+  std::unique_ptr<SourceArchive> a(new SourceArchive);
+  a->zip_ = archive;
+  a->bytes_ = std::move(bytes);
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  a->byName_.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const auto index = static_cast<zip_uint64_t>(i);
+    const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+    if (!raw) continue;
+    std::string name(raw);
+    if (name.empty() || name.back() == '/') continue;  // a folder
+    a->byName_.emplace(name, index);
+    const std::size_t slash = name.find('/');
+    if (slash == std::string::npos || slash == 0) continue;
+    const std::string_view folder(name.data(), slash);
+    if (folder != "." && folder != "..") a->underFolder_.emplace(name.substr(slash + 1), index);
+  }
+  return a;
+}
+
+std::unique_ptr<SourceArchive> SourceArchive::Open(const std::string& path, std::string* error) {
+  // Opened without blocking and checked to be a plain file: a pipe or device named
+  // src.zip must not hang the window.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    SetError(error, "Cannot open " + path + ": " + std::strerror(errno) + ".");
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    SetError(error, NotRegularMessage(path, ProbeFile(path).kind));
+    return nullptr;
+  }
+  int code = 0;
+  zip* archive = zip_fdopen(fd, ZIP_RDONLY, &code);
+  if (!archive) {
+    ::close(fd);
+    SetError(error, "Cannot read " + path + ": " + ZipErrorText(code) + ".");
+    return nullptr;
+  }
+  return Index(archive, nullptr);
+}
+
+std::unique_ptr<SourceArchive> SourceArchive::OpenBytes(std::string bytes, std::string* error) {
+  zip_error_t e;
+  zip_error_init(&e);
+  // The buffer stays in the archive object, which outlives the libzip handle.
+  auto held = std::make_unique<std::string>(std::move(bytes));
+  zip_source_t* source = zip_source_buffer_create(held->data(), held->size(), 0, &e);
+  if (!source) {
+    SetError(error, std::string("Cannot read the archive: ") + zip_error_strerror(&e) + ".");
+    zip_error_fini(&e);
+    return nullptr;
+  }
+  zip* archive = zip_open_from_source(source, ZIP_RDONLY, &e);
+  if (!archive) {
+    zip_source_free(source);
+    SetError(error, std::string("Cannot read the archive: ") + zip_error_strerror(&e) + ".");
+    zip_error_fini(&e);
+    return nullptr;
+  }
+  zip_error_fini(&e);
+  return Index(archive, std::move(held));
+}
+
+std::optional<std::string> SourceArchive::Find(std::string_view relative) const {
+  const std::string key(relative);
+  if (byName_.count(key)) return key;
+  auto it = underFolder_.find(key);
+  if (it == underFolder_.end()) return std::nullopt;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const char* name = zip_get_name(zip_, it->second, ZIP_FL_ENC_RAW);
+  if (!name) return std::nullopt;
+  return std::string(name);
+}
+
+bool SourceArchive::Read(const std::string& name, std::uint64_t maxBytes, std::string& out,
+                         std::string* error) const {
+  auto it = byName_.find(name);
+  if (it == byName_.end()) {
+    SetError(error, name + " is not in the archive.");
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_, it->second, 0, &st) != 0) {
+    SetError(error, std::string("Cannot read ") + name + ": " + zip_strerror(zip_) + ".");
+    return false;
+  }
+  if ((st.valid & ZIP_STAT_SIZE) && st.size > maxBytes) {
+    SetError(error, name + " is too large to open (" + SizeText(st.size) + ").");
+    return false;
+  }
+  zip_file_t* file = zip_fopen_index(zip_, it->second, 0);
+  if (!file) {
+    SetError(error, std::string("Cannot read ") + name + ": " + zip_strerror(zip_) + ".");
+    return false;
+  }
+  std::string bytes;
+  if (st.valid & ZIP_STAT_SIZE) bytes.reserve(static_cast<std::size_t>(st.size));
+  char buffer[64 * 1024];
+  bool ok = true;
+  for (;;) {
+    const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+    if (n < 0) {
+      SetError(error, std::string("Cannot read ") + name + ": " + zip_file_strerror(file) + ".");
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (bytes.size() + static_cast<std::uint64_t>(n) > maxBytes) {
+      SetError(error, name + " is too large to open.");
+      ok = false;
+      break;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  zip_fclose(file);
+  if (!ok) return false;
+  out = std::move(bytes);
+  return true;
+}
+
+std::shared_ptr<const SourceArchive> CachedSourceArchive(const std::string& path,
+                                                         std::string* error) {
+  using Key = std::tuple<dev_t, ino_t, off_t, std::int64_t, long>;
+  static std::mutex mutex;
+  static std::map<std::string, std::pair<Key, std::shared_ptr<const SourceArchive>>> cache;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    SetError(error, "Cannot open " + path + ": " + std::strerror(errno) + ".");
+    return nullptr;
+  }
+  const Key key{st.st_dev, st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                st.st_mtim.tv_nsec};
+  std::lock_guard<std::mutex> lock(mutex);
+  auto it = cache.find(path);
+  if (it != cache.end() && it->second.first == key) return it->second.second;
+  std::shared_ptr<const SourceArchive> archive = SourceArchive::Open(path, error);
+  if (!archive) {
+    if (it != cache.end()) cache.erase(it);
+    return nullptr;
+  }
+  cache[path] = {key, archive};
+  return archive;
+}
+
+}  // namespace tamso

@@ -1,0 +1,122 @@
+#include "browser/source_path.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "browser/source_archive.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+
+namespace tamso {
+
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string RealPath(const std::string& path) {
+  char buffer[PATH_MAX];
+  return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
+bool IsArchiveName(std::string_view path) {
+  const std::string ext = paths::Extension(path);
+  return paths::EqualsNoCase(ext, ".zip") || paths::EqualsNoCase(ext, ".jar");
+}
+
+// The file below a directory entry, when it is a plain file that stays inside the
+// entry once links are resolved (a link loop resolves to nothing).
+std::string FindInDirectory(const std::string& root, const std::string& relative) {
+  const std::string candidate = paths::Join(root, relative);
+  if (!IsRegularFile(candidate) || ::access(candidate.c_str(), R_OK) != 0) return {};
+  const std::string realRoot = RealPath(root);
+  const std::string realFile = RealPath(candidate);
+  if (realRoot.empty() || realFile.empty()) return {};
+  const std::string prefix = realRoot == "/" ? realRoot : realRoot + "/";
+  if (realFile.compare(0, prefix.size(), prefix) != 0) return {};
+  return paths::Absolute(candidate);
+}
+
+}  // namespace
+
+std::string JdkSourceArchive() {
+  if (const char* home = std::getenv("JAVA_HOME"); home && *home) {
+    const std::string zip = paths::Join(home, "lib/src.zip");
+    if (IsRegularFile(zip)) return zip;
+  }
+  const char* path = std::getenv("PATH");
+  std::string list = path ? path : "";
+  for (std::size_t pos = 0; pos <= list.size();) {
+    std::size_t colon = list.find(':', pos);
+    if (colon == std::string::npos) colon = list.size();
+    const std::string dir = list.substr(pos, colon - pos);
+    pos = colon + 1;
+    if (dir.empty()) continue;
+    const std::string javac = paths::Join(dir, "javac");
+    if (::access(javac.c_str(), X_OK) != 0) continue;
+    // .../bin/javac (often reached through links) belongs to the JDK two levels up.
+    const std::string real = RealPath(javac);
+    if (real.empty()) continue;
+    const std::string jdk = paths::Directory(paths::Directory(real));
+    const std::string zip = paths::Join(jdk, "lib/src.zip");
+    return IsRegularFile(zip) ? zip : std::string();
+  }
+  return {};
+}
+
+std::string DefaultSourcePath() {
+  const std::string zip = JdkSourceArchive();
+  return zip.empty() ? std::string(".") : ".;" + zip;
+}
+
+std::string ReadSourcePath(const IniFile& profile) {
+  return profile.GetString("Java", "SourcePath", DefaultSourcePath());
+}
+
+std::optional<std::string> SourceRelativeName(std::string_view relative) {
+  if (relative.empty() || relative.front() == '/') return std::nullopt;
+  std::string out;
+  std::string_view last;
+  for (std::size_t pos = 0; pos <= relative.size();) {
+    std::size_t slash = relative.find('/', pos);
+    if (slash == std::string_view::npos) slash = relative.size();
+    const std::string_view part = relative.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (part.empty()) continue;
+    if (part == "." || part == "..") return std::nullopt;
+    if (!out.empty()) out += '/';
+    out.append(part);
+    last = part;
+  }
+  if (out.empty()) return std::nullopt;
+  if (last.find('.') == std::string_view::npos) out += ".java";
+  return out;
+}
+
+std::string SourceHit::Title() const {
+  if (!InArchive()) return path;
+  return paths::FileName(path) + "!/" + entry;
+}
+
+SourceHit FindSourceFile(std::string_view sourcePath, std::string_view relative) {
+  const std::optional<std::string> name = SourceRelativeName(relative);
+  if (!name) return {};
+  for (const std::string& root : paths::SplitSearchPath(sourcePath)) {
+    if (IsArchiveName(root) && IsRegularFile(root)) {
+      std::string error;
+      auto archive = CachedSourceArchive(paths::Absolute(root), &error);
+      if (!archive) continue;  // damaged or unreadable: the next entry is tried
+      if (auto entry = archive->Find(*name)) return {paths::Absolute(root), *entry};
+      continue;
+    }
+    if (std::string found = FindInDirectory(root, *name); !found.empty()) return {found, {}};
+  }
+  return {};
+}
+
+}  // namespace tamso

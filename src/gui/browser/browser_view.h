@@ -1,0 +1,91 @@
+#pragma once
+// The class browser: the tree beside a Java or Perl editor that outlines its text
+// (the file, its package, imports, classes with their superclass, interfaces, fields
+// and methods; or its subroutines). Double clicking (or Enter on) a node moves the
+// editor to a member or opens the source of the class a node names.
+//
+// The editor fills the tree through the outline calls when the window opens, after a
+// load and on "Refresh Class Tree". About a second after typing stops the outline is
+// built again on a copy of the text away from the window's thread; a result that the
+// text has moved on from is dropped. Expanded nodes and the selection are kept across
+// rebuilds wherever a node keeps its labels from the root down.
+
+#include <QThreadPool>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "browser/class_browser.h"
+#include "browser/outline_model.h"
+
+namespace tamso::gui {
+
+class EditorPane;
+class MainWindow;
+
+// Opens a cache copy of an archive entry as a read-only document called title.
+using ArchiveCopyOpener = std::function<bool(const std::string& path, const std::string& title)>;
+
+class CBrowserView : public QTreeWidget, public IOutlineSink {
+  Q_OBJECT
+ public:
+  // How long after the last edit the outline is rebuilt by itself.
+  static constexpr int kRebuildDelayMs = 1000;
+
+  // A browser for pane, talking to the user through host, reading the source path
+  // and its settings from profile. Without an opener, archive copies open as the
+  // host's plain documents.
+  CBrowserView(EditorPane* pane, IHost& host, IniFile& profile, ArchiveCopyOpener openCopy = {},
+               QWidget* parent = nullptr);
+  // The browser of a child frame of main.
+  static CBrowserView* ForFrame(EditorPane* pane, MainWindow* main, QWidget* parent);
+  ~CBrowserView() override;
+
+  int BeginOutline(const std::string& title) override;
+  int AddOutlineItem(const std::string& text, int kind, int parent) override;
+  void EndOutline() override;
+
+  // The outline the tree shows, and the node an item stands for (-1 for none).
+  const OutlineModel& Shown() const { return shown_; }
+  int NodeOf(const QTreeWidgetItem* item) const;
+  QTreeWidgetItem* ItemOf(int node) const;
+  // What a double click on the item does.
+  void Activate(QTreeWidgetItem* item);
+
+  // The automatic rebuild: the timer that waits for typing to stop, the rebuild it
+  // starts (also callable at once), and a wait until a started rebuild is shown or
+  // dropped.
+  QTimer& RebuildTimer() { return rebuildTimer_; }
+  void StartRebuild();
+  void WaitForRebuild();
+
+ signals:
+  // The tree was filled anew (by the editor or by an automatic rebuild).
+  void outlineShown();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void OnTextChanged();
+  void Show(OutlineModel model, bool scrollToRoot);
+
+  EditorPane* pane_;
+  IHost& host_;
+  IniFile& profile_;
+  ClassBrowser browser_;
+  OutlineModel building_;  // filled by the outline calls
+  OutlineModel shown_;
+  std::vector<QTreeWidgetItem*> items_;  // by node
+  QTimer rebuildTimer_;
+  std::uint64_t version_ = 0;  // counts edits
+  std::shared_ptr<std::atomic<std::uint64_t>> latest_ =
+      std::make_shared<std::atomic<std::uint64_t>>(0);
+  bool activating_ = false;  // a double click is being answered (it may show a dialog)
+  std::unique_ptr<OutlineModel> deferred_;  // a rebuild that arrived meanwhile
+  QThreadPool pool_;                        // last: waited for before anything else goes
+};
+
+}  // namespace tamso::gui

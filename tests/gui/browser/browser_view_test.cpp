@@ -1,0 +1,225 @@
+// The class browser beside real editor panes in the main window, used with the mouse
+// and keys as a user would.
+
+#include "browser/browser_view.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSplitter>
+#include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include "app/child_frame.h"
+#include "app/source_document.h"
+#include "app/t2_app.h"
+#include "core/browser/test_zip.h"
+#include "editor/source_editor.h"
+#include "editor/source_editor_pane.h"
+#include "gui/app/gui_fixture.h"
+
+namespace tamso::gui::testing {
+namespace {
+
+const std::string kDemo = std::string(
+                              "package demo;\n"
+                              "import java.awt.Graphics;\n"
+                              "import java.lang.String;\n"
+                              "class First {\n  int a;\n  void paint() {}\n}\n"
+                              "class Second extends Base {\n"
+                              "  int count;\n") +
+                          std::string(120, '\n') +
+                          std::string(
+                              "  void run() {}\n"
+                              "}\n");
+
+class BrowserViewTest : public ShellTest {
+ protected:
+  BrowserViewTest() {
+    realEditors = true;
+    ::setenv("XDG_CACHE_HOME", (dir + "/cache").c_str(), 1);
+    std::filesystem::create_directories(dir + "/src/java/awt");
+    File("src/java/awt/Graphics.java", "package java.awt;\nclass Graphics {}\n");
+    EXPECT_TRUE(tamso::testing::WriteZip(
+        dir + "/src.zip", {{"java.base/java/lang/String.java", "public final class String {}\n"}}));
+    profile->WriteString("Java", "SourcePath", dir + "/src;" + dir + "/src.zip");
+  }
+  ~BrowserViewTest() override { ::unsetenv("XDG_CACHE_HOME"); }
+
+  ChildFrame* OpenDemo() {
+    ChildFrame* child = window()->OpenDocumentFile(File("Demo.java", kDemo));
+    EXPECT_NE(child, nullptr);
+    child->SubWindow()->showMaximized();
+    child->Splitter()->setSizes({300, 700});  // room for the deepest labels
+    return child;
+  }
+  static CBrowserView* TreeOf(ChildFrame* child) {
+    return qobject_cast<CBrowserView*>(child->BrowserPane());
+  }
+  static CSourceEditor* EditorOf(ChildFrame* child) {
+    return static_cast<SourceEditorPane*>(child->Pane())->Editor();
+  }
+  static QTreeWidgetItem* Find(CBrowserView* tree, const QString& label, int nth = 0) {
+    auto items = tree->findItems(label, Qt::MatchExactly | Qt::MatchRecursive);
+    return nth < items.size() ? items[nth] : nullptr;
+  }
+  static void DoubleClick(CBrowserView* tree, QTreeWidgetItem* item) {
+    ASSERT_NE(item, nullptr);
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    tree->scrollToItem(item);
+    const QRect r = tree->visualItemRect(item);
+    ASSERT_TRUE(r.isValid());
+    // A real double click: the first click, then the second one.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+  }
+};
+
+TEST_F(BrowserViewTest, TheTreeShowsTheOutlineWithAPictureForEveryNodeKind) {
+  Start();
+  CBrowserView* tree = TreeOf(OpenDemo());
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(tree->objectName(), "1038");
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  EXPECT_EQ(root->text(0), "Demo.java");
+  EXPECT_TRUE(root->isExpanded());
+  QStringList top;
+  for (int i = 0; i < root->childCount(); ++i) top << root->child(i)->text(0);
+  EXPECT_EQ(top, (QStringList{"Imports", "demo", "First", "Second"}));
+  EXPECT_FALSE(root->child(2)->isExpanded());
+  // Each node is drawn with its kind's picture (the root with picture 0), sharp at 2x.
+  EXPECT_EQ(root->data(0, Qt::UserRole).toInt(), 1);
+  QImage rootImage = root->icon(0).pixmap(QSize(16, 16), 2.0).toImage();
+  EXPECT_EQ(rootImage.size(), QSize(32, 32));
+  std::map<int, QImage> byImage;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    const QIcon icon = (*it)->icon(0);
+    ASSERT_FALSE(icon.isNull()) << (*it)->text(0).toStdString();
+    byImage[*it == root ? 0 : (*it)->data(0, Qt::UserRole).toInt()] =
+        icon.pixmap(QSize(16, 16), 1.0).toImage();
+  }
+  // The file, the folder, an import, the package, a class, extends, a field, a method.
+  EXPECT_EQ(byImage.size(), 8u);
+  for (auto a = byImage.begin(); a != byImage.end(); ++a)
+    for (auto b = std::next(a); b != byImage.end(); ++b)
+      EXPECT_NE(a->second, b->second) << a->first << " looks like " << b->first;
+}
+
+TEST_F(BrowserViewTest, DoubleClicksMoveTheEditorOpenClassSourcesAndRefuseThePackage) {
+  Start();
+  ChildFrame* demo = OpenDemo();
+  CBrowserView* tree = TreeOf(demo);
+  // A member of the second class: its line comes to the top of the editor.
+  DoubleClick(tree, Find(tree, "run"));
+  const int runLine =
+      static_cast<int>(std::count(kDemo.begin(), kDemo.begin() + kDemo.find("void run"), '\n'));
+  EXPECT_EQ(EditorOf(demo)->FirstVisibleLine(), runLine);
+  EXPECT_TRUE(host.beeps.empty());
+
+  DoubleClick(tree, Find(tree, "demo"));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Error: Cant handle package"}));
+
+  // An import found in a folder of the source path opens as that file.
+  DoubleClick(tree, Find(tree, "java.awt.Graphics"));
+  ChildFrame* graphics = window()->ActiveChild();
+  ASSERT_NE(graphics, demo);
+  EXPECT_EQ(graphics->Doc()->PathName(), dir + "/src/java/awt/Graphics.java");
+
+  // Enter on a node does what a double click does.
+  window()->MdiArea()->setActiveSubWindow(demo->SubWindow());
+  tree->setCurrentItem(Find(tree, "java.lang.String"));
+  QTest::keyClick(tree, Qt::Key_Return);
+  ChildFrame* string = window()->ActiveChild();
+  ASSERT_NE(string, demo);
+  ASSERT_NE(string, graphics);
+  // From the archive: a copy titled after its place there, belonging to no file.
+  EXPECT_EQ(string->Doc()->Title(), "src.zip!/java.base/java/lang/String.java");
+  EXPECT_EQ(string->Doc()->PathName(), "");
+  EXPECT_FALSE(string->Doc()->IsModified());
+  EXPECT_EQ(TreeOf(string)->topLevelItem(0)->text(0), "String.java");
+  EXPECT_EQ(window()->App().RecentFiles().Paths(),
+            (std::vector<std::string>{dir + "/src/java/awt/Graphics.java", dir + "/Demo.java"}));
+  // Asked again, the open copy comes to the front.
+  const size_t documents = window()->Documents().size();
+  window()->MdiArea()->setActiveSubWindow(demo->SubWindow());
+  QTest::keyClick(tree, Qt::Key_Return);
+  EXPECT_EQ(window()->ActiveChild(), string);
+  EXPECT_EQ(window()->Documents().size(), documents);
+  // Saving it asks for a name of its own, offering its public class.
+  host.saveAnswers = {std::nullopt};
+  EXPECT_FALSE(string->Doc()->Save());
+  ASSERT_EQ(host.saveDialogs.size(), 1u);
+  EXPECT_EQ(host.saveDialogs[0].initialFile, "String.java");
+
+  // The superclass is not on the path: the prompt, answered No.
+  host.answers = {Answer::No};
+  window()->MdiArea()->setActiveSubWindow(demo->SubWindow());
+  DoubleClick(tree, Find(tree, "Base"));
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].rfind("Could not source file for: Base\n", 0), 0u);
+  EXPECT_EQ(window()->ActiveChild(), demo);
+}
+
+TEST_F(BrowserViewTest, TheTreeFollowsTypingInTheBackgroundKeepingWhatWasOpenAndSelected) {
+  Start();
+  ChildFrame* demo = OpenDemo();
+  CBrowserView* tree = TreeOf(demo);
+  CSourceEditor* editor = EditorOf(demo);
+  Find(tree, "Second")->setExpanded(true);
+  tree->setCurrentItem(Find(tree, "count"));
+  EXPECT_FALSE(tree->RebuildTimer().isActive());
+
+  editor->GoToLine(9);
+  editor->InsertText("  int added;\n");
+  EXPECT_TRUE(tree->RebuildTimer().isActive());
+  EXPECT_EQ(tree->RebuildTimer().interval(), 1000);
+  EXPECT_EQ(Find(tree, "added"), nullptr);  // nothing waits for the outline while typing
+  int shown = 0;
+  QObject::connect(tree, &CBrowserView::outlineShown, [&] { ++shown; });
+  tree->StartRebuild();
+  tree->WaitForRebuild();
+  EXPECT_EQ(shown, 1);
+  ASSERT_NE(Find(tree, "added"), nullptr);
+  EXPECT_TRUE(Find(tree, "Second")->isExpanded());
+  EXPECT_FALSE(Find(tree, "First")->isExpanded());
+  ASSERT_NE(tree->currentItem(), nullptr);
+  EXPECT_EQ(tree->currentItem()->text(0), "count");
+  EXPECT_EQ(tree->currentItem()->parent()->text(0), "Second");
+
+  // A rebuild the text has moved on from is dropped; the next one shows.
+  tree->StartRebuild();
+  editor->InsertText("  int later;\n");
+  tree->WaitForRebuild();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(Find(tree, "later"), nullptr);
+  tree->StartRebuild();
+  tree->WaitForRebuild();
+  EXPECT_EQ(shown, 2);
+  EXPECT_NE(Find(tree, "later"), nullptr);
+
+  // The setting turns the automatic rebuild off; Refresh still works.
+  profile->WriteString("Editor", "AutoRefreshBrowser", "N");
+  editor->InsertText("  int quiet;\n");
+  EXPECT_FALSE(tree->RebuildTimer().isActive());
+  EXPECT_EQ(Find(tree, "quiet"), nullptr);
+  demo->Pane()->ExecuteCommand(32820);
+  EXPECT_NE(Find(tree, "quiet"), nullptr);
+  EXPECT_TRUE(Find(tree, "Second")->isExpanded());
+}
+
+TEST_F(BrowserViewTest, CommandsKeepGoingToTheEditorWhileTheTreeHasTheFocus) {
+  Start();
+  ChildFrame* demo = OpenDemo();
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  EditorOf(demo)->SelectAll();
+  TreeOf(demo)->setFocus();
+  ASSERT_TRUE(TreeOf(demo)->hasFocus());
+  EXPECT_EQ(demo->ViewTarget() != nullptr, true);
+  EXPECT_TRUE(window()->Router().Update(57634).enabled);  // Copy of the editor's selection
+}
+
+}  // namespace
+}  // namespace tamso::gui::testing
