@@ -16,9 +16,10 @@
 namespace tamso::gui::testing {
 
 // Runs step with the next modal dialog of type T that is not `after` (the dialog
-// open now, if any), once the event loop sees it.
+// open now, if any), once the event loop sees it. Deleting the timer returned
+// withdraws a step that is still waiting.
 template <class T>
-void WhenModal(std::function<void(T*)> step, QWidget* after = nullptr) {
+QPointer<QTimer> WhenModal(std::function<void(T*)> step, QWidget* after = nullptr) {
   auto* timer = new QTimer(qApp);
   timer->setInterval(0);
   QPointer<QWidget> previous = after;
@@ -31,6 +32,7 @@ void WhenModal(std::function<void(T*)> step, QWidget* after = nullptr) {
     step(dialog);
   });
   timer->start();
+  return timer;
 }
 
 // The text of a store, lines joined by "\n".
