@@ -45,6 +45,15 @@ TEST(ShippedSkeletons, EveryFileHasGroupsOfNamedNonEmptySkeletons) {
       EXPECT_EQ(set.Body(e->number).find("//{{"), std::string::npos) << e->name;
     }
   }
+  // Commentary that mentioned a marker would turn up as a group or skeleton.
+  std::vector<std::string> groups;
+  for (const SkeletonGroup& g : Shipped("Java.skl").groups) groups.push_back(g.name);
+  EXPECT_EQ(groups, (std::vector<std::string>{"Types", "Members", "Loops", "Exceptions", "Choices",
+                                              "Testing", "Swing"}));
+  groups.clear();
+  for (const SkeletonGroup& g : Shipped("HTML.skl").groups) groups.push_back(g.name);
+  EXPECT_EQ(groups, (std::vector<std::string>{"Pages", "Headings", "Text", "Links and images",
+                                              "Lists", "Tables", "Forms"}));
   std::vector<std::string> designer;
   const SkeletonSet designerSet = Shipped("DESIGNER.skl");
   for (const SkeletonEntry* e : All(designerSet)) designer.push_back(e->name);
