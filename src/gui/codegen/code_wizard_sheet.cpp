@@ -104,7 +104,7 @@ ClassWizardSheet::ClassWizardSheet(WizardContext context, IniFile& profile, IHos
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_, 1);
   layout->addWidget(box);
-  resize(640, 380);
+  resize(720, 400);
 
   file_->setText(Q(context_.page.file));
   for (const JavaClassInfo& c : context_.page.classes) classBox_->addItem(Q(c.name));

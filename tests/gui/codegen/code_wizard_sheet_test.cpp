@@ -117,6 +117,22 @@ TEST_F(CodeWizardTest, PageListsTheActiveDocumentsClassesComponentsAndEvents) {
   EXPECT_TRUE(ran);
 }
 
+TEST_F(CodeWizardTest, CtrlWInADocumentWindowOpensTheWizard) {
+  StartWithClock();
+  window()->show();
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  EditorOf(clock)->setFocus();
+  bool ran = false;
+  QPointer<QTimer> step = WhenModal<ClassWizardSheet>([&](ClassWizardSheet* sheet) {
+    ran = true;
+    sheet->reject();
+  });
+  QTest::keyClick(EditorOf(clock), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_TRUE(ran);
+  delete step.data();
+}
+
 TEST_F(CodeWizardTest, EditCodeMovesTheEditorToTheMemberAndClosesTheSheet) {
   StartWithClock();
   RunWizard([](ClassWizardSheet* sheet) {
