@@ -23,6 +23,7 @@
 #include "app/view_commands.h"
 #include "build/compile.h"
 #include "build/output_bar.h"
+#include "codegen/codegen_commands.h"
 #include "editor/editor_pane.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -91,6 +92,7 @@ int Run(int argc, char** argv) {
                            &project};
     CompileDocument(*view.Document(), context);
   });
+  InstallCodegenCommands(shell, profile, host);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();

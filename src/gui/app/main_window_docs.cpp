@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStyle>
 
 #include "app/child_frame.h"
@@ -115,6 +116,14 @@ ChildFrame* MainWindow::CreateChild(SourceDocument* doc) {
   QMdiSubWindow* sub = mdi_->addSubWindow(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(ApplicationIcon());
+  // The window menu's Close also claims Ctrl+W, which is the Class Wizard's key;
+  // Ctrl+F4 still closes the window.
+  if (QMenu* menu = sub->systemMenu()) {
+    for (QAction* a : menu->actions()) {
+      QList<QKeySequence> keys = a->shortcuts();
+      if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W))) a->setShortcuts(keys);
+    }
+  }
   QSize area = mdi_->viewport()->size();
   sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
   // Each new window steps down and right from the one before it, as cascading does,

@@ -1,0 +1,68 @@
+#include "codegen/skeleton_dialog_model.h"
+
+#include <cerrno>
+
+#include "platform/file_read.h"
+#include "platform/host.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+
+namespace tamso {
+
+namespace {
+
+constexpr const char* kSearchError = "Error searching for skeleton file";
+constexpr const char* kNotFound = "Could not find skeleton files.\n\n Check .ini";
+constexpr const char* kOpenError = "Error openning skeleton file";
+
+// True when looking for the name met something other than plain absence: a
+// directory or device of that name, or a folder we may not look into.
+bool SearchFailed(std::string_view name, const DataFileDirs& dirs) {
+  auto failed = [](const std::string& path) {
+    const FileProbe probe = ProbeFile(path);
+    return probe.kind != FileKind::Missing ||
+           (probe.err != 0 && probe.err != ENOENT && probe.err != ENOTDIR);
+  };
+  if (name.find('/') != std::string_view::npos) return failed(std::string(name));
+  for (const std::string& dir : dirs.dirs)
+    if (failed(paths::Join(dir, name))) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string SkeletonLanguageFor(ViewKind kind) {
+  return kind == ViewKind::Html ? "HTML" : "Java";
+}
+
+std::string SkeletonFileSetting(const IniFile& profile, std::string_view language) {
+  return profile.GetString("Skeletons", language, std::string(language) + ".skl");
+}
+
+SkeletonDialogModel::SkeletonDialogModel(IniFile& profile, IHost& host, DataFileDirs dirs)
+    : profile_(profile), host_(host), dirs_(std::move(dirs)) {}
+
+void SkeletonDialogModel::Load() {
+  set_ = SkeletonSet();
+  path_.clear();
+  const std::string name = SkeletonFileSetting(profile_, language);
+  std::string path = FindDataFile(name, dirs_);
+  if (path.empty()) {
+    host_.Message(SearchFailed(name, dirs_) ? kSearchError : kNotFound);
+    return;
+  }
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes, nullptr, kSkeletonFileLimit)) {
+    host_.Message(kOpenError);
+    return;
+  }
+  path_ = std::move(path);
+  set_ = ParseSkeletons(bytes);
+}
+
+std::optional<std::string> SkeletonDialogModel::PreviewFor(int itemData) const {
+  if (itemData <= kSkeletonRootData) return std::nullopt;
+  return ExpandSelection(set_.Body(itemData), selection);
+}
+
+}  // namespace tamso
