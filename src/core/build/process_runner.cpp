@@ -359,8 +359,8 @@ namespace {
 
 class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob> {
  public:
-  BuildJob(std::function<void(WorkerContext&)> body, IHost& host, IOutput& output,
-           IBuildSlot& slot, IUiThread& ui)
+  BuildJob(std::function<void(WorkerContext&)> body, IHost& host, IOutput& output, IBuildSlot& slot,
+           IUiThread& ui)
       : body_(std::move(body)), host_(host), output_(output), slot_(slot), ui_(ui) {}
 
   void Start() {

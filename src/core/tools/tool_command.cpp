@@ -29,7 +29,8 @@ MacroValues MacroValuesFor(const std::string& path) {
   return v;
 }
 
-std::string ReplaceMacro(const std::string& text, std::string_view macro, const std::string& value) {
+std::string ReplaceMacro(const std::string& text, std::string_view macro,
+                         const std::string& value) {
   const size_t at = macro.empty() ? std::string::npos : text.find(macro);
   if (at == std::string::npos) return text;
   return text.substr(0, at) + value + text.substr(at + macro.size());

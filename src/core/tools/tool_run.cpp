@@ -167,8 +167,9 @@ void ReloadAfterTool(const std::string& path, ToolRunContext& context) {
   if (!doc) return;
   if (doc->IsModified()) {
     const Answer a = context.host.MessageBox(
-        path + " has changes that are not saved.\n\nShow the file as the tool left it, and lose "
-               "the changes?",
+        path +
+            " has changes that are not saved.\n\nShow the file as the tool left it, and lose "
+            "the changes?",
         std::string(), MsgIcon::Question, MsgButtons::YesNo);
     if (a != Answer::Yes) return;
   }
@@ -195,8 +196,8 @@ std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& c
     ToolRunContext* ctx = &context;
     auto job = StartWorkerJob(
         [launch, ctx](WorkerContext& c) {
-          RunCapturedArguments(launch.argv, launch.commandLine, launch.directory, c.host,
-                               c.output, c.slot, &c.control);
+          RunCapturedArguments(launch.argv, launch.commandLine, launch.directory, c.host, c.output,
+                               c.slot, &c.control);
           // A tool that rewrote the file has the editor show what it left, so that a
           // later save cannot write the old text over the tool's work.
           if (launch.reloadAfter && !c.control.Cancelled())
@@ -218,8 +219,8 @@ std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& c
         [launch, ctx](WorkerContext& c) {
           pid_t pid = -1;
           if (SpawnTool(launch.argv, launch.directory, &pid) != 0) {
-            c.host.MessageBox(VisibleSpawnFailureText(launch.argv[0]), kSpawnCaption,
-                              MsgIcon::Stop, MsgButtons::Ok);
+            c.host.MessageBox(VisibleSpawnFailureText(launch.argv[0]), kSpawnCaption, MsgIcon::Stop,
+                              MsgButtons::Ok);
             c.slot.SetBuildThread(nullptr);
             return;
           }
