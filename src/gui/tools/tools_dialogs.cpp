@@ -104,6 +104,7 @@ ToolsDialog::ToolsDialog(IniFile& profile, IHost& host, QWidget* parent)
   grid->addWidget(help, row, 0, 1, 2);
   grid->addWidget(done_, row, 2, Qt::AlignBottom);
 
+  setMinimumWidth(600);
   for (const auto& name : model_.List()) list_->addItem(Q(name));
   list_->setCurrentRow(-1);
 
