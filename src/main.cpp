@@ -33,6 +33,7 @@
 #include "project/project.h"
 #include "project/project_adapters.h"
 #include "project/project_settings_sheet.h"
+#include "tools/tool_commands.h"
 
 using namespace tamso;
 using namespace tamso::gui;
@@ -99,6 +100,7 @@ int Run(int argc, char** argv) {
   // SIGTERM, SIGHUP, SIGINT: the build and its children end, the profile is written.
   SignalExit signalExit([&shell](int signal) { EndOnSignal(shell.App(), signal); });
   if (!shell.Start(commandLine)) return 1;
+  auto toolCommands = InstallToolCommands(shell, host, profile, project);
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);
 

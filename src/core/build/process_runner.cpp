@@ -359,14 +359,17 @@ namespace {
 
 class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob> {
  public:
-  BuildJob(CompileJob job, IHost& host, IOutput& output, IBuildSlot& slot, IUiThread& ui)
-      : job_(std::move(job)), host_(host), output_(output), slot_(slot), ui_(ui) {}
+  BuildJob(std::function<void(WorkerContext&)> body, IHost& host, IOutput& output, IBuildSlot& slot,
+           IUiThread& ui)
+      : body_(std::move(body)), host_(host), output_(output), slot_(slot), ui_(ui) {}
 
   void Start() {
     auto self = shared_from_this();
     std::thread([self] {
       Bridge bridge(*self);
-      BuildThreadProc(self->job_, bridge, bridge, bridge, &self->control_);
+      WorkerContext context{bridge, bridge, bridge, self->control_,
+                            [self](std::function<void()> fn) { self->OnUi(std::move(fn)); }};
+      self->body_(context);
       {
         std::lock_guard<std::mutex> lock(self->mutex_);
         self->finished_ = true;
@@ -489,7 +492,7 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
     BuildJob& job_;
   };
 
-  CompileJob job_;
+  std::function<void(WorkerContext&)> body_;
   IHost& host_;
   IOutput& output_;
   IBuildSlot& slot_;
@@ -504,7 +507,16 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
 
 std::shared_ptr<IBuildJob> StartBuildThread(CompileJob job, IHost& host, IOutput& output,
                                             IBuildSlot& slot, IUiThread& ui) {
-  auto buildJob = std::make_shared<BuildJob>(std::move(job), host, output, slot, ui);
+  return StartWorkerJob(
+      [job = std::move(job)](WorkerContext& c) {
+        BuildThreadProc(job, c.host, c.output, c.slot, &c.control);
+      },
+      host, output, slot, ui);
+}
+
+std::shared_ptr<IBuildJob> StartWorkerJob(std::function<void(WorkerContext&)> body, IHost& host,
+                                          IOutput& output, IBuildSlot& slot, IUiThread& ui) {
+  auto buildJob = std::make_shared<BuildJob>(std::move(body), host, output, slot, ui);
   buildJob->Start();
   return buildJob;
 }

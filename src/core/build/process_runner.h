@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -129,5 +130,21 @@ int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildS
 // they go.
 std::shared_ptr<IBuildJob> StartBuildThread(CompileJob job, IHost& host, IOutput& output,
                                             IBuildSlot& slot, IUiThread& ui);
+
+// What a worker body sees: the host, output window and build slot as the compile
+// worker sees them (each call runs on the user-interface thread), the run's control,
+// and OnUi, which runs fn on the user-interface thread and waits for it (skipped once
+// the job is cancelled).
+struct WorkerContext {
+  IHost& host;
+  IOutput& output;
+  IBuildSlot& slot;
+  RunControl& control;
+  std::function<void(std::function<void()>)> onUi;
+};
+
+// Runs any body on a worker thread the way StartBuildThread runs the compile.
+std::shared_ptr<IBuildJob> StartWorkerJob(std::function<void(WorkerContext&)> body, IHost& host,
+                                          IOutput& output, IBuildSlot& slot, IUiThread& ui);
 
 }  // namespace tamso
