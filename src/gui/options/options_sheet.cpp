@@ -73,6 +73,8 @@ QPushButton* Button(const QString& text, const char* id, const QString& accessib
                     QWidget* parent) {
   auto* b = Named(new QPushButton(text, parent), id, accessible);
   b->setAutoDefault(false);
+  if (text == QLatin1String("..."))
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(text) + 32);
   return b;
 }
 
@@ -122,6 +124,7 @@ OptionsSheet::OptionsSheet(const OptionsContext& context, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addWidget(buttons);
+  setMinimumWidth(600);
 }
 
 // ---- Editor page ------------------------------------------------------------
