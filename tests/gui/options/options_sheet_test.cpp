@@ -3,11 +3,15 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -228,6 +232,41 @@ TEST_F(OptionsSheetTest, CommandsAreLiveAndEditorFontAppliesAFixedPitchFace) {
     window()->RefreshSourceViews();
     EXPECT_EQ(QFontInfo(editor->viewport()->font()).family(), builtIn) << face;
   }
+}
+
+TEST_F(OptionsSheetTest, StartUpOffersTheTipsOnceTheWindowIsUpAndMovesOn) {
+  // The user's own tips.txt comes first in the lookup.
+  const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+  std::filesystem::create_directories(dir + "/config/tamso");
+  std::ofstream(dir + "/config/tamso/tips.txt") << "Own tip one\nOwn tip two\n";
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir + "/config"));
+  shell = std::make_unique<ShellApplication>(
+      *profile, colours, *model,
+      [](ViewKind kind, IniFile& ini, IHost& h, QWidget* parent) -> EditorPane* {
+        return CreateEditorPane(kind, ini, h, parent);
+      },
+      nullptr);
+  InstallOptionsCommands(*shell, *profile, colours, true);
+  ASSERT_TRUE(shell->Start(ParseAppCommandLine({})));
+  if (StartBanner::Current()) StartBanner::Current()->Hide();
+  QString shown;
+  QWidget* parentOfTips = nullptr;
+  QTimer::singleShot(0, qApp, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    parentOfTips = modal->parentWidget();
+    if (auto* tip = modal->findChild<QLabel*>("1004")) shown = tip->text();
+    modal->close();
+  });
+  QApplication::processEvents();
+  QApplication::processEvents();
+  if (oldConfig.isNull())
+    qunsetenv("XDG_CONFIG_HOME");
+  else
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+  EXPECT_EQ(shown, "Own tip one");
+  EXPECT_EQ(parentOfTips, window());
+  EXPECT_EQ(Get("WhatsCool", "FilePos"), "12");
 }
 
 }  // namespace
