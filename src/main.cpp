@@ -25,6 +25,7 @@
 #include "build/output_bar.h"
 #include "codegen/codegen_commands.h"
 #include "editor/editor_pane.h"
+#include "options/options_commands.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
@@ -96,6 +97,7 @@ int Run(int argc, char** argv) {
   InstallCodegenCommands(shell, profile, host);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
+  InstallOptionsCommands(shell, profile, host, !commandLine.quitWhenIdle);
   if (commandLine.quitWhenIdle) commandLine.files.clear();
   // SIGTERM, SIGHUP, SIGINT: the build and its children end, the profile is written.
   SignalExit signalExit([&shell](int signal) { EndOnSignal(shell.App(), signal); });

@@ -166,6 +166,9 @@ def run(program):
             "XDG_RUNTIME_DIR": work,
         })
         env.pop("TAMSO_PROFILE", None)
+        # No start-up tips: a modal dialog would take the keys this check sends.
+        with open(os.path.join(work, "tamso.INI"), "w") as f:
+            f.write("[WhatsCool]\nStartUp=1\n")
         app_proc = subprocess.Popen(
             [program, "--profile", os.path.join(work, "tamso.INI"), source],
             cwd=work, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -36,6 +36,14 @@ int FontSmaller(int pointSize) {
   return std::clamp(pointSize - 1, 0, kMaxPointSize);
 }
 
+std::string ReadFontFace(const IniFile& profile) {
+  std::string face = profile.GetString("Font", "Face", "");
+  if (face.size() > 200) return {};
+  for (unsigned char c : face)
+    if (c < 0x20 || c == 0x7F) return {};
+  return face;
+}
+
 int ReadGutterCells(const IniFile& profile) {
   return profile.GetInt("Editor", "LineNumbers", 1) != 0 ? 5 : 0;
 }

@@ -22,6 +22,10 @@ void WritePointSize(IniFile& profile, int pointSize);
 int FontBigger(int pointSize);
 int FontSmaller(int pointSize);
 
+// Font face: "Font"/"Face"; "" (also for a value that is no font name: too long or
+// holding control characters) means the built-in fixed-pitch face.
+std::string ReadFontFace(const IniFile& profile);
+
 // Line-number gutter: "Editor"/"LineNumbers" (default 1); non-zero gives 5 cells.
 int ReadGutterCells(const IniFile& profile);
 

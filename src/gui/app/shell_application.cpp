@@ -71,7 +71,7 @@ void ShellApplication::ShowMainFrameMaximized() {
 }
 
 void ShellApplication::OfferTips() {
-  // The start-up tips come with the tips dialog; nothing is offered until it exists.
+  if (offerTips_) offerTips_();
 }
 
 void ShellApplication::OpenDocuments(const std::vector<std::string>& paths) {

@@ -3,6 +3,7 @@
 // shows it and opens the documents named on the command line.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 #include "app/editor_factory.h"
@@ -38,6 +39,9 @@ class ShellApplication : public QObject, public IAppWindows {
   void OfferTips() override;
   void OpenDocuments(const std::vector<std::string>& paths) override;
 
+  // What offering the start-up tips runs; nothing is offered without one.
+  void SetTipsOffer(std::function<void()> offer) { offerTips_ = std::move(offer); }
+
  private:
   IniFile& profile_;
   QtHost& host_;
@@ -46,6 +50,7 @@ class ShellApplication : public QObject, public IAppWindows {
   IProjectModel& project_;
   CT2App app_;
   std::unique_ptr<MainWindow> window_;
+  std::function<void()> offerTips_;
 };
 
 }  // namespace tamso::gui

@@ -12,7 +12,13 @@ QColor FromColorRef(std::uint32_t value) {
 
 namespace {
 
-QFont FixedFont() {
+QFont FixedFont(const QString& face) {
+  if (!face.isEmpty()) {
+    QFont chosen(face);
+    chosen.setStyleHint(QFont::TypeWriter);
+    chosen.setFixedPitch(true);
+    if (QFontInfo(chosen).fixedPitch()) return chosen;
+  }
   QFont f(QStringLiteral("Courier New"));
   f.setStyleHint(QFont::TypeWriter);
   f.setFixedPitch(true);
@@ -23,9 +29,9 @@ QFont FixedFont() {
 
 }  // namespace
 
-EditorFonts MakeEditorFonts(int pointSize, int dpiY) {
+EditorFonts MakeEditorFonts(int pointSize, int dpiY, const QString& face) {
   EditorFonts fonts;
-  QFont normal = FixedFont();
+  QFont normal = FixedFont(face);
   // Very large sizes are capped so that a stray value cannot ask for a font of
   // thousands of pixels.
   int pixels = pointSize > 0 ? static_cast<int>(static_cast<long long>(pointSize) * dpiY / 72) : 0;

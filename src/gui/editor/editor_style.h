@@ -17,7 +17,8 @@ struct EditorFonts {
 };
 
 // Fonts for a point size at a vertical resolution; a point size of 0 or less gives
-// the default height of the fixed-pitch font.
-EditorFonts MakeEditorFonts(int pointSize, int dpiY);
+// the default height of the fixed-pitch font. A face that is empty or not of fixed
+// pitch gives the built-in fixed-pitch face.
+EditorFonts MakeEditorFonts(int pointSize, int dpiY, const QString& face = QString());
 
 }  // namespace tamso::gui

@@ -150,7 +150,8 @@ CSourceEditor::~CSourceEditor() {
 void CSourceEditor::ApplySettings(int pointSize) {
   pointSize_ = pointSize;
   WritePointSize(profile_, pointSize);
-  fonts_ = MakeEditorFonts(pointSize, logicalDpiY());
+  fonts_ =
+      MakeEditorFonts(pointSize, logicalDpiY(), QString::fromStdString(ReadFontFace(profile_)));
   QFontMetrics fm(fonts_.normal);
   lineHeight_ = std::max(1, fm.height()) + 3;
   charWidth_ = std::max(1, fm.horizontalAdvance(QLatin1Char('M')));

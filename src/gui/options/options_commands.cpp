@@ -1,0 +1,42 @@
+#include "options/options_commands.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/shell_application.h"
+#include "options/editor_font.h"
+#include "options/options_sheet.h"
+#include "options/tips_dialog.h"
+
+namespace tamso::gui {
+
+void InstallOptionsCommands(ShellApplication& shell, IniFile& profile, QtHost& host,
+                            bool offerTips) {
+  CT2App& app = shell.App();
+  auto refresh = [&shell] {
+    if (shell.Window()) shell.Window()->RefreshSourceViews();
+  };
+  app.SetCommandHandler(cmd::kSettings, [&shell, &profile, &host, &app, refresh] {
+    OptionsContext context{profile, host, refresh, [&app] { return app.GetBrowserPath(); },
+                           [&app](const std::string& path) { app.SetBrowserPath(path); }};
+    RunOptionsSheet(context, shell.Window());
+  });
+  app.SetCommandHandler(cmd::kEditorFont, [&shell, &profile, refresh] {
+    ChooseEditorFont(profile, shell.Window(), refresh);
+  });
+  app.SetCommandHandler(cmd::kWhatsCool,
+                        [&shell, &profile] { ShowTipsDialog(shell.Window(), profile); });
+  if (!offerTips) return;
+  // Offered once the main window is up and the event loop runs, so that start-up
+  // (the last project, the files named) is not held up behind the dialog.
+  shell.SetTipsOffer([&shell, &profile] {
+    QPointer<MainWindow> window = shell.Window();
+    QTimer::singleShot(0, window, [window, &profile] {
+      if (window) OfferTipsAtStartUp(window, profile);
+    });
+  });
+}
+
+}  // namespace tamso::gui
