@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+  poppler-utils
   default-jdk-headless
   fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
