@@ -24,6 +24,7 @@
 #include "build/compile.h"
 #include "build/output_bar.h"
 #include "editor/editor_pane.h"
+#include "help/help_install.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
@@ -91,6 +92,7 @@ int Run(int argc, char** argv) {
                            &project};
     CompileDocument(*view.Document(), context);
   });
+  InstallHelpCommands(profile, host, shell.App());
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();
