@@ -409,12 +409,13 @@ std::vector<const DocEntry*> DocsIndex::Find(const std::string& key, std::string
     }
     members.push_back(&e);
   }
-  auto byName = [](const DocEntry* a, const DocEntry* b) {
-    return a->QualifiedName() < b->QualifiedName();
-  };
   // A type named so is what the reader means, not its constructors.
   std::vector<const DocEntry*>& hits = types.empty() ? members : types;
-  std::sort(hits.begin(), hits.end(), byName);
+  std::vector<std::pair<std::string, const DocEntry*>> keyed;
+  keyed.reserve(hits.size());
+  for (const DocEntry* e : hits) keyed.emplace_back(e->QualifiedName(), e);
+  std::sort(keyed.begin(), keyed.end());
+  for (size_t n = 0; n < keyed.size(); ++n) hits[n] = keyed[n].second;
   return hits;
 }
 
