@@ -44,7 +44,7 @@ class PrintLayout {
 
   // "Page 2 of 5".
   static std::string PageText(int page, int pageCount);
-  // The line number as the gutter shows it, right-aligned in cells - 1.
+  // The line number as the gutter on screen shows it (from 0), right-aligned in cells - 1.
   std::string LineNumberText(int line) const;
 
  private:

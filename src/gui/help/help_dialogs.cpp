@@ -61,6 +61,7 @@ UsingHelpDialog::UsingHelpDialog(HelpCommands& help, QWidget* parent)
   browse->setObjectName(QStringLiteral("1077"));
   browse->setAccessibleName(QStringLiteral("Choose folder"));
   browse->setToolTip(QStringLiteral("Choose the folder"));
+  browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 24);
   connect(browse, &QPushButton::clicked, this, &UsingHelpDialog::Browse);
   row->addWidget(browse);
   layout->addLayout(row);

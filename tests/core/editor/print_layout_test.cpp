@@ -67,7 +67,7 @@ TEST(PrintLayout, GutterGrowsWithTheLineCountAndHostileGeometryIsClamped) {
   text.lines.assign(123456, "x");
   PrintLayout numbered(text, {80, 60, 8, true});
   EXPECT_EQ(numbered.GutterCells(), 7);
-  EXPECT_EQ(numbered.LineNumberText(8), "     9");
+  EXPECT_EQ(numbered.LineNumberText(8), "     8");
   EXPECT_EQ(numbered.PageCount(), (123456 + 59) / 60);
   Lines empty;
   PrintLayout none(empty, {0, -5, 0, false});

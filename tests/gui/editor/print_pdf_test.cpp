@@ -84,7 +84,7 @@ TEST(PrintPdf, ThreePagesWithHeaderNumbersWrappedLinesAndTabs) {
   EXPECT_TRUE(Has(pages[2], std::string(static_cast<size_t>(g.columns), 'v')));
   EXPECT_TRUE(Has(pages[2], "tail"));
   // The number of the line shows once, not on its continuation rows.
-  EXPECT_TRUE(Has(pages[2], std::to_string(2 * g.rows + 2)));
+  EXPECT_TRUE(Has(pages[2], std::to_string(2 * g.rows + 1)));
 }
 
 TEST(PrintPdf, ACancelledPrintKeepsTheOldFileAndLeavesNoDebris) {
