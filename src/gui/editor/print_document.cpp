@@ -94,6 +94,34 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
   const qreal gutterX = layout.GutterCells() * m.charWidth;
   std::vector<std::uint8_t> attrs;
   QString run;
+  // Font and pen changes are not free in a PDF: set them only when they change.
+  int style = -1;
+  auto use = [&](int wanted) {
+    if (wanted == style) return;
+    style = wanted;
+    switch (wanted) {
+      case 0:
+        p.setFont(bold);
+        p.setPen(ink);
+        break;
+      case 1:
+        p.setFont(m.fonts.normal);
+        p.setPen(numbers);
+        break;
+      case 2:
+        p.setFont(m.fonts.normal);
+        p.setPen(ink);
+        break;
+      case 3:
+        p.setFont(m.fonts.normal);
+        p.setPen(reserved);
+        break;
+      default:
+        p.setFont(m.fonts.comment);
+        p.setPen(comment);
+    }
+  };
+  auto styleOf = [](std::uint8_t a) { return a == kAttrReserved ? 3 : a == kAttrComment ? 4 : 2; };
   for (int page = first; page <= last; ++page) {
     if (progress && !progress(page - first, last - first + 1)) {
       p.end();
@@ -104,8 +132,8 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
     if (paper != Qt::white) p.fillRect(m.page, paper);
 
     // Header: the file name on the left, the page on the right, a rule below.
-    p.setFont(bold);
-    p.setPen(ink);
+    style = -1;  // a new page starts with the painter's defaults
+    use(0);
     const QRectF head(0, 0, m.page.width(), m.lineHeight);
     p.drawText(head, Qt::AlignLeft | Qt::AlignVCenter, options.title);
     p.drawText(head, Qt::AlignRight | Qt::AlignVCenter,
@@ -116,8 +144,7 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
     for (const PrintRow* row = layout.PageBegin(page); row != layout.PageEnd(page); ++row) {
       const qreal base = y + m.ascent;
       if (layout.GutterCells() && !row->continuation) {
-        p.setFont(m.fonts.normal);
-        p.setPen(numbers);
+        use(1);
         p.drawText(QPointF(0, base), QString::fromStdString(layout.LineNumberText(row->line)));
       }
       std::string_view line = store.Line(row->line);
@@ -132,8 +159,7 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
       std::uint8_t runAttr = 0;
       auto flush = [&] {
         if (run.isEmpty()) return;
-        p.setFont(runAttr == kAttrComment ? m.fonts.comment : m.fonts.normal);
-        p.setPen(runAttr == kAttrReserved ? reserved : runAttr == kAttrComment ? comment : ink);
+        use(styleOf(runAttr));
         p.drawText(QPointF(gutterX + runX * m.charWidth, base), run);
         run.clear();
       };
@@ -152,13 +178,13 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
           const QRect cell(static_cast<int>(gutterX + x * m.charWidth), static_cast<int>(y),
                            static_cast<int>(m.charWidth), static_cast<int>(m.lineHeight));
           PaintControlMark(p, cell, ch, a == kAttrComment ? comment : ink, paper, m.fonts.normal);
+          style = -1;  // the mark sets its own font and pen
           return;
         }
         if (!IsPlainAscii(ch)) {
           flush();
           expectX = -1;
-          p.setFont(a == kAttrComment ? m.fonts.comment : m.fonts.normal);
-          p.setPen(a == kAttrReserved ? reserved : a == kAttrComment ? comment : ink);
+          use(styleOf(a));
           const size_t n = CharLength(line, i);
           p.drawText(QPointF(gutterX + x * m.charWidth, base),
                      QString::fromUtf8(line.data() + i, static_cast<qsizetype>(n)));
