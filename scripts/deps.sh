@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+  poppler-utils
   default-jdk-headless
   # class sources: the zip reader, and the JDK's src.zip (which the JDK only links to)
   libzip-dev openjdk-17-source

@@ -26,6 +26,7 @@
 #include "codegen/codegen_commands.h"
 #include "editor/editor_pane.h"
 #include "options/options_commands.h"
+#include "help/help_install.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
@@ -95,6 +96,7 @@ int Run(int argc, char** argv) {
     CompileDocument(*view.Document(), context);
   });
   InstallCodegenCommands(shell, profile, host);
+  InstallHelpCommands(profile, host, shell.App());
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   InstallOptionsCommands(shell, profile, host, !commandLine.quitWhenIdle);

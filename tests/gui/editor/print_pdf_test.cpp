@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include "build/process_runner.h"
+#include "editor/print_commands.h"
+#include "editor/print_document.h"
+#include "gui/editor/editor_test_support.h"
+
+namespace tamso::gui {
+namespace {
+
+using testing::EditorFixture;
+
+// The text of each page of a PDF, as pdftotext reads it.
+std::vector<std::string> PdfPages(const std::string& pdf) {
+  tamso::testing::FakeHost host;
+  const std::string txt = pdf + ".txt";
+  if (!StartArguments({"pdftotext", "-layout", pdf, txt}, "pdftotext", "", true, host)) return {};
+  std::string all = testing::ReadFile(txt);
+  std::vector<std::string> pages;
+  size_t start = 0, ff;
+  while ((ff = all.find('\f', start)) != std::string::npos) {
+    pages.push_back(all.substr(start, ff - start));
+    start = ff + 1;
+  }
+  return pages;
+}
+
+bool Has(const std::string& page, const std::string& text) {
+  return page.find(text) != std::string::npos;
+}
+
+TEST(PrintPdf, ThreePagesWithHeaderNumbersWrappedLinesAndTabs) {
+  if (FindProgram("pdftotext").empty()) GTEST_SKIP() << "no pdftotext";
+  EditorFixture f(ViewKind::Java, "[Editor]\nTabChars=4\n");
+  QTemporaryDir dir;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+  printer.setOutputFileName(pdf);
+  const PrintGeometry g = PrintGeometryFor(printer, f.Profile(), true);
+  ASSERT_GT(g.rows, 10);
+  ASSERT_GT(g.columns, 20);
+
+  // Two full pages of short lines, then a tab and a line three rows long.
+  std::string text;
+  for (int i = 1; i <= 2 * g.rows; ++i) text += "line " + std::to_string(i) + "\n";
+  text += "a\tb\n";
+  text += std::string(static_cast<size_t>(g.columns), 'w') +
+          std::string(static_cast<size_t>(g.columns), 'v') + "tail\n";
+  f.Load(text);
+
+  PrintOptions options;
+  options.title = QStringLiteral("Loaded.java");
+  options.lineNumbers = true;
+  std::vector<int> progress;
+  QString error;
+  ASSERT_TRUE(PrintText(
+      printer, f.editor->Store(), f.Profile(), options,
+      [&](int page, int pages) {
+        progress.push_back(page * 10 + pages);
+        return true;
+      },
+      &error))
+      << error.toStdString();
+  EXPECT_EQ(progress, (std::vector<int>{3, 13, 23}));
+
+  std::vector<std::string> pages = PdfPages(pdf.toStdString());
+  ASSERT_EQ(pages.size(), 3u);
+  for (int p = 0; p < 3; ++p) {
+    EXPECT_TRUE(Has(pages[p], "Loaded.java")) << pages[p];
+    EXPECT_TRUE(Has(pages[p], "Page " + std::to_string(p + 1) + " of 3")) << pages[p];
+  }
+  EXPECT_TRUE(Has(pages[0], "line 1\n") || Has(pages[0], "line 1 ")) << pages[0];
+  EXPECT_TRUE(Has(pages[0], "line " + std::to_string(g.rows)));
+  EXPECT_FALSE(Has(pages[0], "line " + std::to_string(g.rows + 1) + "\n"));
+  EXPECT_TRUE(Has(pages[1], "line " + std::to_string(g.rows + 1)));
+  // The tab spans to column 4 as on screen; the long line is cut into rows.
+  EXPECT_TRUE(Has(pages[2], "a   b")) << pages[2];
+  EXPECT_TRUE(Has(pages[2], std::string(static_cast<size_t>(g.columns), 'w')));
+  EXPECT_TRUE(Has(pages[2], std::string(static_cast<size_t>(g.columns), 'v')));
+  EXPECT_TRUE(Has(pages[2], "tail"));
+  // The number of the line shows once, not on its continuation rows.
+  EXPECT_TRUE(Has(pages[2], std::to_string(2 * g.rows + 1)));
+}
+
+TEST(PrintPdf, ACancelledPrintKeepsTheOldFileAndLeavesNoDebris) {
+  EditorFixture f;
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
+  testing::WriteFile(pdf.toStdString(), "old bytes");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  const PrintGeometry g = PrintGeometryFor(printer, f.Profile(), false);
+  f.Load(std::string(static_cast<size_t>(3 * g.rows), '\n'));
+  QString error;
+  EXPECT_FALSE(PrintText(
+      printer, f.editor->Store(), f.Profile(), {}, [](int page, int) { return page < 1; }, &error));
+  EXPECT_EQ(testing::ReadFile(pdf.toStdString()), "old bytes");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  EXPECT_EQ(printer.outputFileName(), pdf);
+}
+
+TEST(PrintPdf, PreviewPagesSettingIsOneOrTwo) {
+  EditorFixture f(ViewKind::Java, "[Settings]\nPreviewPages=2\n");
+  EXPECT_EQ(PreviewPages(f.Profile()), 2);
+  for (const char* v : {"0", "7", "-1", "x"}) {
+    f.Profile().WriteString("Settings", "PreviewPages", v);
+    EXPECT_EQ(PreviewPages(f.Profile()), 1) << v;
+  }
+}
+
+}  // namespace
+}  // namespace tamso::gui
