@@ -91,6 +91,10 @@ class CLineStore : public ILineSource {
   // line's colouring state becomes unknown. Clears the undo history, collapses the
   // selection to (0, 0). Returns the line count.
   int SetText(std::string_view bytes);
+  // Replaces all lines with the text of a file as SetText reads it, but as one undo
+  // step (the old text comes back with Undo), for a file reloaded from disk. The line
+  // ends and final line end are taken from the new text; the caret goes to (0, 0).
+  void ReplaceAllText(std::string_view bytes);
   // The line ends of the last SetText: CR LF if there was any CR LF, else LF if
   // there was any LF, else CR if there was any CR, else none.
   LineEnds LoadedLineEnds() const { return loadedEnds_; }
