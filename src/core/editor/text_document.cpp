@@ -34,6 +34,7 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
     }
     store_.SetText(bytes);
     identity_ = IdentityOf(path, bytes);
+    identityPath_ = path;
     TakeLineEnds();
   } catch (const std::bad_alloc&) {
     if (error) *error = "Out of Memory";
@@ -72,6 +73,7 @@ bool TextDocument::Reload(const std::string& path, std::string* error) {
     const TextPos caret = store_.Caret();
     store_.ReplaceAllText(bytes);
     identity_ = IdentityOf(path, bytes);
+    identityPath_ = path;
     TakeLineEnds();
     store_.SetSelection(std::min(caret.line, store_.LineCount() - 1), 0);
   } catch (const std::bad_alloc&) {
@@ -84,6 +86,7 @@ bool TextDocument::Reload(const std::string& path, std::string* error) {
 }
 
 DiskState TextDocument::CheckDisk(const std::string& path) {
+  if (path != identityPath_) return DiskState::Same;
   FileIdentity current;
   const DiskState state = CompareWithDisk(identity_, path, &current);
   if (state == DiskState::Same && current.known) identity_ = current;
@@ -92,6 +95,7 @@ DiskState TextDocument::CheckDisk(const std::string& path) {
 
 void TextDocument::AcceptDiskState(const std::string& path) {
   std::string bytes;
+  identityPath_ = path;
   identity_ =
       ReadWholeFile(path, bytes, nullptr, kNoReadLimit) ? IdentityOf(path, bytes) : FileIdentity{};
 }
@@ -114,6 +118,7 @@ bool TextDocument::Save(const std::string& path, std::string* error) {
     return false;
   }
   identity_ = IdentityOf(path, bytes);
+  identityPath_ = path;
   fileName_ = BaseName(path);
   store_.MarkSaved();
   modified_ = false;

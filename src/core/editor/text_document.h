@@ -32,8 +32,9 @@ class TextDocument {
   // to the new text). Fails as Load fails, keeping the text.
   bool Reload(const std::string& path, std::string* error);
 
-  // Whether the file at path is still the one last loaded or saved. A file the
-  // document never read or wrote is Changed when it exists.
+  // Whether the file at path is still the one last loaded or saved. For a path the
+  // document never read or wrote there is nothing to compare with: Same (a save
+  // under a new name asks its own overwrite question).
   DiskState CheckDisk(const std::string& path);
   // Forgets the file's identity: the next CheckDisk compares with nothing. Set after
   // the user chose to keep the text over another program's change, so that the
@@ -63,6 +64,7 @@ class TextDocument {
   bool finalLineEnd_ = true;
   bool modified_ = false;
   FileIdentity identity_;
+  std::string identityPath_;  // the file identity_ describes
 };
 
 }  // namespace tamso

@@ -18,6 +18,7 @@
 #include "app/accelerators.h"
 #include "app/child_frame.h"
 #include "app/command_ids.h"
+#include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/icons.h"
 #include "app/lock_keys.h"
@@ -114,6 +115,8 @@ bool MainWindow::Create(bool mayShowBanner) {
   });
   // "New Window" has no handler: a second window of a document cannot show and edit
   // the same text, so it stays disabled rather than risk losing edits.
+
+  disk_ = new DiskWatcher(*this, host_);
 
   CreateMainToolBar();
   if (!toolBar_) return false;

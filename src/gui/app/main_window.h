@@ -34,6 +34,7 @@ class CT2App;
 namespace tamso::gui {
 
 class ChildFrame;
+class DiskWatcher;
 class SourceDocument;
 
 class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
@@ -92,6 +93,8 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   bool OnChildClosing(ChildFrame* child, bool prompt);
   void OnChildDestroyed(ChildFrame* child);
   void UpdateTitles();
+  // The watch on the open documents' files.
+  DiskWatcher* Disk() const { return disk_; }
 
   // IFrameWindow
   bool IsBarVisible(int barId) const override;
@@ -160,6 +163,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   QPointer<ChildFrame> lastActive_;
   FindHistory findHistory_;
   bool closing_ = false;
+  DiskWatcher* disk_ = nullptr;
 };
 
 }  // namespace tamso::gui

@@ -7,6 +7,7 @@
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/dialogs.h"
+#include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/document_files.h"
 #include "app/icons.h"
@@ -100,6 +101,7 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
   child->setFocus();
   app_.RecentFiles().Add(absolute);
   UpdateTitles();
+  if (disk_) disk_->Sync();
   return child;
 }
 
@@ -138,6 +140,7 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   if (doc->PathName().empty()) return SaveDocumentAs(doc);
   EditorPane* pane = doc->FirstPane();
   if (!pane) return false;
+  if (disk_ && !disk_->ConfirmSave(doc)) return false;
   if (!ConfirmSaveOver(host_, doc->PathName())) return false;
   std::string error;
   bool saved;
@@ -155,6 +158,7 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   pane->SetModified(false);
   app_.RecentFiles().Add(doc->PathName());
   UpdateTitles();
+  if (disk_) disk_->Sync();
   return true;
 }
 
@@ -221,6 +225,7 @@ void MainWindow::OnChildDestroyed(ChildFrame* child) {
     if (it != documents_.end()) {
       it->release()->deleteLater();
       documents_.erase(it);
+      if (disk_ && !closing_) disk_->Sync();
     }
   }
   if (!closing_)

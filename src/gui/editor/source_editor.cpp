@@ -204,6 +204,20 @@ bool CSourceEditor::SaveToFile(const std::string& path, std::string* error) {
   return true;
 }
 
+bool CSourceEditor::ReloadFromFile(const std::string& path, std::string* error) {
+  const int first = firstLine_;
+  if (!document_.Reload(path, error)) return false;
+  shownSelStart_ = shownSelEnd_ = TextPos{};
+  NoteModified(false);
+  RecolourAll();
+  firstLine_ = std::clamp(first, 0, std::max(store_.LineCount() - 1, 0));
+  UpdateScrollBars();
+  EnsureCaretVisible();
+  UpdateCaret();
+  viewport()->update();
+  return true;
+}
+
 void CSourceEditor::SetModified(bool modified) {
   if (!modified) store_.MarkSaved();
   document_.SetModified(modified);

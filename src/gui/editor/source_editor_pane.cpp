@@ -73,6 +73,20 @@ bool SourceEditorPane::SaveToFile(const std::string& path, std::string* error) {
   return editor_->SaveToFile(path, error);
 }
 
+DiskState SourceEditorPane::CheckDisk(const std::string& path) {
+  return editor_->Document().CheckDisk(path);
+}
+
+bool SourceEditorPane::ReloadFromFile(const std::string& path, std::string* error) {
+  if (!editor_->ReloadFromFile(path, error)) return false;
+  BuildOutline();
+  return true;
+}
+
+void SourceEditorPane::AcceptDiskState(const std::string& path) {
+  editor_->Document().AcceptDiskState(path);
+}
+
 bool SourceEditorPane::IsModified() const {
   return editor_->IsModified();
 }

@@ -22,6 +22,9 @@ class SourceEditorPane : public EditorPane {
   ViewKind Kind() const override { return kind_; }
   bool LoadFromFile(const std::string& path, std::string* error) override;
   bool SaveToFile(const std::string& path, std::string* error) override;
+  DiskState CheckDisk(const std::string& path) override;
+  bool ReloadFromFile(const std::string& path, std::string* error) override;
+  void AcceptDiskState(const std::string& path) override;
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;

@@ -55,11 +55,10 @@ TEST(ChangedOnDisk, EachKindOfOutsideChangeIsToldApartFromNoChange) {
 
   ASSERT_EQ(::unlink(path.c_str()), 0);
   EXPECT_EQ(doc.CheckDisk(path), DiskState::Missing);
-  // A new document's file appearing under its name is a change.
-  CLineStore fresh;
-  TextDocument untitled(fresh);
+  // A file the document never read or wrote has nothing to compare with.
   dir.Write("A.java", "x");
-  EXPECT_EQ(untitled.CheckDisk(path), DiskState::Changed);
+  EXPECT_EQ(doc.CheckDisk(dir.Write("B.java", "y")), DiskState::Same);
+  EXPECT_EQ(doc.CheckDisk(path), DiskState::Changed);
 }
 
 TEST(ChangedOnDisk, AReloadIsOneUndoStepKeepsTheCaretLineAndTheNewFilesBytes) {
