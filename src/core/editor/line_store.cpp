@@ -177,6 +177,7 @@ int CLineStore::SetText(std::string_view bytes) {
   savePoint_ = 0;
   dirty_ = LineRange{};
   ForgetAllAttributes();
+  ++version_;
   if (owner_) owner_->TextReplaced();
   return LineCount();
 }
@@ -552,6 +553,7 @@ void CLineStore::RawInsert(int line, int index, std::string_view text, int* endL
   }
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{true, line, index, *endLine, *endIndex, std::string(text)});
+  ++version_;
   if (owner_) owner_->TextInserted(line, index, text);
 }
 
@@ -583,6 +585,7 @@ std::string CLineStore::RawErase(int line, int index, int endLine, int endIndex)
   }
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{false, line, index, endLine, endIndex, removed});
+  ++version_;
   if (owner_) owner_->TextErased(line, index, removed);
   return removed;
 }

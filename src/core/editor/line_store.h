@@ -100,6 +100,8 @@ class CLineStore : public ILineSource {
   LineEnds LoadedLineEnds() const { return loadedEnds_; }
   // True when the last SetText's text ended with a line end (true for a new store).
   bool HadFinalLineEnd() const { return finalLineEnd_; }
+  // Grows with every change of the text (typing, undo, reload, SetText).
+  std::uint64_t Version() const { return version_; }
   // All lines joined by eol; the last one is followed by eol too when finalEol.
   std::string JoinedText(std::string_view eol, bool finalEol = true) const;
 
@@ -268,6 +270,7 @@ class CLineStore : public ILineSource {
   TextPos selEnd_;
   TextPos caret_;
 
+  std::uint64_t version_ = 0;
   std::vector<UndoStep> undo_;
   std::vector<UndoStep> redo_;
   int compoundDepth_ = 0;
