@@ -85,6 +85,12 @@ bool TextDocument::Reload(const std::string& path, std::string* error) {
   return true;
 }
 
+void TextDocument::ReplaceText(std::string_view bytes) {
+  store_.ReplaceAllText(bytes);
+  TakeLineEnds();
+  modified_ = !store_.IsAtSavePoint();
+}
+
 DiskState TextDocument::CheckDisk(const std::string& path) {
   if (path != identityPath_) return DiskState::Same;
   FileIdentity current;

@@ -32,6 +32,10 @@ class TextDocument {
   // to the new text). Fails as Load fails, keeping the text.
   bool Reload(const std::string& path, std::string* error);
 
+  // Replaces the whole text as one undo step and marks the document modified (a
+  // recovered text over the file as it is on disk).
+  void ReplaceText(std::string_view bytes);
+
   // Whether the file at path is still the one last loaded or saved. For a path the
   // document never read or wrote there is nothing to compare with: Same (a save
   // under a new name asks its own overwrite question).

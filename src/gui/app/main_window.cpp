@@ -22,6 +22,7 @@
 #include "app/doc_templates.h"
 #include "app/icons.h"
 #include "app/lock_keys.h"
+#include "app/recovery_keeper.h"
 #include "app/source_document.h"
 #include "app/start_banner.h"
 #include "app/t2_app.h"
@@ -532,6 +533,10 @@ IView* MainWindow::ActiveView() {
 IDocument* MainWindow::ActiveDocument() {
   ChildFrame* c = ActiveChild();
   return c ? c->Doc() : nullptr;
+}
+
+void MainWindow::StartRecovery(RecoveryStore& store) {
+  if (!recovery_) recovery_ = new RecoveryKeeper(*this, host_, store);
 }
 
 }  // namespace tamso::gui

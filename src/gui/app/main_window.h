@@ -29,12 +29,14 @@ class QToolBar;
 
 namespace tamso {
 class CT2App;
-}
+class RecoveryStore;
+}  // namespace tamso
 
 namespace tamso::gui {
 
 class ChildFrame;
 class DiskWatcher;
+class RecoveryKeeper;
 class SourceDocument;
 
 class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
@@ -95,6 +97,9 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   void UpdateTitles();
   // The watch on the open documents' files.
   DiskWatcher* Disk() const { return disk_; }
+  // Starts keeping recovery journals in the store (which outlives the window).
+  void StartRecovery(RecoveryStore& store);
+  RecoveryKeeper* Recovery() const { return recovery_; }
 
   // IFrameWindow
   bool IsBarVisible(int barId) const override;
@@ -164,6 +169,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   FindHistory findHistory_;
   bool closing_ = false;
   DiskWatcher* disk_ = nullptr;
+  RecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace tamso::gui

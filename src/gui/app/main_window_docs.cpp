@@ -12,6 +12,7 @@
 #include "app/document_files.h"
 #include "app/icons.h"
 #include "app/main_window.h"
+#include "app/recovery_keeper.h"
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "platform/paths.h"
@@ -102,6 +103,7 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
   app_.RecentFiles().Add(absolute);
   UpdateTitles();
   if (disk_) disk_->Sync();
+  if (recovery_) recovery_->Sync();
   return child;
 }
 
@@ -159,6 +161,7 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   app_.RecentFiles().Add(doc->PathName());
   UpdateTitles();
   if (disk_) disk_->Sync();
+  if (recovery_) recovery_->Sync();
   return true;
 }
 
@@ -226,6 +229,7 @@ void MainWindow::OnChildDestroyed(ChildFrame* child) {
       it->release()->deleteLater();
       documents_.erase(it);
       if (disk_ && !closing_) disk_->Sync();
+      if (recovery_ && !closing_) recovery_->Sync();
     }
   }
   if (!closing_)

@@ -44,6 +44,11 @@ class EditorPane : public QWidget {
     return LoadFromFile(path, error);
   }
   virtual void AcceptDiskState(const std::string& path) { (void)path; }
+  // For the recovery journal: a number that grows with every change of the text,
+  // the bytes Save would write, and a recovered text put in as one undo step.
+  virtual std::uint64_t TextVersion() const { return 0; }
+  virtual std::string TextForSave() const { return {}; }
+  virtual void ReplaceAllText(const std::string& bytes) { (void)bytes; }
   // Puts the caret at the start of the 0-based line.
   virtual void GoToLine(int line) = 0;
   // Re-reads fonts, colours and tab width from the profile (update hint 78).

@@ -218,6 +218,17 @@ bool CSourceEditor::ReloadFromFile(const std::string& path, std::string* error) 
   return true;
 }
 
+void CSourceEditor::ReplaceAllText(std::string_view bytes) {
+  document_.ReplaceText(bytes);
+  shownSelStart_ = shownSelEnd_ = TextPos{};
+  NoteModified(document_.IsModified());
+  RecolourAll();
+  firstLine_ = 0;
+  UpdateScrollBars();
+  UpdateCaret();
+  viewport()->update();
+}
+
 void CSourceEditor::SetModified(bool modified) {
   if (!modified) store_.MarkSaved();
   document_.SetModified(modified);

@@ -87,6 +87,19 @@ void SourceEditorPane::AcceptDiskState(const std::string& path) {
   editor_->Document().AcceptDiskState(path);
 }
 
+std::uint64_t SourceEditorPane::TextVersion() const {
+  return editor_->Store().Version();
+}
+
+std::string SourceEditorPane::TextForSave() const {
+  return editor_->Document().BytesForSave();
+}
+
+void SourceEditorPane::ReplaceAllText(const std::string& bytes) {
+  editor_->ReplaceAllText(bytes);
+  BuildOutline();
+}
+
 bool SourceEditorPane::IsModified() const {
   return editor_->IsModified();
 }

@@ -25,6 +25,9 @@ class SourceEditorPane : public EditorPane {
   DiskState CheckDisk(const std::string& path) override;
   bool ReloadFromFile(const std::string& path, std::string* error) override;
   void AcceptDiskState(const std::string& path) override;
+  std::uint64_t TextVersion() const override;
+  std::string TextForSave() const override;
+  void ReplaceAllText(const std::string& bytes) override;
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
