@@ -114,6 +114,13 @@ bool MainWindow::Create(bool mayShowBanner) {
       x += w->width();
     }
   });
+  // F4 and Shift+F4 go through the places of the last compile's (or tool's) output.
+  for (int id : {cmd::kNextError, cmd::kPreviousError}) {
+    windowCommands_.On(id, [this](int which) {
+      if (outputDock_) outputDock_->show();
+      OutputWindow().GoToReference(which == cmd::kNextError);
+    });
+  }
   // "New Window" has no handler: a second window of a document cannot show and edit
   // the same text, so it stays disabled rather than risk losing edits.
 

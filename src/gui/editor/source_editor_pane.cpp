@@ -1,8 +1,10 @@
 #include "editor/source_editor_pane.h"
 
+#include <QInputDialog>
 #include <QVBoxLayout>
 
 #include "editor/find_text.h"
+#include "editor/go_to_line.h"
 #include "editor/source_editor.h"
 #include "lang/language.h"
 #include "lang/outline.h"
@@ -29,6 +31,7 @@ enum : int {
   kCmdFindBox = 32866,
   kCmdFontBigger = 32911,
   kCmdFontSmaller = 32912,
+  kCmdGoToLine = 32942,
 };
 
 }  // namespace
@@ -100,6 +103,19 @@ void SourceEditorPane::ReplaceAllText(const std::string& bytes) {
   BuildOutline();
 }
 
+void SourceEditorPane::GoToLineDialog() {
+  const CLineStore& store = editor_->Store();
+  const int first = kFirstLineNumber;
+  bool ok = false;
+  const int typed = QInputDialog::getInt(
+      this, QStringLiteral("Go to Line"),
+      QStringLiteral("Line (%1 to %2):").arg(first).arg(first + store.LineCount() - 1),
+      store.Caret().line + first, first, first + std::max(store.LineCount() - 1, 0), 1, &ok);
+  if (!ok) return;
+  GoToLine(GoToLineTarget(typed, store.LineCount()));
+  editor_->setFocus();
+}
+
 bool SourceEditorPane::IsModified() const {
   return editor_->IsModified();
 }
@@ -137,6 +153,7 @@ bool SourceEditorPane::HandlesCommand(int id) const {
     case kCmdFindBox:
     case kCmdFontBigger:
     case kCmdFontSmaller:
+    case kCmdGoToLine:
       return true;
     default:
       return false;
@@ -208,6 +225,9 @@ bool SourceEditorPane::ExecuteCommand(int id) {
       break;
     case kCmdRefreshOutline:
       BuildOutline();
+      break;
+    case kCmdGoToLine:
+      GoToLineDialog();
       break;
     default:
       return false;

@@ -28,6 +28,8 @@ class SourceEditorPane : public EditorPane {
   std::uint64_t TextVersion() const override;
   std::string TextForSave() const override;
   void ReplaceAllText(const std::string& bytes) override;
+  // Asks for a line number (as the gutter counts) and moves the caret there.
+  void GoToLineDialog();
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
