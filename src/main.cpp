@@ -17,6 +17,8 @@
 #include "app/main_window.h"
 #include "app/profile_check.h"
 #include "app/project_adapter.h"
+#include "app/recovery_journal.h"
+#include "app/recovery_keeper.h"
 #include "app/shell_application.h"
 #include "app/signal_exit.h"
 #include "app/start_banner.h"
@@ -41,6 +43,11 @@ using namespace tamso;
 using namespace tamso::gui;
 
 namespace {
+
+std::string EnvOrEmpty(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
 
 int Run(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
@@ -78,6 +85,12 @@ int Run(int argc, char** argv) {
   });
   InstallProjectTreeBar(project);
 
+  // Journals of unsaved text, for a run that ends without a clean exit.
+  RecoveryStore recovery(commandLine.quitWhenIdle
+                             ? std::string()
+                             : DefaultRecoveryDir(EnvOrEmpty("XDG_STATE_HOME"), EnvOrEmpty("HOME")),
+                         paths::Canonical(location.path));
+
   ShellApplication shell(profile, host, projectModel, &CreateEditorPane,
                          commandLine.quitWhenIdle ? nullptr : &instance);
 
@@ -102,9 +115,17 @@ int Run(int argc, char** argv) {
   InstallOptionsCommands(shell, profile, host, !commandLine.quitWhenIdle);
   if (commandLine.quitWhenIdle) commandLine.files.clear();
   // SIGTERM, SIGHUP, SIGINT: the build and its children end, the profile is written.
-  SignalExit signalExit([&shell](int signal) { EndOnSignal(shell.App(), signal); });
+  bool signalled = false;
+  SignalExit signalExit([&shell, &signalled](int signal) {
+    signalled = true;
+    EndOnSignal(shell.App(), signal);
+  });
   if (!shell.Start(commandLine)) return 1;
   auto toolCommands = InstallToolCommands(shell, host, profile, project);
+  if (MainWindow* w = shell.Window(); w && recovery.Enabled()) {
+    w->StartRecovery(recovery);
+    QTimer::singleShot(0, w, [w] { w->Recovery()->OfferRecovery(); });
+  }
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);
 
@@ -122,10 +143,15 @@ int Run(int argc, char** argv) {
     });
   }
   int rc = qapp.exec();
+  // After a signal the unsaved texts stay in their journals, up to date; a clean
+  // exit has dealt with every document and drops them.
+  if (signalled && shell.Window() && shell.Window()->Recovery())
+    shell.Window()->Recovery()->KeepAllNow();
   shell.App().EndRunningBuild();
   SetViewCommand(cmd::kCompile, {});
   project.SetRecentList(nullptr);
   shell.Finish();
+  if (!signalled) recovery.DropAll();
   return rc;
 }
 

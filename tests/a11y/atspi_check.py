@@ -164,6 +164,8 @@ def run(program):
             "HOME": work,
             "XDG_CONFIG_HOME": os.path.join(work, "config"),
             "XDG_RUNTIME_DIR": work,
+            "XDG_STATE_HOME": os.path.join(work, "state"),
+            "XDG_CACHE_HOME": os.path.join(work, "cache"),
         })
         env.pop("TAMSO_PROFILE", None)
         # No start-up tips: a modal dialog would take the keys this check sends.

@@ -52,6 +52,10 @@ inline constexpr int kInsertSkeleton = 32816;
 inline constexpr int kProjectTree = 32818;
 inline constexpr int kOutputBar = 32819;
 inline constexpr int kRefreshClassTree = 32820;
+// Moving through the places the output names, and to a line.
+inline constexpr int kNextError = 32940;
+inline constexpr int kPreviousError = 32941;
+inline constexpr int kGoToLine = 32942;
 inline constexpr int kPreviousSourceWindow = 32826;
 inline constexpr int kCreateProject = 32827;
 inline constexpr int kOpenProject = 32828;

@@ -22,6 +22,9 @@ constexpr Entry kOwnTexts[] = {
     {cmd::kInsertSkeleton, "Insert skeleton code\nCode Snippets"},
     {cmd::kProjectTree, "Show or hide the class tree\nToggle Class Tree visiblily"},
     {cmd::kOutputBar, "Show or hide the output bar\nToggle OutputBar"},
+    {cmd::kNextError, "Show the next place the output names\nNext Error"},
+    {cmd::kPreviousError, "Show the previous place the output names\nPrevious Error"},
+    {cmd::kGoToLine, "Move the caret to a line\nGo to Line"},
     {cmd::kRefreshClassTree, "Refresh Browser\nRefresh class tree for the active source "},
     // A backslash where a line feed would be: the whole text is the prompt.
     {cmd::kPreviousSourceWindow, "Go to previous source window\\Previous source"},

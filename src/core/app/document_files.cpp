@@ -28,6 +28,26 @@ std::string ReadOnlyFileQuestion(const std::string& path) {
   return path + " is read-only. Save anyway?";
 }
 
+std::string ChangedOnDiskQuestion(const std::string& path) {
+  return path + " was changed by another program.\nReload it and lose your changes, or keep yours?";
+}
+
+std::string ChangedBeforeSaveQuestion(const std::string& path) {
+  return path +
+         " was changed by another program since it was opened.\n"
+         "Save your text over it?";
+}
+
+std::string DeletedOnDiskMessage(const std::string& path) {
+  return path +
+         " was deleted or renamed by another program.\n"
+         "The text is kept; Save writes it back.";
+}
+
+std::string ReloadedStatus(const std::string& path) {
+  return "Reloaded " + path + ": it was changed by another program.";
+}
+
 bool PrepareDocumentOpen(IHost& host, const std::string& path) {
   FileProbe probe = ProbeFile(path);
   if (probe.kind == FileKind::Missing || probe.kind == FileKind::Directory) return true;

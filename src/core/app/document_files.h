@@ -23,6 +23,12 @@ bool PrepareDocumentOpen(IHost& host, const std::string& path);
 // user confirms. False: do not save.
 bool ConfirmSaveOver(IHost& host, const std::string& path);
 
+// Another program and an open document's file.
+std::string ChangedOnDiskQuestion(const std::string& path);
+std::string ChangedBeforeSaveQuestion(const std::string& path);
+std::string DeletedOnDiskMessage(const std::string& path);
+std::string ReloadedStatus(const std::string& path);
+
 std::string LargeFileQuestion(const std::string& path, std::uint64_t size);
 std::string BinaryFileQuestion(const std::string& path);
 std::string ReadOnlyFileQuestion(const std::string& path);

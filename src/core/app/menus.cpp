@@ -101,6 +101,7 @@ MenuBar JavaMenuBar() {
   auto edit = EditItemsToSkeleton();
   edit.push_back(K::Separator());
   edit.push_back(K::Command("Find matching bracket or Parenthesis\tCtrl+M", cmd::kMatchBracket));
+  edit.push_back(K::Command("&Go to Line...\tCtrl+G", cmd::kGoToLine));
   auto view = BarToggles();
   for (auto i : {K::Separator(), K::Command("Line numbers", cmd::kLineNumbers), K::Separator(),
                  K::Command("Make Font Smaller\tCNTL+PageUp", cmd::kFontSmaller),
@@ -120,7 +121,9 @@ MenuBar JavaMenuBar() {
                  K::Command("Run Java", cmd::kRunJava),
                  K::Command("Run AppletViewer ...", cmd::kAppletViewer),
                  K::Command("Launch Web browser...", cmd::kLaunchBrowser), K::Separator(),
-                 K::Command("Refresh Class Tree for the active source ", cmd::kRefreshClassTree)}),
+                 K::Command("Refresh Class Tree for the active source ", cmd::kRefreshClassTree),
+                 K::Separator(), K::Command("Next Error\tF4", cmd::kNextError),
+                 K::Command("Previous Error\tShift+F4", cmd::kPreviousError)}),
        ToolsMenu(), WindowMenu(),
        K::Popup("&Help",
                 {K::Command("&About Tamso...", cmd::kAppAbout), K::Separator(),
@@ -134,16 +137,20 @@ MenuBar JavaMenuBar() {
 }
 
 MenuBar HtmlMenuBar() {
+  auto edit = EditItemsToSkeleton();
+  edit.push_back(K::Separator());
+  edit.push_back(K::Command("&Go to Line...\tCtrl+G", cmd::kGoToLine));
   return {cmd::kMenuHtml,
-          {DocumentFileMenu(), K::Popup("&Edit", EditItemsToSkeleton()),
-           K::Popup("&View", BarToggles()),
+          {DocumentFileMenu(), K::Popup("&Edit", edit), K::Popup("&View", BarToggles()),
            K::Popup("Options", {K::Command("Settings...", cmd::kSettings),
                                 K::Command("Project  Settings...", cmd::kProjectSettings),
                                 K::Separator(), K::Command("Editor Font...", cmd::kEditorFont)}),
            K::Popup("Build", {K::Command("Build project", cmd::kBuildProject),
                               K::Command("Rebuild entire project", cmd::kRebuildProject),
                               K::Separator(), K::Command("AppletViewer...", cmd::kAppletViewer),
-                              K::Command("Launch Web Browser...", cmd::kLaunchBrowser)}),
+                              K::Command("Launch Web Browser...", cmd::kLaunchBrowser),
+                              K::Separator(), K::Command("Next Error\tF4", cmd::kNextError),
+                              K::Command("Previous Error\tShift+F4", cmd::kPreviousError)}),
            ToolsMenu(), WindowMenu(),
            K::Popup("&Help", {K::Command("&About Tamso..", cmd::kAppAbout)})}};
 }

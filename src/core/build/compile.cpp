@@ -103,6 +103,7 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   CompileJob job{ShownCommandLine(args), CompileDirectory(path), std::move(args)};
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);
+  out.SetReferenceDirectory(job.directory);
   out.AppendOutput(kCompilingLine, true);
   out.AppendOutput(kSeparator, true);
   out.AppendOutput(job.commandLine, true);

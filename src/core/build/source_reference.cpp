@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/host.h"
+#include "platform/paths.h"
 
 namespace tamso {
 
@@ -71,16 +72,60 @@ std::optional<SourceReference> ParseSourceReference(std::string_view text) {
   SourceReference ref;
   ref.file = std::string(text.substr(start, end - start));
   ref.line = static_cast<int>(value);
+  // The longer readings: from the line's start (after blanks and a hit mark), then
+  // from each blank after it, while the name still ends at the colon.
+  std::string_view head = text.substr(0, end);
+  size_t from = 0;
+  while (from < head.size() && IsBlank(static_cast<unsigned char>(head[from]))) ++from;
+  if (head.substr(from).starts_with("==> ")) from += 4;
+  while (from < start) {
+    ref.candidates.emplace_back(head.substr(from));
+    size_t blank = from;
+    while (blank < start && !IsBlank(static_cast<unsigned char>(head[blank]))) ++blank;
+    while (blank < start && IsBlank(static_cast<unsigned char>(head[blank]))) ++blank;
+    from = blank;
+  }
+  ref.candidates.push_back(ref.file);
   return ref;
 }
 
-JumpResult JumpToSource(std::string_view lineText, IHost& host) {
+std::optional<size_t> FindNextReference(size_t lineCount,
+                                        const std::function<std::string(size_t)>& lineAt,
+                                        std::optional<size_t> current, bool forward) {
+  std::optional<SourceReference> here;
+  if (current && *current < lineCount) here = ParseSourceReference(lineAt(*current));
+  if (!forward && current && *current == 0) return std::nullopt;
+  size_t i = current ? (forward ? *current + 1 : std::min(*current, lineCount) - 1)
+                     : (forward ? 0 : lineCount - 1);
+  for (; i < lineCount; forward ? ++i : --i) {
+    auto ref = ParseSourceReference(lineAt(i));
+    if (ref && !(here && ref->file == here->file && ref->line == here->line)) return i;
+    if (!forward && i == 0) break;
+  }
+  return std::nullopt;
+}
+
+std::string ResolveReferenceFile(const SourceReference& ref, const std::string& baseDir) {
+  auto resolve = [&](const std::string& name) {
+    return baseDir.empty() || paths::IsAbsolute(name) ? name : paths::Join(baseDir, name);
+  };
+  for (const std::string& c : ref.candidates) {
+    const std::string path = resolve(c);
+    if (paths::Exists(path) && !paths::IsDirectory(path)) return path;
+  }
+  return resolve(ref.file);
+}
+
+JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
+                        std::string* opened) {
   auto ref = ParseSourceReference(lineText);
   if (!ref) {
     host.Beep(BeepKind::Default);
     return JumpResult::NotAReference;
   }
-  if (!host.OpenDocument(ref->file)) return JumpResult::OpenFailed;
+  const std::string file = ResolveReferenceFile(*ref, baseDir);
+  if (opened) *opened = file;
+  if (!host.OpenDocument(file)) return JumpResult::OpenFailed;
   IView* view = host.ActiveView();
   if (!view) return JumpResult::NoView;
   // Line 0 is not a line of any file; take it as the first.

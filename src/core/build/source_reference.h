@@ -3,9 +3,11 @@
 // decimal line number and a colon (or the end of the line), as compilers write
 // their diagnostics and as find in files writes its hit lines.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamso {
 
@@ -14,11 +16,27 @@ class IHost;
 struct SourceReference {
   std::string file;
   int line = 0;  // 1-based, as written in the text; saturates at INT_MAX
+  // Names with blanks ("/home/me/my dir/A.java") cannot be told from text before a
+  // name by the text alone: every reading, longest first (from the start of the
+  // line, after a "==> " hit mark), down to file, the run without blanks.
+  std::vector<std::string> candidates;
 };
 
 // Finds the first colon followed by 1..39 digits and then a colon or the end of the
 // text; the file name is the run of printable, non-blank characters before it.
 std::optional<SourceReference> ParseSourceReference(std::string_view text);
+
+// The file a reference means: the first candidate that exists (a relative one taken
+// from baseDir, the directory the tool ran in), else the shortest.
+std::string ResolveReferenceFile(const SourceReference& ref, const std::string& baseDir);
+
+// The line after current (before it when backwards; from the first or last line
+// when there is no current one) that holds a reference to another place than the
+// current line's: a diagnostic and the lines that repeat its place are reported
+// once. Nothing at the end of the text.
+std::optional<size_t> FindNextReference(size_t lineCount,
+                                        const std::function<std::string(size_t)>& lineAt,
+                                        std::optional<size_t> current, bool forward);
 
 enum class JumpResult {
   NotAReference,  // the line names no file: the host has beeped
@@ -27,7 +45,9 @@ enum class JumpResult {
   Done,           // the caret is on the line
 };
 
-// Opens the file a clicked output line names and puts the caret on that line.
-JumpResult JumpToSource(std::string_view lineText, IHost& host);
+// Opens the file a clicked output line names and puts the caret on that line;
+// relative names are taken from baseDir. *opened gets the file opened.
+JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir = {},
+                        std::string* opened = nullptr);
 
 }  // namespace tamso

@@ -177,8 +177,46 @@ int CLineStore::SetText(std::string_view bytes) {
   savePoint_ = 0;
   dirty_ = LineRange{};
   ForgetAllAttributes();
+  ++version_;
   if (owner_) owner_->TextReplaced();
   return LineCount();
+}
+
+void CLineStore::ReplaceAllText(std::string_view bytes) {
+  bool sawLf = false, sawCrLf = false, sawCr = false;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      sawLf = true;
+    } else if (bytes[i] == '\r') {
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+        sawCrLf = true;
+        ++i;
+      } else {
+        sawCr = true;
+      }
+    }
+  }
+  // A final line end adds no empty line, as in SetText.
+  std::string_view body = bytes;
+  bool finalEnd = false;
+  if (body.ends_with("\r\n")) {
+    body.remove_suffix(2);
+    finalEnd = true;
+  } else if (body.ends_with('\n') || body.ends_with('\r')) {
+    body.remove_suffix(1);
+    finalEnd = true;
+  }
+  {
+    StepScope scope(*this);
+    SelectAll();
+    ReplaceSelection(body);
+  }
+  loadedEnds_ = sawCrLf ? LineEnds::kCrLf
+                : sawLf ? LineEnds::kLf
+                : sawCr ? LineEnds::kCr
+                        : LineEnds::kNone;
+  finalLineEnd_ = finalEnd;
+  SetSelection(0, 0);
 }
 
 std::string CLineStore::JoinedText(std::string_view eol, bool finalEol) const {
@@ -515,6 +553,7 @@ void CLineStore::RawInsert(int line, int index, std::string_view text, int* endL
   }
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{true, line, index, *endLine, *endIndex, std::string(text)});
+  ++version_;
   if (owner_) owner_->TextInserted(line, index, text);
 }
 
@@ -546,6 +585,7 @@ std::string CLineStore::RawErase(int line, int index, int endLine, int endIndex)
   }
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{false, line, index, endLine, endIndex, removed});
+  ++version_;
   if (owner_) owner_->TextErased(line, index, removed);
   return removed;
 }

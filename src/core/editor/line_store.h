@@ -91,11 +91,17 @@ class CLineStore : public ILineSource {
   // line's colouring state becomes unknown. Clears the undo history, collapses the
   // selection to (0, 0). Returns the line count.
   int SetText(std::string_view bytes);
+  // Replaces all lines with the text of a file as SetText reads it, but as one undo
+  // step (the old text comes back with Undo), for a file reloaded from disk. The line
+  // ends and final line end are taken from the new text; the caret goes to (0, 0).
+  void ReplaceAllText(std::string_view bytes);
   // The line ends of the last SetText: CR LF if there was any CR LF, else LF if
   // there was any LF, else CR if there was any CR, else none.
   LineEnds LoadedLineEnds() const { return loadedEnds_; }
   // True when the last SetText's text ended with a line end (true for a new store).
   bool HadFinalLineEnd() const { return finalLineEnd_; }
+  // Grows with every change of the text (typing, undo, reload, SetText).
+  std::uint64_t Version() const { return version_; }
   // All lines joined by eol; the last one is followed by eol too when finalEol.
   std::string JoinedText(std::string_view eol, bool finalEol = true) const;
 
@@ -264,6 +270,7 @@ class CLineStore : public ILineSource {
   TextPos selEnd_;
   TextPos caret_;
 
+  std::uint64_t version_ = 0;
   std::vector<UndoStep> undo_;
   std::vector<UndoStep> redo_;
   int compoundDepth_ = 0;

@@ -1,5 +1,6 @@
 #include "editor/text_document.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/atomic_file.h"
@@ -32,19 +33,9 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
       return false;
     }
     store_.SetText(bytes);
-    switch (store_.LoadedLineEnds()) {
-      case LineEnds::kCrLf:
-        lineEnd_ = "\r\n";
-        break;
-      case LineEnds::kCr:
-        lineEnd_ = "\r";
-        break;
-      case LineEnds::kLf:
-      case LineEnds::kNone:
-        lineEnd_ = "\n";
-        break;
-    }
-    finalLineEnd_ = store_.HadFinalLineEnd();
+    identity_ = IdentityOf(path, bytes);
+    identityPath_ = path;
+    TakeLineEnds();
   } catch (const std::bad_alloc&) {
     if (error) *error = "Out of Memory";
     return false;
@@ -55,14 +46,76 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
   return true;
 }
 
+void TextDocument::TakeLineEnds() {
+  switch (store_.LoadedLineEnds()) {
+    case LineEnds::kCrLf:
+      lineEnd_ = "\r\n";
+      break;
+    case LineEnds::kCr:
+      lineEnd_ = "\r";
+      break;
+    case LineEnds::kLf:
+    case LineEnds::kNone:
+      lineEnd_ = "\n";
+      break;
+  }
+  finalLineEnd_ = store_.HadFinalLineEnd();
+}
+
+bool TextDocument::Reload(const std::string& path, std::string* error) {
+  try {
+    std::string bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, &reason, kNoReadLimit)) {
+      if (error) *error = Sentence("Cannot open " + path, reason);
+      return false;
+    }
+    const TextPos caret = store_.Caret();
+    store_.ReplaceAllText(bytes);
+    identity_ = IdentityOf(path, bytes);
+    identityPath_ = path;
+    TakeLineEnds();
+    store_.SetSelection(std::min(caret.line, store_.LineCount() - 1), 0);
+  } catch (const std::bad_alloc&) {
+    if (error) *error = "Out of Memory";
+    return false;
+  }
+  store_.MarkSaved();
+  modified_ = false;
+  return true;
+}
+
+void TextDocument::ReplaceText(std::string_view bytes) {
+  store_.ReplaceAllText(bytes);
+  TakeLineEnds();
+  modified_ = !store_.IsAtSavePoint();
+}
+
+DiskState TextDocument::CheckDisk(const std::string& path) {
+  if (path != identityPath_) return DiskState::Same;
+  FileIdentity current;
+  const DiskState state = CompareWithDisk(identity_, path, &current);
+  if (state == DiskState::Same && current.known) identity_ = current;
+  return state;
+}
+
+void TextDocument::AcceptDiskState(const std::string& path) {
+  std::string bytes;
+  identityPath_ = path;
+  identity_ =
+      ReadWholeFile(path, bytes, nullptr, kNoReadLimit) ? IdentityOf(path, bytes) : FileIdentity{};
+}
+
 std::string TextDocument::BytesForSave() const {
   return store_.JoinedText(lineEnd_, finalLineEnd_);
 }
 
 bool TextDocument::Save(const std::string& path, std::string* error) {
   WriteResult r;
+  std::string bytes;
   try {
-    r = WriteFileAtomically(path, BytesForSave());
+    bytes = BytesForSave();
+    r = WriteFileAtomically(path, bytes);
   } catch (const std::bad_alloc&) {
     r = WriteResult{false, "Out of Memory"};
   }
@@ -70,6 +123,8 @@ bool TextDocument::Save(const std::string& path, std::string* error) {
     if (error) *error = Sentence("Cannot save " + path, r.error);
     return false;
   }
+  identity_ = IdentityOf(path, bytes);
+  identityPath_ = path;
   fileName_ = BaseName(path);
   store_.MarkSaved();
   modified_ = false;

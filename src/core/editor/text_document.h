@@ -12,6 +12,7 @@
 #include <string>
 
 #include "editor/line_store.h"
+#include "platform/file_identity.h"
 
 namespace tamso {
 
@@ -25,6 +26,25 @@ class TextDocument {
   // Writes the store to path. On failure returns false with a sentence for the user
   // in *error, the old file untouched and the document still modified.
   bool Save(const std::string& path, std::string* error);
+
+  // Reads path again into the store as one undo step (Undo brings the old text
+  // back), after another program changed it. The caret stays on its line (clamped
+  // to the new text). Fails as Load fails, keeping the text.
+  bool Reload(const std::string& path, std::string* error);
+
+  // Replaces the whole text as one undo step and marks the document modified (a
+  // recovered text over the file as it is on disk).
+  void ReplaceText(std::string_view bytes);
+
+  // Whether the file at path is still the one last loaded or saved. For a path the
+  // document never read or wrote there is nothing to compare with: Same (a save
+  // under a new name asks its own overwrite question).
+  DiskState CheckDisk(const std::string& path);
+  // Forgets the file's identity: the next CheckDisk compares with nothing. Set after
+  // the user chose to keep the text over another program's change, so that the
+  // question is not asked again for that change.
+  void AcceptDiskState(const std::string& path);
+  const FileIdentity& DiskIdentity() const { return identity_; }
 
   // The bytes Save would write.
   std::string BytesForSave() const;
@@ -41,11 +61,14 @@ class TextDocument {
   void SetModified(bool modified) { modified_ = modified; }
 
  private:
+  void TakeLineEnds();
   CLineStore& store_;
   std::string fileName_ = "File";
   const char* lineEnd_ = "\n";
   bool finalLineEnd_ = true;
   bool modified_ = false;
+  FileIdentity identity_;
+  std::string identityPath_;  // the file identity_ describes
 };
 
 }  // namespace tamso

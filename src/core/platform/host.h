@@ -42,6 +42,15 @@ class IOutput {
   virtual void SetOutput(const std::string& text) = 0;
   // Appends text; with newLineFirst a line break goes before it.
   virtual void AppendOutput(const std::string& text, bool newLineFirst) = 0;
+  // The directory the tool whose output follows runs in: relative file names in
+  // the output are taken from it.
+  virtual void SetReferenceDirectory(const std::string& dir) { (void)dir; }
+  // Selects the next (or previous) line of the output that names a file and line
+  // and opens that place; false (after a beep) when there is none.
+  virtual bool GoToReference(bool forward) {
+    (void)forward;
+    return false;
+  }
 };
 
 // A document as the core sees it.

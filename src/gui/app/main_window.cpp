@@ -18,9 +18,11 @@
 #include "app/accelerators.h"
 #include "app/child_frame.h"
 #include "app/command_ids.h"
+#include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/icons.h"
 #include "app/lock_keys.h"
+#include "app/recovery_keeper.h"
 #include "app/source_document.h"
 #include "app/start_banner.h"
 #include "app/t2_app.h"
@@ -112,8 +114,17 @@ bool MainWindow::Create(bool mayShowBanner) {
       x += w->width();
     }
   });
+  // F4 and Shift+F4 go through the places of the last compile's (or tool's) output.
+  for (int id : {cmd::kNextError, cmd::kPreviousError}) {
+    windowCommands_.On(id, [this](int which) {
+      if (outputDock_) outputDock_->show();
+      OutputWindow().GoToReference(which == cmd::kNextError);
+    });
+  }
   // "New Window" has no handler: a second window of a document cannot show and edit
   // the same text, so it stays disabled rather than risk losing edits.
+
+  disk_ = new DiskWatcher(*this, host_);
 
   CreateMainToolBar();
   if (!toolBar_) return false;
@@ -529,6 +540,10 @@ IView* MainWindow::ActiveView() {
 IDocument* MainWindow::ActiveDocument() {
   ChildFrame* c = ActiveChild();
   return c ? c->Doc() : nullptr;
+}
+
+void MainWindow::StartRecovery(RecoveryStore& store) {
+  if (!recovery_) recovery_ = new RecoveryKeeper(*this, host_, store);
 }
 
 }  // namespace tamso::gui

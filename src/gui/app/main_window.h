@@ -29,11 +29,14 @@ class QToolBar;
 
 namespace tamso {
 class CT2App;
-}
+class RecoveryStore;
+}  // namespace tamso
 
 namespace tamso::gui {
 
 class ChildFrame;
+class DiskWatcher;
+class RecoveryKeeper;
 class SourceDocument;
 
 class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
@@ -92,6 +95,11 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   bool OnChildClosing(ChildFrame* child, bool prompt);
   void OnChildDestroyed(ChildFrame* child);
   void UpdateTitles();
+  // The watch on the open documents' files.
+  DiskWatcher* Disk() const { return disk_; }
+  // Starts keeping recovery journals in the store (which outlives the window).
+  void StartRecovery(RecoveryStore& store);
+  RecoveryKeeper* Recovery() const { return recovery_; }
 
   // IFrameWindow
   bool IsBarVisible(int barId) const override;
@@ -160,6 +168,8 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   QPointer<ChildFrame> lastActive_;
   FindHistory findHistory_;
   bool closing_ = false;
+  DiskWatcher* disk_ = nullptr;
+  RecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace tamso::gui

@@ -8,10 +8,12 @@
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/dialogs.h"
+#include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/document_files.h"
 #include "app/icons.h"
 #include "app/main_window.h"
+#include "app/recovery_keeper.h"
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "platform/paths.h"
@@ -101,6 +103,8 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
   child->setFocus();
   app_.RecentFiles().Add(absolute);
   UpdateTitles();
+  if (disk_) disk_->Sync();
+  if (recovery_) recovery_->Sync();
   return child;
 }
 
@@ -147,6 +151,7 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   if (doc->PathName().empty()) return SaveDocumentAs(doc);
   EditorPane* pane = doc->FirstPane();
   if (!pane) return false;
+  if (disk_ && !disk_->ConfirmSave(doc)) return false;
   if (!ConfirmSaveOver(host_, doc->PathName())) return false;
   std::string error;
   bool saved;
@@ -164,6 +169,8 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
   pane->SetModified(false);
   app_.RecentFiles().Add(doc->PathName());
   UpdateTitles();
+  if (disk_) disk_->Sync();
+  if (recovery_) recovery_->Sync();
   return true;
 }
 
@@ -230,6 +237,8 @@ void MainWindow::OnChildDestroyed(ChildFrame* child) {
     if (it != documents_.end()) {
       it->release()->deleteLater();
       documents_.erase(it);
+      if (disk_ && !closing_) disk_->Sync();
+      if (recovery_ && !closing_) recovery_->Sync();
     }
   }
   if (!closing_)

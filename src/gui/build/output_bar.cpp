@@ -96,6 +96,7 @@ void OutputBar::SetOutput(const std::string& text) {
   text_.Set(text);
   a11y_->AfterChange(true);
   anchor_ = cursor_ = Pos{};
+  referenceShown_ = false;
   droppedSeen_ = 0;
   following_ = true;
   Changed();
@@ -308,10 +309,43 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
     QApplication::beep();
     return;
   }
-  if (JumpToSource(line, *host_) == JumpResult::Done) {
+  std::string file;
+  if (JumpToSource(line, *host_, referenceDir_, &file) == JumpResult::Done) {
+    referenceShown_ = true;
     const auto ref = ParseSourceReference(line);
-    emit sourceReferenceActivated(QFile::decodeName(ref->file.c_str()), ref->line);
+    emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ref->line);
   }
+}
+
+bool OutputBar::GoToReference(bool forward) {
+  std::optional<size_t> current;
+  if (referenceShown_ || anchor_ != cursor_) current = std::min(anchor_, cursor_).line;
+  const auto next = FindNextReference(
+      text_.LineCount(), [this](size_t i) { return text_.LineSlice(i, 0, kLongLine); }, current,
+      forward);
+  if (!next) {
+    if (host_)
+      host_->Beep(BeepKind::Default);
+    else
+      QApplication::beep();
+    return false;
+  }
+  // The whole line is selected and brought into view, then its place is opened.
+  anchor_ = Pos{*next, 0};
+  cursor_ = Pos{*next, text_.LineLength(*next)};
+  referenceShown_ = true;
+  following_ = false;
+  const int line = static_cast<int>(*next);
+  QScrollBar* v = verticalScrollBar();
+  if (line < v->value() || line >= v->value() + std::max(1, v->pageStep()))
+    v->setValue(std::max(0, line - v->pageStep() / 2));
+  viewport()->update();
+  if (!host_) return false;
+  const std::string text = text_.LineSlice(*next, 0, kLongLine);
+  std::string file;
+  if (JumpToSource(text, *host_, referenceDir_, &file) != JumpResult::Done) return false;
+  emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ParseSourceReference(text)->line);
+  return true;
 }
 
 std::string OutputBar::SelectedText() const {

@@ -41,6 +41,8 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   void SetOutput(const std::string& text) override;
   // Appends text, with a line break first when newLineFirst. Any thread, as above.
   void AppendOutput(const std::string& text, bool newLineFirst) override;
+  void SetReferenceDirectory(const std::string& dir) override { referenceDir_ = dir; }
+  bool GoToReference(bool forward) override;
 
   const OutputText& Text() const { return text_; }
   // The selected bytes ("" when nothing is selected).
@@ -97,6 +99,8 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
 
   IHost* host_;
   OutputText text_;
+  std::string referenceDir_;
+  bool referenceShown_ = false;  // the selection is a line a jump went to
   QTimer refresh_;
   QElapsedTimer sinceRefresh_;
   bool following_ = true;

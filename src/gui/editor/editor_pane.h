@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_identity.h"
 #include "platform/host.h"
 
 namespace tamso {
@@ -31,6 +32,23 @@ class EditorPane : public QWidget {
   virtual bool SaveToFile(const std::string& path, std::string* error) = 0;
   virtual bool IsModified() const = 0;
   virtual void SetModified(bool modified) = 0;
+  // Another program and the file: whether the file at path is still the one last
+  // loaded or saved; reloading it (one undo step, caret line and scroll position
+  // kept); taking the file as it is now as the known one, after the user chose to
+  // keep the text.
+  virtual DiskState CheckDisk(const std::string& path) {
+    (void)path;
+    return DiskState::Same;
+  }
+  virtual bool ReloadFromFile(const std::string& path, std::string* error) {
+    return LoadFromFile(path, error);
+  }
+  virtual void AcceptDiskState(const std::string& path) { (void)path; }
+  // For the recovery journal: a number that grows with every change of the text,
+  // the bytes Save would write, and a recovered text put in as one undo step.
+  virtual std::uint64_t TextVersion() const { return 0; }
+  virtual std::string TextForSave() const { return {}; }
+  virtual void ReplaceAllText(const std::string& bytes) { (void)bytes; }
   // Puts the caret at the start of the 0-based line.
   virtual void GoToLine(int line) = 0;
   // Re-reads fonts, colours and tab width from the profile (update hint 78).

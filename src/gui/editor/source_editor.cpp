@@ -210,6 +210,31 @@ bool CSourceEditor::SaveToFile(const std::string& path, std::string* error) {
   return true;
 }
 
+bool CSourceEditor::ReloadFromFile(const std::string& path, std::string* error) {
+  const int first = firstLine_;
+  if (!document_.Reload(path, error)) return false;
+  shownSelStart_ = shownSelEnd_ = TextPos{};
+  NoteModified(false);
+  RecolourAll();
+  firstLine_ = std::clamp(first, 0, std::max(store_.LineCount() - 1, 0));
+  UpdateScrollBars();
+  EnsureCaretVisible();
+  UpdateCaret();
+  viewport()->update();
+  return true;
+}
+
+void CSourceEditor::ReplaceAllText(std::string_view bytes) {
+  document_.ReplaceText(bytes);
+  shownSelStart_ = shownSelEnd_ = TextPos{};
+  NoteModified(document_.IsModified());
+  RecolourAll();
+  firstLine_ = 0;
+  UpdateScrollBars();
+  UpdateCaret();
+  viewport()->update();
+}
+
 void CSourceEditor::SetModified(bool modified) {
   if (!modified) store_.MarkSaved();
   document_.SetModified(modified);

@@ -55,6 +55,11 @@ class CSourceEditor : public QAbstractScrollArea {
   // ---- Whole text -----------------------------------------------------------
   bool LoadFromFile(const std::string& path, std::string* error);
   bool SaveToFile(const std::string& path, std::string* error);
+  // Reads the file again as one undo step, keeping the caret line and the scroll
+  // position as far as the new text reaches.
+  bool ReloadFromFile(const std::string& path, std::string* error);
+  // Replaces the whole text as one undo step (a recovered text).
+  void ReplaceAllText(std::string_view bytes);
   bool IsModified() const { return modified_; }
   // Set by the frame; false makes the current text the saved state.
   void SetModified(bool modified);

@@ -1,10 +1,12 @@
 #include "editor/source_editor_pane.h"
 
+#include <QInputDialog>
 #include <QVBoxLayout>
 #include <memory>
 #include <vector>
 
 #include "editor/find_text.h"
+#include "editor/go_to_line.h"
 #include "editor/source_editor.h"
 #include "lang/language.h"
 #include "lang/outline.h"
@@ -31,6 +33,7 @@ enum : int {
   kCmdFindBox = 32866,
   kCmdFontBigger = 32911,
   kCmdFontSmaller = 32912,
+  kCmdGoToLine = 32942,
 };
 
 }  // namespace
@@ -76,6 +79,46 @@ bool SourceEditorPane::SaveToFile(const std::string& path, std::string* error) {
   return editor_->SaveToFile(path, error);
 }
 
+DiskState SourceEditorPane::CheckDisk(const std::string& path) {
+  return editor_->Document().CheckDisk(path);
+}
+
+bool SourceEditorPane::ReloadFromFile(const std::string& path, std::string* error) {
+  if (!editor_->ReloadFromFile(path, error)) return false;
+  BuildOutline();
+  return true;
+}
+
+void SourceEditorPane::AcceptDiskState(const std::string& path) {
+  editor_->Document().AcceptDiskState(path);
+}
+
+std::uint64_t SourceEditorPane::TextVersion() const {
+  return editor_->Store().Version();
+}
+
+std::string SourceEditorPane::TextForSave() const {
+  return editor_->Document().BytesForSave();
+}
+
+void SourceEditorPane::ReplaceAllText(const std::string& bytes) {
+  editor_->ReplaceAllText(bytes);
+  BuildOutline();
+}
+
+void SourceEditorPane::GoToLineDialog() {
+  const CLineStore& store = editor_->Store();
+  const int first = kFirstLineNumber;
+  bool ok = false;
+  const int typed = QInputDialog::getInt(
+      this, QStringLiteral("Go to Line"),
+      QStringLiteral("Line (%1 to %2):").arg(first).arg(first + store.LineCount() - 1),
+      store.Caret().line + first, first, first + std::max(store.LineCount() - 1, 0), 1, &ok);
+  if (!ok) return;
+  GoToLine(GoToLineTarget(typed, store.LineCount()));
+  editor_->setFocus();
+}
+
 bool SourceEditorPane::IsModified() const {
   return editor_->IsModified();
 }
@@ -113,6 +156,7 @@ bool SourceEditorPane::HandlesCommand(int id) const {
     case kCmdFindBox:
     case kCmdFontBigger:
     case kCmdFontSmaller:
+    case kCmdGoToLine:
       return true;
     default:
       return false;
@@ -184,6 +228,9 @@ bool SourceEditorPane::ExecuteCommand(int id) {
       break;
     case kCmdRefreshOutline:
       BuildOutline();
+      break;
+    case kCmdGoToLine:
+      GoToLineDialog();
       break;
     default:
       return false;

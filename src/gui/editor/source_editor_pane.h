@@ -22,6 +22,14 @@ class SourceEditorPane : public EditorPane {
   ViewKind Kind() const override { return kind_; }
   bool LoadFromFile(const std::string& path, std::string* error) override;
   bool SaveToFile(const std::string& path, std::string* error) override;
+  DiskState CheckDisk(const std::string& path) override;
+  bool ReloadFromFile(const std::string& path, std::string* error) override;
+  void AcceptDiskState(const std::string& path) override;
+  std::uint64_t TextVersion() const override;
+  std::string TextForSave() const override;
+  void ReplaceAllText(const std::string& bytes) override;
+  // Asks for a line number (as the gutter counts) and moves the caret there.
+  void GoToLineDialog();
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;

@@ -66,7 +66,9 @@ TEST(MenuBars, JavaBarAsWritten) {
                                                    "Tools", "&Window", "&Help"}));
   EXPECT_EQ(Dump(bar.popups[0]), kDocFile);
   EXPECT_EQ(Dump(bar.popups[1]),
-            kEditToSkeleton + "-\nFind matching bracket or Parenthesis\tCtrl+M|32850\n");
+            kEditToSkeleton +
+                "-\nFind matching bracket or Parenthesis\tCtrl+M|32850\n"
+                "&Go to Line...\tCtrl+G|32942\n");
   EXPECT_EQ(Dump(bar.popups[2]),
             kToggles +
                 "-\nLine numbers|32910\n-\nMake Font Smaller\tCNTL+PageUp|32912\n"
@@ -77,7 +79,8 @@ TEST(MenuBars, JavaBarAsWritten) {
             "Compile active .java file|32776\n-\nOpen Design Window|32884\n-\n"
             "Rebuild entire project|32833\nStop Building|32848\n-\nRun Java|32812\n"
             "Run AppletViewer ...|32774\nLaunch Web browser...|32775\n-\n"
-            "Refresh Class Tree for the active source |32820\n");
+            "Refresh Class Tree for the active source |32820\n-\n"
+            "Next Error\tF4|32940\nPrevious Error\tShift+F4|32941\n");
   EXPECT_EQ(Dump(bar.popups[5]), kTools);
   EXPECT_EQ(Dump(bar.popups[6]), kWindow);
   EXPECT_EQ(Dump(bar.popups[7]),
@@ -92,13 +95,14 @@ TEST(MenuBars, HtmlBarAsWritten) {
   EXPECT_EQ(Titles(bar), (std::vector<std::string>{"&File", "&Edit", "&View", "Options", "Build",
                                                    "Tools", "&Window", "&Help"}));
   EXPECT_EQ(Dump(bar.popups[0]), kDocFile);
-  EXPECT_EQ(Dump(bar.popups[1]), kEditToSkeleton);
+  EXPECT_EQ(Dump(bar.popups[1]), kEditToSkeleton + "-\n&Go to Line...\tCtrl+G|32942\n");
   EXPECT_EQ(Dump(bar.popups[2]), kToggles);
   EXPECT_EQ(Dump(bar.popups[3]),
             "Settings...|32777\nProject  Settings...|32840\n-\nEditor Font...|32772\n");
   EXPECT_EQ(Dump(bar.popups[4]),
             "Build project|32832\nRebuild entire project|32833\n-\nAppletViewer...|32774\n"
-            "Launch Web Browser...|32775\n");
+            "Launch Web Browser...|32775\n-\nNext Error\tF4|32940\n"
+            "Previous Error\tShift+F4|32941\n");
   EXPECT_EQ(Dump(bar.popups[7]), "&About Tamso..|57664\n");
 }
 
@@ -124,7 +128,10 @@ TEST(Accelerators, TableBindsExactlyTheListedKeys) {
   EXPECT_EQ(AcceleratorCommand("Ctrl+PgDown"), cmd::kFontBigger);
   EXPECT_EQ(AcceleratorCommand("Ctrl+Y"), cmd::kEditRedo);
   EXPECT_EQ(AcceleratorCommand("Ctrl+Shift+Z"), cmd::kEditRedo);
-  EXPECT_EQ(AcceleratorTable().size(), 28u);
+  EXPECT_EQ(AcceleratorCommand("F4"), cmd::kNextError);
+  EXPECT_EQ(AcceleratorCommand("Shift+F4"), cmd::kPreviousError);
+  EXPECT_EQ(AcceleratorCommand("Ctrl+G"), cmd::kGoToLine);
+  EXPECT_EQ(AcceleratorTable().size(), 31u);
 }
 
 TEST(CommandTexts, PromptThenToolTip) {

@@ -5,6 +5,8 @@
 #include <climits>
 
 #include "../../support/fake_host.h"
+#include "editor/go_to_line.h"
+#include "support/temp_dir.h"
 
 namespace tamso {
 namespace {
@@ -100,6 +102,43 @@ TEST(JumpToSource, BeepsOnANonReferenceAndStopsWhenTheFileDoesNotOpen) {
   EXPECT_EQ(JumpToSource("/gone/A.java:3:", host), JumpResult::OpenFailed);
   EXPECT_EQ(host.openedDocuments, std::vector<std::string>{"/gone/A.java"});
   EXPECT_EQ(host.beeps.size(), 1u);
+}
+
+TEST(JumpToSource, NamesWithBlanksAndRelativeNamesFindTheirFile) {
+  testing::TempDir t;
+  const std::string spaced = t.Write("my dir/A.java", "class A {}\n");
+  const std::string relative = t.Write("work/src/B.java", "class B {}\n");
+  const std::string line = spaced + ":3: error: x";
+  auto ref = ParseSourceReference(line);
+  ASSERT_TRUE(ref);
+  EXPECT_EQ(ref->file, "dir/A.java");
+  EXPECT_EQ(ref->candidates.front(), spaced);
+  EXPECT_EQ(ResolveReferenceFile(*ref, ""), spaced);
+  // A hit line of find in files, and leading blanks.
+  EXPECT_EQ(ResolveReferenceFile(*ParseSourceReference("==> " + spaced + ":2:"), ""), spaced);
+  EXPECT_EQ(ResolveReferenceFile(*ParseSourceReference("  " + spaced + ":2:"), ""), spaced);
+  // Relative names are taken from the directory the tool ran in.
+  EXPECT_EQ(ResolveReferenceFile(*ParseSourceReference("src/B.java:1: error"), t.File("work")),
+            relative);
+  // Nothing exists: the blank-free name, as before.
+  EXPECT_EQ(ResolveReferenceFile(*ParseSourceReference("in Gone.java:4:"), "/nowhere"),
+            "/nowhere/Gone.java");
+
+  testing::FakeHost host;
+  RecordingView view;
+  host.documentViews[spaced] = &view;
+  std::string opened;
+  EXPECT_EQ(JumpToSource(line, host, "", &opened), JumpResult::Done);
+  EXPECT_EQ(opened, spaced);
+  EXPECT_EQ(view.lines, std::vector<int>{2});
+}
+
+TEST(GoToLine, TypedNumbersAreClampedToTheText) {
+  EXPECT_EQ(GoToLineTarget(5, 10, 1), 4);
+  EXPECT_EQ(GoToLineTarget(5, 10, 0), 5);
+  EXPECT_EQ(GoToLineTarget(-3, 10, 1), 0);
+  EXPECT_EQ(GoToLineTarget(1LL << 40, 10, 1), 9);
+  EXPECT_EQ(GoToLineTarget(7, 0, 1), 0);
 }
 
 }  // namespace

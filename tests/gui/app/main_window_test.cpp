@@ -86,7 +86,7 @@ TEST_F(ShellTest, MenuBarFollowsTheActiveWindowKind) {
   ASSERT_NE(j, nullptr);
   EXPECT_EQ(window()->CurrentMenuId(), 129);
   EXPECT_EQ(MenuTitles(), kJava);
-  EXPECT_EQ(OpenMenu("&Edit").back(), "Find matching bracket or Parenthesis\tCtrl+M");
+  EXPECT_EQ(OpenMenu("&Edit").back(), "&Go to Line...\tCtrl+G");
 
   ChildFrame* h = window()->OpenDocumentFile(html);
   ASSERT_NE(h, nullptr);

@@ -126,6 +126,39 @@ TEST(OutputBar, AppendsFromAnotherThreadRunOnTheUiThreadInOrder) {
   EXPECT_TRUE(sawOwnAppend);
 }
 
+// F4 and Shift+F4: each place once, relative names from the compile's directory.
+TEST(OutputBar, NextAndPreviousReferenceVisitEachPlaceOnce) {
+  testing::FakeHost host;
+  RecordingView a, b;
+  host.documentViews["/w/src/A.java"] = &a;
+  host.documentViews["/w/src/B.java"] = &b;
+  OutputBar bar(&host);
+  bar.SetOutput("heading");
+  bar.SetReferenceDirectory("/w/src");
+  for (const char* l : {"A.java:3: error: cannot find symbol", "  int x = y;",
+                        "A.java:3: error: another message at the same place",
+                        "B.java:9: warning: [deprecation]", "1 error"})
+    bar.AppendOutput(l, true);
+  bar.Flush();
+
+  EXPECT_TRUE(bar.GoToReference(true));
+  EXPECT_EQ(bar.SelectedText(), "A.java:3: error: cannot find symbol");
+  EXPECT_TRUE(bar.GoToReference(true));
+  EXPECT_EQ(bar.SelectedText(), "B.java:9: warning: [deprecation]");
+  EXPECT_FALSE(bar.GoToReference(true));  // the end: a beep
+  EXPECT_EQ(host.beeps.size(), 1u);
+  EXPECT_TRUE(bar.GoToReference(false));
+  EXPECT_EQ(bar.SelectedText(), "A.java:3: error: another message at the same place");
+  EXPECT_EQ(host.openedDocuments,
+            (std::vector<std::string>{"/w/src/A.java", "/w/src/B.java", "/w/src/A.java"}));
+  EXPECT_EQ(a.lines, (std::vector<int>{2, 2}));
+  EXPECT_EQ(b.lines, std::vector<int>{8});
+  // New output starts from the top again.
+  bar.SetOutput("B.java:1: error");
+  EXPECT_TRUE(bar.GoToReference(false));
+  EXPECT_EQ(b.lines, (std::vector<int>{8, 0}));
+}
+
 TEST(OutputBar, DoubleClickJumpsToTheReferenceOrBeeps) {
   testing::FakeHost host;
   RecordingView view;

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# kill -9 of the program at a random moment while the user types into a 4 MB file,
+# TRIALS times. After each kill the newest recovery journal must hold the file's text
+# with at least every character typed up to 2 s before the kill (and none that was
+# never typed), and the file itself must be byte-identical to what it was. (Under a heavy
+# load the X server's key repeat may add characters that were typed but not sent.)
+#
+#   bench/recovery_trial.sh <build-dir> [trials] [work-dir]
+#
+# Needs Xvfb and xdotool; one X server serves all trials.
+set -u
+build=${1:?build directory}
+trials=${2:-100}
+work=${3:-$(mktemp -d /tmp/tamso-recovery-trial-XXXXXX)}
+program="$build/tamso"
+[ -x "$program" ] || { echo "build tamso first" >&2; exit 2; }
+mkdir -p "$work"
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+# 4 MB of Java-like lines.
+python3 - "$work/original.java" <<'PY'
+import sys
+with open(sys.argv[1], "wb") as f:
+    i = 0
+    while f.tell() < 4 * 1024 * 1024:
+        f.write(b"    int field%d = %d; // a line of the big file\n" % (i, i * 7))
+        i += 1
+PY
+
+good=0 bad=0 damaged=0 missing=0
+for t in $(seq "$trials"); do
+  dir="$work/t$t"
+  rm -rf "$dir"
+  mkdir -p "$dir/state" "$dir/config"
+  cp "$work/original.java" "$dir/Big.java"
+  XDG_STATE_HOME="$dir/state" XDG_CONFIG_HOME="$dir/config" TAMSO_PROFILE= \
+    "$program" --profile "$dir/tamso.INI" "$dir/Big.java" >/dev/null 2>&1 &
+  pid=$!
+  win=$(xdotool search --sync --onlyvisible --pid "$pid" --name "Big.java" 2>/dev/null | head -1)
+  if [ -z "$win" ]; then
+    kill -9 "$pid" 2>/dev/null
+    echo "trial $t: no window" >&2
+    missing=$((missing + 1))
+    continue
+  fi
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  # Type one character at a time, noting when each was sent.
+  : >"$dir/typed"
+  (
+    while :; do
+      xdotool key --window "$win" x 2>/dev/null || exit 0
+      date +%s.%N >>"$dir/typed"
+    done
+  ) &
+  typer=$!
+  sleep "$(python3 -c 'import random; print(round(random.uniform(3, 9), 2))')"
+  kill -9 "$pid"
+  killed_at=$(date +%s.%N)
+  kill "$typer" 2>/dev/null
+  wait "$typer" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  cmp -s "$dir/Big.java" "$work/original.java" || damaged=$((damaged + 1))
+  verdict=$(python3 - "$dir" "$work/original.java" "$killed_at" <<'PY'
+import glob, os, sys
+d, original, killed = sys.argv[1], open(sys.argv[2], "rb").read(), float(sys.argv[3])
+times = [float(l) for l in open(os.path.join(d, "typed")) if l.strip()]
+due = sum(1 for x in times if x <= killed - 2.0)
+journals = sorted(glob.glob(os.path.join(d, "state/tamso/recovery/*.journal")), key=os.path.getmtime)
+if not journals:
+    print("bad no journal (typed %d, due %d)" % (len(times), due)); sys.exit()
+data = open(journals[-1], "rb").read()
+head, _, text = data.partition(b"\n\n")
+n = len(text) - len(original)
+if n < 0 or text != b"x" * n + original:
+    print("bad journal text is not the file with typed characters"); sys.exit()
+# More than were sent can come from the X server's key repeat when the machine is slow.
+print(("good" if due <= n else "bad") + " recovered %d typed %d due %d" % (n, len(times), due))
+PY
+)
+  echo "trial $t: $verdict"
+  case $verdict in good*) good=$((good + 1)) ;; *) bad=$((bad + 1)) ;; esac
+done
+echo "trials $trials: recovered within 2 s $good, not $bad, no window $missing, file damaged $damaged"

@@ -1,0 +1,336 @@
+#include "app/recovery_journal.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/file_read.h"
+#include "platform/paths.h"
+
+namespace tamso {
+
+namespace {
+
+constexpr std::string_view kMagic = "TAMSO-RECOVERY 1\n";
+constexpr std::string_view kSuffix = ".journal";
+
+std::string Escape(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '%')
+      out += "%25";
+    else if (c == '\n')
+      out += "%0A";
+    else if (c == '\r')
+      out += "%0D";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string Unescape(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      std::string_view code = s.substr(i + 1, 2);
+      if (code == "25" || code == "0A" || code == "0D") {
+        out += code == "25" ? '%' : code == "0A" ? '\n' : '\r';
+        i += 2;
+        continue;
+      }
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+bool ParseNumber(std::string_view s, std::uint64_t& out) {
+  if (s.empty() || s.size() > 19) return false;
+  out = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    out = out * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return true;
+}
+
+// Creates each missing folder of path with mode 0700.
+bool MakeDirs(const std::string& path) {
+  if (path.empty()) return false;
+  std::size_t pos = 0;
+  while (pos != std::string::npos) {
+    pos = path.find('/', pos + 1);
+    const std::string part = path.substr(0, pos);
+    if (part.empty()) continue;
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Written beside the target under a temporary name (mode 0600), then renamed over it.
+bool WritePrivateAtomically(const std::string& target, std::string_view bytes) {
+  std::string tmp = target + ".XXXXXX";
+  const int fd = ::mkstemp(tmp.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && ::rename(tmp.c_str(), target.c_str()) == 0) return true;
+  ::unlink(tmp.c_str());
+  return false;
+}
+
+}  // namespace
+
+std::string DefaultRecoveryDir(std::string_view xdgStateHome, std::string_view home) {
+  if (!xdgStateHome.empty() && xdgStateHome.front() == '/')
+    return paths::Join(xdgStateHome, "tamso/recovery");
+  if (!home.empty()) return paths::Join(home, ".local/state/tamso/recovery");
+  return {};
+}
+
+std::uint64_t ProcessStartTime(long pid) {
+  std::string stat;
+  if (pid <= 0 || !ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat, nullptr, 1 << 16))
+    return 0;
+  // "pid (name) state ppid ...": the name may hold blanks and parentheses.
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::size_t pos = close + 1;
+  for (int field = 3; field <= 22; ++field) {
+    while (pos < stat.size() && stat[pos] == ' ') ++pos;
+    const std::size_t end = std::min(stat.find(' ', pos), stat.size());
+    if (field == 22) {
+      std::uint64_t v = 0;
+      return ParseNumber(std::string_view(stat).substr(pos, end - pos), v) ? v : 0;
+    }
+    pos = end;
+  }
+  return 0;
+}
+
+std::string EncodeJournal(const JournalHeader& h, std::string_view text) {
+  std::string out(kMagic);
+  out += "pid=" + std::to_string(h.pid) + "\n";
+  out += "start=" + std::to_string(h.startTime) + "\n";
+  out += "instance=" + Escape(h.instanceKey) + "\n";
+  out += "path=" + Escape(h.path) + "\n";
+  out += "title=" + Escape(h.title) + "\n";
+  out += "template=" + std::to_string(std::max(h.templateIndex, 0)) + "\n";
+  out += "length=" + std::to_string(text.size()) + "\n\n";
+  out += text;
+  return out;
+}
+
+std::optional<Journal> DecodeJournal(std::string_view bytes) {
+  if (!bytes.starts_with(kMagic)) return std::nullopt;
+  bytes.remove_prefix(kMagic.size());
+  Journal j;
+  std::uint64_t length = 0;
+  bool haveLength = false;
+  for (;;) {
+    const std::size_t nl = bytes.find('\n');
+    if (nl == std::string_view::npos) return std::nullopt;
+    const std::string_view line = bytes.substr(0, nl);
+    bytes.remove_prefix(nl + 1);
+    if (line.empty()) break;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
+    std::uint64_t n = 0;
+    if (key == "pid" && ParseNumber(value, n))
+      j.header.pid = static_cast<long>(n);
+    else if (key == "start" && ParseNumber(value, n))
+      j.header.startTime = n;
+    else if (key == "instance")
+      j.header.instanceKey = Unescape(value);
+    else if (key == "path")
+      j.header.path = Unescape(value);
+    else if (key == "title")
+      j.header.title = Unescape(value);
+    else if (key == "template" && ParseNumber(value, n) && n < 1000)
+      j.header.templateIndex = static_cast<int>(n);
+    else if (key == "length" && ParseNumber(value, n))
+      length = n, haveLength = true;
+  }
+  // A journal cut short (a full disk) is not offered as if it were whole.
+  if (!haveLength || bytes.size() != length) return std::nullopt;
+  j.text = std::string(bytes);
+  return j;
+}
+
+std::string RecoveryQuestion(const std::vector<Journal>& journals) {
+  const bool one = journals.size() == 1;
+  std::string s = "Tamso did not exit cleanly last time. Unsaved text of ";
+  s += one ? "one document was" : std::to_string(journals.size()) + " documents were";
+  s += " kept:\n";
+  for (const Journal& j : journals)
+    s += "\n    " + (j.header.path.empty() ? j.header.title + " (new document)" : j.header.path);
+  s += one ? "\n\nRecover it as modified text? No discards it; Cancel keeps it for the next start."
+           : "\n\nRecover them as modified text? No discards them; Cancel keeps them for the next "
+             "start.";
+  return s;
+}
+
+RecoveryStore::RecoveryStore(std::string dir, std::string instanceKey)
+    : dir_(std::move(dir)),
+      instanceKey_(std::move(instanceKey)),
+      pid_(static_cast<long>(::getpid())),
+      startTime_(ProcessStartTime(static_cast<long>(::getpid()))) {
+  if (!dir_.empty()) worker_ = std::thread([this] { Run(); });
+}
+
+RecoveryStore::~RecoveryStore() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+std::string RecoveryStore::JournalFile(std::uint64_t docId) const {
+  return paths::Join(dir_, std::to_string(pid_) + "-" + std::to_string(startTime_) + "-" +
+                               std::to_string(docId) + std::string(kSuffix));
+}
+
+void RecoveryStore::Keep(std::uint64_t docId, JournalHeader header, std::string text) {
+  if (!Enabled()) return;
+  header.pid = pid_;
+  header.startTime = startTime_;
+  header.instanceKey = instanceKey_;
+  {
+    std::lock_guard lock(mutex_);
+    // Only the newest text of a document matters; an older one still waiting goes.
+    for (Task& t : queue_)
+      if (t.docId == docId && t.write) {
+        t.header = std::move(header);
+        t.text = std::move(text);
+        return;
+      }
+    queue_.push_back(Task{docId, true, std::move(header), std::move(text)});
+  }
+  wake_.notify_all();
+}
+
+void RecoveryStore::Drop(std::uint64_t docId) {
+  if (!Enabled()) return;
+  {
+    std::lock_guard lock(mutex_);
+    std::erase_if(queue_, [docId](const Task& t) { return t.docId == docId; });
+    queue_.push_back(Task{docId, false, {}, {}});
+  }
+  wake_.notify_all();
+}
+
+void RecoveryStore::Flush() {
+  if (!Enabled()) return;
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
+}
+
+void RecoveryStore::DropAll() {
+  if (!Enabled()) return;
+  {
+    std::lock_guard lock(mutex_);
+    queue_.clear();
+  }
+  Flush();
+  const std::string prefix = std::to_string(pid_) + "-" + std::to_string(startTime_) + "-";
+  if (DIR* d = ::opendir(dir_.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.starts_with(prefix)) ::unlink(paths::Join(dir_, name).c_str());
+    }
+    ::closedir(d);
+  }
+}
+
+void RecoveryStore::Run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+    if (queue_.empty()) {
+      if (stop_) return;
+      continue;
+    }
+    Task task = std::move(queue_.front());
+    queue_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    Perform(task);
+    lock.lock();
+    busy_ = false;
+    if (queue_.empty()) idle_.notify_all();
+  }
+}
+
+void RecoveryStore::Perform(Task& task) {
+  const std::string file = JournalFile(task.docId);
+  if (!task.write) {
+    ::unlink(file.c_str());
+    return;
+  }
+  if (!MakeDirs(dir_)) return;
+  WritePrivateAtomically(file, EncodeJournal(task.header, task.text));
+}
+
+std::vector<Journal> RecoveryStore::Stale() const {
+  std::vector<std::pair<std::int64_t, Journal>> found;
+  if (!Enabled()) return {};
+  DIR* d = ::opendir(dir_.c_str());
+  if (!d) return {};
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    const std::string file = paths::Join(dir_, name);
+    if (name.find(std::string(kSuffix) + ".") != std::string::npos) {
+      // A temporary of a write cut short: it goes when its process is gone.
+      unsigned long pid = 0, start = 0;
+      if (std::sscanf(name.c_str(), "%lu-%lu-", &pid, &start) == 2 &&
+          ProcessStartTime(static_cast<long>(pid)) != start)
+        ::unlink(file.c_str());
+      continue;
+    }
+    if (!name.ends_with(kSuffix)) continue;
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes, nullptr, kNoReadLimit)) continue;
+    std::optional<Journal> j = DecodeJournal(bytes);
+    if (!j || j->header.instanceKey != instanceKey_) continue;
+    // A process that is still running with that pid and start time owns it.
+    if (j->header.startTime != 0 && ProcessStartTime(j->header.pid) == j->header.startTime)
+      continue;
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    j->file = file;
+    found.emplace_back(static_cast<std::int64_t>(st.st_mtime), std::move(*j));
+  }
+  ::closedir(d);
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Journal> out;
+  for (auto& [when, j] : found) out.push_back(std::move(j));
+  return out;
+}
+
+void RecoveryStore::Discard(const Journal& journal) {
+  if (!journal.file.empty()) ::unlink(journal.file.c_str());
+}
+
+}  // namespace tamso

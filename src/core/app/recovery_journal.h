@@ -1,0 +1,100 @@
+#pragma once
+// Recovery journals: the text of every modified document, kept under
+// $XDG_STATE_HOME/tamso/recovery/ (folder 0700, files 0600) while it has unsaved
+// edits, so that a crash, a kill or a power cut loses at most the last moments of
+// typing. A journal names the process that wrote it (pid and start time, so a reused
+// pid is not mistaken for it) and the profile it ran with; a clean exit removes the
+// process's journals. At the next start, the journals of runs that are gone and used
+// the same profile are offered back; a running instance's journals are never taken.
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace tamso {
+
+struct JournalHeader {
+  long pid = 0;
+  std::uint64_t startTime = 0;  // the process's start time in clock ticks since boot
+  std::string instanceKey;      // the profile the run used
+  std::string path;             // the document's file, "" for a new document
+  std::string title;            // "Java1" for a new one
+  int templateIndex = 0;        // the document's kind
+};
+
+struct Journal {
+  std::string file;  // the journal's own path
+  JournalHeader header;
+  std::string text;  // the document's bytes as Save would write them
+};
+
+// $XDG_STATE_HOME/tamso/recovery, else ~/.local/state/tamso/recovery ("" without both).
+std::string DefaultRecoveryDir(std::string_view xdgStateHome, std::string_view home);
+// The start time of a running process (field 22 of /proc/<pid>/stat), 0 when gone.
+std::uint64_t ProcessStartTime(long pid);
+
+std::string EncodeJournal(const JournalHeader& header, std::string_view text);
+// Nothing for a damaged or cut-short journal.
+std::optional<Journal> DecodeJournal(std::string_view bytes);
+
+// "Tamso did not exit cleanly..." for the journals found at start-up.
+std::string RecoveryQuestion(const std::vector<Journal>& journals);
+
+class RecoveryStore {
+ public:
+  // An empty dir keeps no journals at all.
+  RecoveryStore(std::string dir, std::string instanceKey);
+  ~RecoveryStore();
+  RecoveryStore(const RecoveryStore&) = delete;
+  RecoveryStore& operator=(const RecoveryStore&) = delete;
+
+  bool Enabled() const { return !dir_.empty(); }
+  const std::string& Dir() const { return dir_; }
+
+  // Queues the document's text to be written on the store's own thread (a newer
+  // text of the same document replaces one not yet written). The write is atomic.
+  void Keep(std::uint64_t docId, JournalHeader header, std::string text);
+  // Queues the removal of the document's journal (saved, closed, or no longer modified).
+  void Drop(std::uint64_t docId);
+  // Waits until everything queued is on disk.
+  void Flush();
+  // A clean exit: every journal of this process goes.
+  void DropAll();
+
+  // Journals of earlier runs with this profile whose process is gone, oldest first.
+  std::vector<Journal> Stale() const;
+  // Removes a journal found by Stale (recovered or discarded).
+  static void Discard(const Journal& journal);
+
+  // The journal file of a document of this process.
+  std::string JournalFile(std::uint64_t docId) const;
+
+ private:
+  struct Task {
+    std::uint64_t docId;
+    bool write;
+    JournalHeader header;
+    std::string text;
+  };
+  void Run();
+  void Perform(Task& task);
+
+  std::string dir_;
+  std::string instanceKey_;
+  long pid_;
+  std::uint64_t startTime_;
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::deque<Task> queue_;
+  bool busy_ = false;
+  bool stop_ = false;
+  std::thread worker_;
+};
+
+}  // namespace tamso

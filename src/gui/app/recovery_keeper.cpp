@@ -1,0 +1,122 @@
+#include "app/recovery_keeper.h"
+
+#include <set>
+
+#include "app/child_frame.h"
+#include "app/doc_templates.h"
+#include "app/main_window.h"
+#include "app/recovery_journal.h"
+#include "app/source_document.h"
+#include "editor/editor_pane.h"
+#include "platform/paths.h"
+#include "platform/qt_host.h"
+
+namespace tamso::gui {
+
+RecoveryKeeper::RecoveryKeeper(MainWindow& window, QtHost& host, RecoveryStore& store)
+    : QObject(&window), window_(window), host_(host), store_(store) {
+  timer_.setInterval(kIntervalMs);
+  connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::Tick);
+  timer_.start();
+}
+
+void RecoveryKeeper::Keep(SourceDocument* doc, Kept& k) {
+  EditorPane* pane = doc->FirstPane();
+  if (!pane) return;
+  JournalHeader h;
+  h.path = doc->PathName();
+  h.title = doc->Title();
+  h.templateIndex = static_cast<int>(doc->TemplateIndex());
+  // The copy is taken here; the write happens on the store's thread.
+  store_.Keep(k.id, std::move(h), pane->TextForSave());
+  k.version = pane->TextVersion();
+  k.kept = true;
+}
+
+void RecoveryKeeper::Tick() {
+  std::set<SourceDocument*> open;
+  for (SourceDocument* doc : window_.Documents()) {
+    open.insert(doc);
+    Kept& k = docs_[doc];
+    if (k.id == 0) k.id = nextId_++;
+    EditorPane* pane = doc->FirstPane();
+    if (!pane) continue;
+    if (doc->IsModified()) {
+      if (!k.kept || pane->TextVersion() != k.version) Keep(doc, k);
+    } else if (k.kept) {
+      store_.Drop(k.id);
+      k.kept = false;
+    }
+  }
+  for (auto it = docs_.begin(); it != docs_.end();) {
+    if (open.count(it->first)) {
+      ++it;
+      continue;
+    }
+    if (it->second.kept) store_.Drop(it->second.id);
+    it = docs_.erase(it);
+  }
+}
+
+void RecoveryKeeper::Sync() {
+  // Only drops: a new text is written at the next tick, never in the middle of a save.
+  std::set<SourceDocument*> open;
+  for (SourceDocument* doc : window_.Documents()) {
+    open.insert(doc);
+    auto it = docs_.find(doc);
+    if (it != docs_.end() && it->second.kept && !doc->IsModified()) {
+      store_.Drop(it->second.id);
+      it->second.kept = false;
+    }
+  }
+  for (auto it = docs_.begin(); it != docs_.end();) {
+    if (open.count(it->first)) {
+      ++it;
+      continue;
+    }
+    if (it->second.kept) store_.Drop(it->second.id);
+    it = docs_.erase(it);
+  }
+}
+
+void RecoveryKeeper::KeepAllNow() {
+  Tick();
+  store_.Flush();
+}
+
+int RecoveryKeeper::OfferRecovery() {
+  std::vector<Journal> journals = store_.Stale();
+  if (journals.empty()) return 0;
+  const Answer a = host_.MessageBox(RecoveryQuestion(journals), std::string(), MsgIcon::Question,
+                                    MsgButtons::YesNoCancel);
+  if (a == Answer::Cancel) return 0;
+  int opened = 0;
+  for (const Journal& j : journals) {
+    if (a == Answer::Yes) {
+      const std::string& path = j.header.path;
+      ChildFrame* child = nullptr;
+      if (!path.empty() && paths::Exists(path)) {
+        child = window_.OpenDocumentFile(path);
+      } else {
+        const std::size_t kinds = DocumentTemplates().size();
+        const std::size_t t = static_cast<std::size_t>(j.header.templateIndex);
+        child = window_.NewDocument(t < kinds ? t : 0);
+        if (child && !path.empty()) {
+          child->Doc()->SetPathName(path);
+          child->Doc()->SetTitle(paths::FileName(path));
+        }
+      }
+      // Not opened (refused or failed, already said): the journal stays for next time.
+      if (!child || !child->Pane()) continue;
+      child->Pane()->ReplaceAllText(j.text);
+      child->Pane()->SetModified(true);
+      ++opened;
+    }
+    RecoveryStore::Discard(j);
+  }
+  window_.UpdateTitles();
+  Tick();  // the recovered texts are this run's journals now
+  return opened;
+}
+
+}  // namespace tamso::gui

@@ -1,0 +1,128 @@
+// Recovery journals of the main window's documents, and their offer at start-up.
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QTest>
+#include <filesystem>
+
+#include "app/child_frame.h"
+#include "app/recovery_journal.h"
+#include "app/recovery_keeper.h"
+#include "app/source_document.h"
+#include "editor/source_editor.h"
+#include "editor/source_editor_pane.h"
+#include "gui_fixture.h"
+#include "support/temp_dir.h"
+
+namespace tamso::gui::testing {
+namespace {
+
+class RecoveryTest : public ShellTest {
+ protected:
+  RecoveryTest() { realEditors = true; }
+  static CSourceEditor* EditorOf(ChildFrame* child) {
+    return static_cast<SourceEditorPane*>(child->Pane())->Editor();
+  }
+  std::vector<std::string> JournalTexts() {
+    store.Flush();
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(state.path()))
+      if (auto j = DecodeJournal(tamso::testing::ReadFile(e.path().string())))
+        out.push_back(j->text);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  // A journal left by a run that has ended.
+  void LeaveJournal(const std::string& name, const std::string& path, int templateIndex,
+                    const std::string& text) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    state.Write(name, EncodeJournal({child, 99, key, path, "Java7", templateIndex}, text));
+  }
+  tamso::testing::TempDir state;
+  const std::string key = "/profile/tamso.INI";
+  RecoveryStore store{state.path(), key};
+};
+
+TEST_F(RecoveryTest, AModifiedDocumentHasAJournalUntilItIsSavedOrClosed) {
+  Start();
+  window()->StartRecovery(store);
+  RecoveryKeeper* keeper = window()->Recovery();
+  const std::string path = File("A.java", "class A {}\n");
+  ChildFrame* child = window()->OpenDocumentFile(path);
+  keeper->Tick();
+  EXPECT_TRUE(JournalTexts().empty());  // nothing unsaved
+
+  QTest::keyClicks(EditorOf(child), "x");
+  keeper->Tick();
+  EXPECT_EQ(JournalTexts(), std::vector<std::string>{"xclass A {}\n"});
+  QTest::keyClicks(EditorOf(child), "y");
+  keeper->Tick();
+  EXPECT_EQ(JournalTexts(), std::vector<std::string>{"xyclass A {}\n"});
+  ASSERT_TRUE(window()->SaveDocument(child->Doc()));
+  EXPECT_TRUE(JournalTexts().empty());
+
+  // Back at the saved state by Undo: nothing unsaved, no journal.
+  QTest::keyClicks(EditorOf(child), "z");
+  keeper->Tick();
+  EXPECT_EQ(JournalTexts().size(), 1u);
+  EditorOf(child)->Undo();
+  keeper->Tick();
+  EXPECT_TRUE(JournalTexts().empty());
+
+  // A new document's text is kept too; closing it without saving drops it.
+  ChildFrame* fresh = window()->NewDocument(0);
+  QTest::keyClicks(EditorOf(fresh), "new");
+  keeper->Tick();
+  EXPECT_EQ(JournalTexts().size(), 1u);
+  host.answers = {Answer::No};
+  window()->CloseDocument(fresh->Doc());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(JournalTexts().empty());
+}
+
+TEST_F(RecoveryTest, AnEarlierRunsJournalsAreOfferedAndOpenAsModifiedTexts) {
+  Start();
+  window()->StartRecovery(store);
+  const std::string path = File("A.java", "class A {}\n");
+  LeaveJournal("1.journal", path, 0, "class A { int recovered; }\n");
+  LeaveJournal("2.journal", "", 0, "class New {}\n");
+
+  host.answers = {Answer::Cancel};  // asked again next time
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 0);
+  EXPECT_EQ(store.Stale().size(), 2u);
+  EXPECT_TRUE(window()->Documents().empty());
+
+  host.answers = {Answer::Yes};
+  host.messages.clear();
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 2);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].find(path), std::string::npos);
+  EXPECT_NE(host.messages[0].find("Java7 (new document)"), std::string::npos);
+  ASSERT_EQ(window()->Documents().size(), 2u);
+  for (SourceDocument* doc : window()->Documents()) EXPECT_TRUE(doc->IsModified());
+  SourceDocument* doc = window()->Documents()[0];
+  if (doc->PathName().empty()) doc = window()->Documents()[1];
+  ChildFrame* over = doc->Views()[0];
+  EXPECT_EQ(doc->PathName(), path);
+  EXPECT_EQ(EditorOf(over)->Store().JoinedText("\n"), "class A { int recovered; }\n");
+  // The file itself is untouched until saved; Undo shows it as it is on disk.
+  EXPECT_EQ(tamso::testing::ReadFile(path), "class A {}\n");
+  EditorOf(over)->Undo();
+  EXPECT_EQ(EditorOf(over)->Store().JoinedText("\n"), "class A {}\n");
+  EXPECT_TRUE(store.Stale().empty());
+}
+
+TEST_F(RecoveryTest, NoDiscardsTheJournals) {
+  Start();
+  window()->StartRecovery(store);
+  LeaveJournal("1.journal", "", 0, "lost on purpose");
+  host.answers = {Answer::No};
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 0);
+  EXPECT_TRUE(store.Stale().empty());
+  EXPECT_TRUE(window()->Documents().empty());
+}
+
+}  // namespace
+}  // namespace tamso::gui::testing
