@@ -45,18 +45,23 @@ std::string FindInDirectory(const std::string& root, const std::string& relative
 }  // namespace
 
 std::string JdkSourceArchive() {
-  if (const char* home = std::getenv("JAVA_HOME"); home && *home) {
-    const std::string zip = paths::Join(home, "lib/src.zip");
+  const char* home = std::getenv("JAVA_HOME");
+  const char* path = std::getenv("PATH");
+  return JdkSourceArchive(home ? home : "", path ? path : "");
+}
+
+std::string JdkSourceArchive(std::string_view javaHome, std::string_view pathEnv) {
+  if (!javaHome.empty()) {
+    const std::string zip = paths::Join(javaHome, "lib/src.zip");
     if (IsRegularFile(zip)) return zip;
   }
-  const char* path = std::getenv("PATH");
-  std::string list = path ? path : "";
+  const std::string list(pathEnv);
   for (std::size_t pos = 0; pos <= list.size();) {
     std::size_t colon = list.find(':', pos);
     if (colon == std::string::npos) colon = list.size();
     const std::string dir = list.substr(pos, colon - pos);
     pos = colon + 1;
-    if (dir.empty()) continue;
+    if (dir.empty() || !paths::IsAbsolute(dir)) continue;
     const std::string javac = paths::Join(dir, "javac");
     if (::access(javac.c_str(), X_OK) != 0) continue;
     // .../bin/javac (often reached through links) belongs to the JDK two levels up.
@@ -71,6 +76,11 @@ std::string JdkSourceArchive() {
 
 std::string DefaultSourcePath() {
   const std::string zip = JdkSourceArchive();
+  return zip.empty() ? std::string(".") : ".;" + zip;
+}
+
+std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEnv) {
+  const std::string zip = JdkSourceArchive(javaHome, pathEnv);
   return zip.empty() ? std::string(".") : ".;" + zip;
 }
 

@@ -17,8 +17,10 @@ class IniFile;
 // The JDK's src.zip: $JAVA_HOME/lib/src.zip, else the one of the JDK that `javac` on
 // PATH belongs to; "" when neither exists.
 std::string JdkSourceArchive();
+std::string JdkSourceArchive(std::string_view javaHome, std::string_view pathEnv);
 // "." followed by the JDK's src.zip when there is one, else ".".
 std::string DefaultSourcePath();
+std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEnv);
 // "Java"/"SourcePath", DefaultSourcePath() when the key is absent.
 std::string ReadSourcePath(const IniFile& profile);
 

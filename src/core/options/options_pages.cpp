@@ -161,35 +161,6 @@ bool CompilerOptionsPage::Ok() {
 
 // ---- Etc. page --------------------------------------------------------------
 
-std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEnv) {
-  auto zipOf = [](const std::string& home) {
-    std::string zip = paths::Join(paths::Join(home, "lib"), "src.zip");
-    return paths::Exists(zip) && !paths::IsDirectory(zip) ? zip : std::string();
-  };
-  std::string zip;
-  // The JDK of the javac on PATH: <jdk>/bin/javac, links resolved.
-  std::size_t start = 0;
-  while (zip.empty() && start <= pathEnv.size()) {
-    std::size_t colon = pathEnv.find(':', start);
-    if (colon == std::string_view::npos) colon = pathEnv.size();
-    std::string_view dir = pathEnv.substr(start, colon - start);
-    start = colon + 1;
-    if (dir.empty() || !paths::IsAbsolute(dir)) continue;
-    std::string javac = paths::Join(dir, "javac");
-    if (!paths::Exists(javac) || paths::IsDirectory(javac)) continue;
-    zip = zipOf(paths::Directory(paths::Directory(paths::Canonical(javac))));
-    break;
-  }
-  if (zip.empty() && !javaHome.empty()) zip = zipOf(std::string(javaHome));
-  return zip.empty() ? std::string(".") : ".;" + zip;
-}
-
-std::string DefaultSourcePath() {
-  const char* home = std::getenv("JAVA_HOME");
-  const char* path = std::getenv("PATH");
-  return DefaultSourcePath(home ? home : "", path ? path : "");
-}
-
 EtcOptionsPage::EtcOptionsPage(IniFile& profile, IHost& host,
                                std::function<std::string()> getBrowserPath,
                                std::function<void(const std::string&)> setBrowserPath)

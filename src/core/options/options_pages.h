@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "browser/source_path.h"
 #include "project/project.h"
 
 namespace tamso {
@@ -118,11 +119,7 @@ class CompilerOptionsPage {
   IHost& host_;
 };
 
-// The source path a new profile starts with: "." and the class sources of the JDK
-// whose javac is on PATH (or of $JAVA_HOME), when that JDK has them.
-std::string DefaultSourcePath();
-// The same from given parts (for tests): javaHome and the javac found on pathEnv.
-std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEnv);
+// The source path a new profile starts with is DefaultSourcePath() of the class browser.
 
 class EtcOptionsPage {
  public:

@@ -173,6 +173,8 @@ TEST_F(OptionsPagesTest, DefaultSourcePathListsTheSourcesOfTheJdkOnPath) {
   dir.Write("jdk/bin/javac", "");
   dir.Write("jdk/lib/src.zip", "PK");
   dir.Write("empty/bin/javac", "");
+  ::chmod(dir.File("jdk/bin/javac").c_str(), 0755);
+  ::chmod(dir.File("empty/bin/javac").c_str(), 0755);
   ::mkdir(dir.File("links").c_str(), 0755);
   ASSERT_EQ(::symlink((jdk + "/bin/javac").c_str(), dir.File("links/javac").c_str()), 0);
   EXPECT_EQ(DefaultSourcePath("", "relative:" + dir.File("links")), ".;" + jdk + "/lib/src.zip");
