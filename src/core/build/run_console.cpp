@@ -238,14 +238,10 @@ bool ConsoleProcess::WaitExited(int timeoutMs, std::string* drained) {
   for (;;) {
     if (drained) *drained += TakeOutput(SIZE_MAX);
     std::unique_lock<std::mutex> lock(mutex_);
-    if (exited_ && (drained == nullptr || pending_.empty())) return true;
-    if (cv_.wait_until(lock, deadline) == std::cv_status::timeout && !exited_) {
-      if (drained) {
-        lock.unlock();
-        *drained += TakeOutput(SIZE_MAX);
-      }
-      return false;
-    }
+    auto ready = [&] { return exited_ || (drained && !pending_.empty()); };
+    if (exited_ && (!drained || pending_.empty())) return true;
+    if (!cv_.wait_until(lock, deadline, ready)) return false;
+    if (exited_ && (!drained || pending_.empty())) return true;
   }
 }
 
