@@ -23,6 +23,8 @@
 #include "app/view_commands.h"
 #include "build/compile.h"
 #include "build/output_bar.h"
+#include "build/run_terminal.h"
+#include "build/run_wiring.h"
 #include "editor/editor_pane.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -91,6 +93,7 @@ int Run(int argc, char** argv) {
                            &project};
     CompileDocument(*view.Document(), context);
   });
+  InstallRunCommands(host, profile, shell, project);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   if (commandLine.quitWhenIdle) commandLine.files.clear();
@@ -124,6 +127,8 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Started inside a terminal to run a program and keep the window open after it.
+  if (const int held = RunHoldMode(argc, argv); held >= 0) return held;
   // Nothing read from outside may end the program with an uncaught exception.
   try {
     return Run(argc, argv);

@@ -52,13 +52,13 @@ struct RunContext {
   IBuildSlot& slot;
   IUiThread& ui;
   IRunDialogs& dialogs;
-  IJavaConsole* console = nullptr;   // null: no private console
-  const Project* project = nullptr;  // the project object (open or not); may be null
-  std::string htmlPage;              // the main frame's HTML page text
-  std::string browserPath;           // "Browser" "Path"
-  std::string holdProgram;           // the hold helper for the terminal ("": none)
-  std::string terminal;              // as $TERMINAL gives it
-  std::function<void()> showOutput;  // shows the output window; may be empty
+  IJavaConsole* console = nullptr;        // null: no private console
+  const Project* project = nullptr;       // the project object (open or not); may be null
+  std::string htmlPage = {};              // the main frame's HTML page text
+  std::string browserPath = {};           // "Browser" "Path"
+  std::string holdProgram = {};           // the hold helper for the terminal ("": none)
+  std::string terminal = {};              // as $TERMINAL gives it
+  std::function<void()> showOutput = {};  // shows the output window; may be empty
 };
 
 // Run Java for the active document (may be null).
