@@ -44,6 +44,11 @@ class Dialogs : public IRunDialogs {
   std::optional<RunJavaValues> RunJava(const RunJavaValues& initial) override {
     ++javaShown;
     shown = initial;
+    if (acceptInConsole) {
+      RunJavaValues v = initial;
+      v.privateConsole = true;
+      return v;
+    }
     if (!answer) return std::nullopt;
     RunJavaValues v = *answer;
     return v;
@@ -56,6 +61,7 @@ class Dialogs : public IRunDialogs {
     return htmlAnswer;
   }
   int javaShown = 0;
+  bool acceptInConsole = false;  // Run as shown, with the private console
   RunJavaValues shown;
   std::optional<RunJavaValues> answer;
   std::string htmlCommand, htmlText;
@@ -127,8 +133,7 @@ TEST(RunJavaCommand, ProjectMainFileGivesClassAndPackageRoot) {
 
   w.Write("src/a/b/Main.java", "// x\npackage a.b;\npublic class Main {}");
   w.OpenProject(w.dir / "src/a/b/Main.java");
-  w.dialogs.answer = w.dialogs.shown;
-  w.dialogs.answer->privateConsole = true;
+  w.dialogs.acceptInConsole = true;
   RunJavaCommand(nullptr, w.context);
   EXPECT_EQ(w.dialogs.shown.className, "a.b.Main");
   EXPECT_EQ(w.dialogs.shown.directory, w.dir / "src");
