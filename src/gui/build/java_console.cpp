@@ -33,7 +33,7 @@ JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent, Qt::Win
   status_->setTextFormat(Qt::PlainText);
   status_->setObjectName(QStringLiteral("JavaConsoleStatus"));
   layout->addWidget(status_);
-  view_ = new OutputBar(&host, this);
+  view_ = new OutputBar(&host, this, kTextCap);
   view_->setObjectName(QStringLiteral("JavaConsoleText"));
   view_->setAccessibleName(QStringLiteral("Java Console"));
   layout->addWidget(view_, 1);

@@ -31,7 +31,11 @@ class JavaConsole : public QWidget, public IJavaConsole {
  public:
   // At most this much output is moved into the view at a time, so that the window
   // keeps answering while a program floods it.
-  static constexpr size_t kDrainChunk = size_t{1} << 20;
+  static constexpr size_t kDrainChunk = size_t{256} << 10;
+  // The console keeps the newest 32 MiB of output (older text is dropped, as in the
+  // output window): a console program's flood needs no more, and each kept line costs
+  // an index entry too.
+  static constexpr size_t kTextCap = size_t{32} << 20;
 
   JavaConsole(IHost& host, QWidget* parent = nullptr);
   ~JavaConsole() override;
