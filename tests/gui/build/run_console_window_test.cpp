@@ -4,6 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -104,6 +105,13 @@ TEST(JavaConsoleWindow, RunsTheHelloExampleFromItsProjectAndShowsItsOutput) {
   const std::string text = ViewText(console);
   EXPECT_EQ(text, "java   Hello \nHello, world!\n1 greeted\n\n[Exit status 0]");
   EXPECT_EQ(console.windowTitle(), QStringLiteral("Java Console"));
+  // Assistive technology reads the same text under the console's own name.
+  QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(console.View());
+  ASSERT_NE(a11y, nullptr);
+  EXPECT_EQ(a11y->text(QAccessible::Name), QStringLiteral("Java Console"));
+  ASSERT_NE(a11y->textInterface(), nullptr);
+  EXPECT_EQ(a11y->textInterface()->text(0, a11y->textInterface()->characterCount()),
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   EXPECT_FALSE(console.StopButton()->isEnabled());
   proj.Close();
   std::filesystem::current_path(before);
