@@ -209,7 +209,8 @@ void ConsoleProcess::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopRequested_ = true;
     // The leader is not reaped before the console goes, so the group id is still ours.
-    ::kill(-pid_, SIGTERM);
+    // Once the program has ended, what it left behind gets no grace.
+    ::kill(-pid_, exited_ ? SIGKILL : SIGTERM);
   }
   Wake();
 }
@@ -292,6 +293,11 @@ void ConsoleProcess::Loop() {
       }
       wantRead = outOpen && pending_.size() < bound_;
       wantWrite = inFd_ >= 0 && !input_.empty();
+    }
+    // Stop ends the whole group, also what the program left behind.
+    if (leaderExited && stopping && !killed) {
+      ::kill(-pid_, SIGKILL);
+      killed = true;
     }
 
     if (leaderExited && wantRead) {
@@ -382,8 +388,10 @@ void ConsoleProcess::Loop() {
       killPending = false;
       killed = true;
     }
-    // Stop ends the whole group, also what the program left behind.
-    if (leaderExited && stopping) ::kill(-pid_, SIGKILL);
+    if (leaderExited && stopping && !killed) {
+      ::kill(-pid_, SIGKILL);
+      killed = true;
+    }
   }
 }
 

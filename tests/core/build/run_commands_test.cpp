@@ -92,10 +92,19 @@ struct World {
   Console console;
   Project project{host, profile};
   RunContext context{host, profile, slot, ui, dialogs, &console, &project};
-  std::string cwd = std::filesystem::current_path().string();
+  std::string cwd = CurrentOrRoot();
   ~World() {
     project.Close();
-    std::filesystem::current_path(cwd);
+    std::error_code ec;
+    std::filesystem::current_path(cwd, ec);
+  }
+  // An earlier test may have left the process in a directory that is gone.
+  static std::string CurrentOrRoot() {
+    std::error_code ec;
+    std::string here = std::filesystem::current_path(ec).string();
+    if (!ec) return here;
+    std::filesystem::current_path("/", ec);
+    return "/";
   }
   void Write(const std::string& name, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(dir / name).parent_path());
