@@ -25,10 +25,12 @@
 #include "app/view_commands.h"
 #include "build/compile.h"
 #include "build/output_bar.h"
+#include "build/run_terminal.h"
+#include "build/run_wiring.h"
 #include "codegen/codegen_commands.h"
 #include "editor/editor_pane.h"
-#include "options/options_commands.h"
 #include "help/help_install.h"
+#include "options/options_commands.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
@@ -110,6 +112,7 @@ int Run(int argc, char** argv) {
   });
   InstallCodegenCommands(shell, profile, host);
   InstallHelpCommands(profile, host, shell.App());
+  InstallRunCommands(host, profile, shell, project);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   InstallOptionsCommands(shell, profile, host, !commandLine.quitWhenIdle);
@@ -158,6 +161,8 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Started inside a terminal to run a program and keep the window open after it.
+  if (const int held = RunHoldMode(argc, argv); held >= 0) return held;
   // Nothing read from outside may end the program with an uncaught exception.
   try {
     return Run(argc, argv);

@@ -17,6 +17,9 @@
 //   forkmany N      starts N grandchildren that ignore SIGTERM and wait for ever,
 //                   each writing "grandchild PID"; then writes "child PID" and
 //                   waits for ever itself (a compile that never ends)
+//   echo            for each line read, "got LINE"; at end of input "eof"
+//   record FILE A.. writes each argument on a line of its own into FILE
+//   status N        exits with status N
 #include <signal.h>
 #include <unistd.h>
 
@@ -125,6 +128,28 @@ int main(int argc, char** argv) {
     }
     Say(1, "child " + std::to_string(::getpid()) + "\n");
     WaitForever();
+  } else if (mode == "echo") {
+    std::string line;
+    char c;
+    ssize_t r;
+    while ((r = ::read(0, &c, 1)) > 0) {
+      if (c == '\n') {
+        Say(1, "got " + line + "\n");
+        line.clear();
+      } else {
+        line += c;
+      }
+    }
+    Say(1, "eof\n");
+  } else if (mode == "record" && argc > 2) {
+    std::string out;
+    for (int i = 3; i < argc; ++i) out += std::string(argv[i]) + "\n";
+    FILE* f = std::fopen(argv[2], "w");
+    if (!f) return 6;
+    std::fputs(out.c_str(), f);
+    std::fclose(f);
+  } else if (mode == "status" && argc > 2) {
+    return std::atoi(argv[2]);
   } else {
     return 2;
   }

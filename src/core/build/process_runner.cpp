@@ -348,7 +348,7 @@ int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildS
     RunCapturedArguments(job.args, job.commandLine, job.directory, host, output, slot, control);
   output.AppendOutput("", false);
   output.AppendOutput(kSeparator, true);
-  output.AppendOutput(kDoneLine, true);
+  output.AppendOutput(job.doneLine, true);
   host.Beep(BeepKind::Default);
   return 0;
 }

@@ -117,6 +117,7 @@ struct CompileJob {
   std::string commandLine;  // as shown; split into arguments when args is empty
   std::string directory;
   std::vector<std::string> args = {};  // the program and its arguments, each as it is
+  const char* doneLine = kDoneLine;    // the last line written after the run
 };
 
 // The compile worker's body: the captured run, then the closing lines and a beep.

@@ -1,0 +1,79 @@
+#pragma once
+// The Run Java command's data: the "RunJava" settings the dialog shows and writes,
+// the command line composed from them, the class and directory a project's main
+// file (or the active file) gives, and the argument vector that is started.
+//
+// The command line shown is "%s %s %s %s" of command, options, class and arguments;
+// the defaults give "java   ? ". When the compiler writes its classes to an output
+// directory, "-classpath DIR" goes after the options so that the class is found.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamso {
+
+class IniFile;
+class Project;
+
+inline constexpr const char* kRunJavaSection = "RunJava";
+inline constexpr const char* kRunBusyMessage = "Sorry.\n  I'm Busy compiling.  Try again later.";
+inline constexpr const char* kActiveNotJava = "Active File does not hava a .java extention";
+
+struct RunJavaValues {
+  std::string command = "java";
+  std::string options = " ";
+  std::string className = "?";
+  std::string arguments;
+  std::string directory;
+  // Not stored: the compiler's output directory to put on the class path ("" none).
+  std::string classPath;
+  bool privateConsole = false;
+};
+
+// The dialog's values on opening: the "RunJava" keys; the directory from the
+// compiler's output directory when "UseDirectory" is exactly "Y", else "RunJava"
+// "Directory". classPath is left empty (see RunClassPath).
+RunJavaValues LoadRunJavaValues(const IniFile& profile);
+// On Run: "Command", "Options", "Args" and "Class" go back to "RunJava".
+bool SaveRunJavaValues(IniFile& profile, const RunJavaValues& values);
+
+// The command line the dialog shows and the console's heading names.
+std::string ComposeRunJavaLine(const RunJavaValues& values);
+// What is started: the composed line split with the command-line rules, with
+// "-classpath" and its value (one argument, whatever it holds) after the options
+// unless the options name a class path of their own.
+std::vector<std::string> RunJavaArguments(const RunJavaValues& values);
+
+// The output directory the run needs on its class path: the project's own for a
+// member whose project has one switched on, else the global one when "UseDirectory"
+// is exactly "Y"; "" when the compiler writes classes beside their sources.
+std::string RunClassPath(const IniFile& profile, const Project* project,
+                         const std::string& sourcePath);
+
+// "a.b" for a source that declares "package a.b;" ("" when it declares none).
+// Comments, blanks and line ends before and inside the declaration are skipped.
+std::string DeclaredPackage(std::string_view source);
+
+// True when text holds ".java" somewhere after its first character.
+bool NamesJavaFile(std::string_view path);
+
+struct RunTarget {
+  std::string directory;
+  std::string className;
+};
+
+// The directory and class to run for a source path (as stored or typed: "/" and
+// "\" both separate) whose text declares package pkg: the class is pkg + "." + the
+// file's base name and the directory is the file's directory with the package's
+// folders taken off its end. Without a package, or when the directory does not end
+// in the package's folders: the part before the last separator and the base name
+// (a path without a separator gives its whole text as the directory and an empty
+// class).
+RunTarget RunTargetFor(std::string_view path, std::string_view package);
+
+// The message for a project whose main file is not a .java file.
+std::string NoJavaMainFileMessage(const std::string& projectFile, const std::string& mainFile);
+
+}  // namespace tamso
