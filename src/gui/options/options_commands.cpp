@@ -28,6 +28,9 @@ void InstallOptionsCommands(ShellApplication& shell, IniFile& profile, QtHost& h
   });
   app.SetCommandHandler(cmd::kWhatsCool,
                         [&shell, &profile] { ShowTipsDialog(shell.Window(), profile); });
+  // The Help menu's "Java Tips and Tricks..." shows the same tips.
+  app.SetCommandHandler(cmd::kJavaTips,
+                        [&shell, &profile] { ShowTipsDialog(shell.Window(), profile); });
   if (!offerTips) return;
   // Offered once the main window is up and the event loop runs, so that start-up
   // (the last project, the files named) is not held up behind the dialog.
