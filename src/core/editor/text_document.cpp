@@ -21,17 +21,21 @@ std::string Sentence(const std::string& fallback, const std::string& reason) {
   return s;
 }
 
+// Reads a document's file whole. The open flow asked before a very large file; the
+// reader refuses what is not a regular file.
+bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string* error) {
+  std::string reason;
+  if (ReadWholeFile(path, bytes, &reason, kNoReadLimit)) return true;
+  if (error) *error = Sentence("Cannot open " + path, reason);
+  return false;
+}
+
 }  // namespace
 
 bool TextDocument::Load(const std::string& path, std::string* error) {
   try {
     std::string bytes;
-    std::string reason;
-    // The open flow asked before a very large file; the reader refuses what is not a file.
-    if (!ReadWholeFile(path, bytes, &reason, kNoReadLimit)) {
-      if (error) *error = Sentence("Cannot open " + path, reason);
-      return false;
-    }
+    if (!ReadDocumentFile(path, bytes, error)) return false;
     store_.SetText(bytes);
     identity_ = IdentityOf(path, bytes);
     identityPath_ = path;
@@ -65,11 +69,7 @@ void TextDocument::TakeLineEnds() {
 bool TextDocument::Reload(const std::string& path, std::string* error) {
   try {
     std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason, kNoReadLimit)) {
-      if (error) *error = Sentence("Cannot open " + path, reason);
-      return false;
-    }
+    if (!ReadDocumentFile(path, bytes, error)) return false;
     const TextPos caret = store_.Caret();
     store_.ReplaceAllText(bytes);
     identity_ = IdentityOf(path, bytes);

@@ -33,6 +33,17 @@ void RecoveryKeeper::Keep(SourceDocument* doc, Kept& k) {
   k.kept = true;
 }
 
+void RecoveryKeeper::ForgetClosed(const std::set<SourceDocument*>& open) {
+  for (auto it = docs_.begin(); it != docs_.end();) {
+    if (open.count(it->first)) {
+      ++it;
+      continue;
+    }
+    if (it->second.kept) store_.Drop(it->second.id);
+    it = docs_.erase(it);
+  }
+}
+
 void RecoveryKeeper::Tick() {
   std::set<SourceDocument*> open;
   for (SourceDocument* doc : window_.Documents()) {
@@ -48,14 +59,7 @@ void RecoveryKeeper::Tick() {
       k.kept = false;
     }
   }
-  for (auto it = docs_.begin(); it != docs_.end();) {
-    if (open.count(it->first)) {
-      ++it;
-      continue;
-    }
-    if (it->second.kept) store_.Drop(it->second.id);
-    it = docs_.erase(it);
-  }
+  ForgetClosed(open);
 }
 
 void RecoveryKeeper::Sync() {
@@ -69,14 +73,7 @@ void RecoveryKeeper::Sync() {
       it->second.kept = false;
     }
   }
-  for (auto it = docs_.begin(); it != docs_.end();) {
-    if (open.count(it->first)) {
-      ++it;
-      continue;
-    }
-    if (it->second.kept) store_.Drop(it->second.id);
-    it = docs_.erase(it);
-  }
+  ForgetClosed(open);
 }
 
 void RecoveryKeeper::KeepAllNow() {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <map>
+#include <set>
 
 namespace tamso {
 class RecoveryStore;
@@ -44,6 +45,8 @@ class RecoveryKeeper : public QObject {
     bool kept = false;
   };
   void Keep(SourceDocument* doc, Kept& k);
+  // Drops the journals of documents no longer open.
+  void ForgetClosed(const std::set<SourceDocument*>& open);
 
   MainWindow& window_;
   QtHost& host_;
