@@ -38,6 +38,8 @@ for t in $(seq "$trials"); do
   rm -rf "$dir"
   mkdir -p "$dir/state" "$dir/config"
   cp "$work/original.java" "$dir/Big.java"
+  # A fresh profile would offer the start-up tips, which would take the keys.
+  printf '[WhatsCool]\nStartUp=1\n' >"$dir/tamso.INI"
   XDG_STATE_HOME="$dir/state" XDG_CONFIG_HOME="$dir/config" TAMSO_PROFILE= \
     "$program" --profile "$dir/tamso.INI" "$dir/Big.java" >/dev/null 2>&1 &
   pid=$!
