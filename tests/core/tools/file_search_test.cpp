@@ -139,7 +139,7 @@ TEST(FileSearch, BinaryFilesLoopsAndUnreadableEntries) {
 
 TEST(FileSearch, ScanningPrimitivesAgreeWithPlainLoops) {
   std::string hay;
-  for (int i = 0; i < 3000; ++i) hay += static_cast<char>("ab\ncd\r"[i * 7 % 6]);
+  for (int i = 0; i < 5000; ++i) hay += static_cast<char>("ab\ncd\r"[i * 7 % 6]);
   for (const std::string needle : {"a", "b\nc", "cd\rab", "zz", "\ncd\ra"}) {
     for (size_t from = 0; from < 40; ++from) {
       const char* got = FindText(hay.data() + from, hay.size() - from, needle);
