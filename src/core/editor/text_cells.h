@@ -52,4 +52,9 @@ inline int NextColumn(char c, int col, int tabWidth) {
   return c == '\t' ? (col / tabWidth + 1) * tabWidth : col + 1;
 }
 
+// a / b rounded towards minus infinity (a pixel above or left of the text is cell -1).
+inline int FloorDiv(int a, int b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 }  // namespace tamso

@@ -1,6 +1,6 @@
 #pragma once
 // The Help menu's commands on the JDK's HTML documentation: the API index, the class
-// hierarchy, the language specification, the tool pages and Java Search (F1), which
+// hierarchy, the Java language pages, the tool pages and Java Search (F1), which
 // looks the selected name up in the documentation's own search index and opens its
 // page. Pages open in the configured browser ("Browser"/"Path") or with xdg-open.
 

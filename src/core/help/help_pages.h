@@ -39,7 +39,7 @@ std::string FileUrl(const std::string& path, std::string_view anchor = {});
 // The pages of the Help menu. The local ones are "" when the folder lacks them.
 std::string ApiIndexPage(const std::string& apiDir);
 std::string ClassHierarchyPage(const std::string& apiDir);
-// The language specification and the JDK tool pages: the installed ones beside the
+// The Java language pages and the JDK tool pages: the installed ones beside the
 // API folder when there, else the online ones for the JDK version (0: the newest
 // long-term release this was written against).
 std::string LanguageSpecPage(const std::string& apiDir, int jdkVersion);

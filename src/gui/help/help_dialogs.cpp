@@ -42,7 +42,7 @@ UsingHelpDialog::UsingHelpDialog(HelpCommands& help, QWidget* parent)
       "or unpack the documentation download of your JDK.\n"
       "2. Set the folder below to its \"api\" folder, the one that holds index.html, so "
       "that Tamso can find it.\n\n"
-      "The language specification and the tool pages come from the same documentation "
+      "The Java language pages and the tool pages come from the same documentation "
       "when it has them, else from the JDK's online documentation."));
   text->setAccessibleName(QStringLiteral("Explanation"));
   top->addWidget(text, 1);

@@ -57,7 +57,7 @@ TEST_F(HelpFixture, MissingDocumentationIsReportedNamingTheSetting) {
   EXPECT_EQ(host.messages[2].text, HelpCommands::NoDocsMessage(dir.path()));
   EXPECT_TRUE(ui.opened.empty());
 
-  // The language specification and the tool pages have an online home.
+  // The Java language pages and the tool pages have an online home.
   help.OpenLanguageSpec();
   help.OpenManPages();
   EXPECT_EQ(ui.opened, (std::vector<std::string>{
@@ -73,7 +73,7 @@ TEST_F(HelpFixture, PagesOpenAsOneEncodedUrl) {
   EXPECT_EQ(ui.opened[0], Url("index.html"));
   EXPECT_NE(ui.opened[0].find("/my%20docs/api/index.html"), std::string::npos);
   EXPECT_EQ(ui.opened[1], Url("overview-tree.html"));
-  // Installed specification pages beside the API folder win over the online ones.
+  // Installed language pages beside the API folder win over the online ones.
   dir.Write("local/specs/jls/index.html", "jls");
   dir.Write("local/api/index.html", "");
   profile.WriteString("Help", "Dir", dir.File("local/api"));
