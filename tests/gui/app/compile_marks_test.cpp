@@ -41,11 +41,15 @@ class CompileMarksTest : public ShellTest {
         QuoteArgument(TAMSO_CHILD_PATH, false) + " stderr " + QuoteArgument(line, true));
   }
   void Compile() {
+    const size_t beeps = host.beeps.size();
     ASSERT_TRUE(window()->Router().Execute(cmd::kCompile));
-    // The worker writes its closing lines after it marked the application idle.
+    // The application goes idle (one beep), then the worker writes its closing lines
+    // and beeps once more as its last call; only then may the test go on.
     const OutputText& text = dynamic_cast<OutputBar&>(window()->OutputWindow()).Text();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return shell->App().IsIdle() && text.Line(text.LineCount() - 1) == kDoneLine; },
+        [&] {
+          return host.beeps.size() >= beeps + 2 && text.Line(text.LineCount() - 1) == kDoneLine;
+        },
         30000));
   }
 };
