@@ -6,7 +6,7 @@ int OutlineModel::BeginOutline(const std::string& title) {
   nodes_.clear();
   insertFailures_ = 0;
   ended_ = false;
-  nodes_.push_back({title, kOutlineImport, -1, {}});
+  nodes_.push_back({title, kOutlineImport, -1, {}, 0});
   return 0;
 }
 
@@ -16,8 +16,10 @@ int OutlineModel::AddOutlineItem(const std::string& text, int kind, int parent) 
     return -1;
   }
   const int id = static_cast<int>(nodes_.size());
-  nodes_.push_back({text, kind, parent, {}});
-  nodes_[static_cast<std::size_t>(parent)].children.push_back(id);
+  std::vector<int>& siblings = nodes_[static_cast<std::size_t>(parent)].children;
+  const int row = static_cast<int>(siblings.size());
+  siblings.push_back(id);
+  nodes_.push_back({text, kind, parent, {}, row});
   return id;
 }
 

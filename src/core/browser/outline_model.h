@@ -15,6 +15,7 @@ struct OutlineNode {
   int kind = 0;
   int parent = -1;  // -1 for the root
   std::vector<int> children;
+  int row = 0;  // its place among its parent's children
 };
 
 class OutlineModel : public IOutlineSink {

@@ -18,15 +18,13 @@
 
 namespace tamso::gui {
 
-namespace {
-
-constexpr int kNodeRole = Qt::UserRole + 1;  // Qt::UserRole holds the kind
-
-}  // namespace
-
 CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
                            ArchiveCopyOpener openCopy, QWidget* parent)
-    : QTreeWidget(parent), pane_(pane), host_(host), profile_(profile), browser_([&] {
+    : QTreeView(parent),
+      pane_(pane),
+      host_(host),
+      profile_(profile),
+      browser_([&] {
         ClassBrowser::Site site;
         site.host = &host;
         IniFile* ini = &profile;
@@ -39,7 +37,9 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
         site.openCopy = std::move(openCopy);
         site.cacheDirectory = save_detail::CacheDirectory() + "/sources";
         return site;
-      }()) {
+      }()),
+      model_(new OutlineTreeModel(this)) {
+  setModel(model_);
   setObjectName(QStringLiteral("1038"));
   setAccessibleName(QStringLiteral("Class browser"));
   setHeaderHidden(true);
@@ -56,8 +56,8 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
   rebuildTimer_.setInterval(kRebuildDelayMs);
   connect(&rebuildTimer_, &QTimer::timeout, this, &CBrowserView::StartRebuild);
   connect(pane_, &EditorPane::textChanged, this, &CBrowserView::OnTextChanged);
-  connect(this, &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item) { Activate(item); });
+  connect(this, &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& index) { Activate(index); });
 }
 
 CBrowserView* CBrowserView::ForFrame(EditorPane* pane, MainWindow* main, QWidget* parent) {
@@ -85,8 +85,8 @@ int CBrowserView::AddOutlineItem(const std::string& text, int kind, int parent) 
 
 void CBrowserView::EndOutline() {
   building_.EndOutline();
-  OutlineModel model;
-  std::swap(model, building_);
+  auto model = std::make_shared<OutlineModel>();
+  std::swap(*model, building_);
   // This tree is the text as it is now: an automatic rebuild under way is stale.
   latest_->store(++version_);
   rebuildTimer_.stop();
@@ -116,10 +116,10 @@ void CBrowserView::StartRebuild() {
         [this, model, version] {
           if (version != version_) return;  // typed on since: a newer rebuild follows
           if (activating_) {
-            deferred_ = std::make_unique<OutlineModel>(std::move(*model));
+            deferred_ = model;
             return;
           }
-          Show(std::move(*model), false);
+          Show(model, false);
         },
         Qt::QueuedConnection);
   });
@@ -130,103 +130,82 @@ void CBrowserView::WaitForRebuild() {
   QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
-void CBrowserView::Show(OutlineModel model, bool scrollToRoot) {
+void CBrowserView::Show(std::shared_ptr<const OutlineModel> model, bool scrollToRoot) {
   // What to keep: expanded nodes, the selection and the scroll position.
+  const OutlineModel& old = model_->Outline();
   std::unordered_set<std::string> expanded;
   std::string selected;
   bool haveSelection = false;
   const int scroll = verticalScrollBar()->value();
-  const bool hadTree = !shown_.Empty();
+  const bool hadTree = !old.Empty();
   if (hadTree) {
     // Only the few expanded and selected nodes are named; a big outline has many nodes.
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-      if (items_[i]->isExpanded()) expanded.insert(shown_.PathKey(static_cast<int>(i)));
-      if (!haveSelection && items_[i]->isSelected()) {
-        selected = shown_.PathKey(static_cast<int>(i));
-        haveSelection = true;
-      }
+    for (std::size_t i = 0; i < old.Nodes().size(); ++i) {
+      const int node = static_cast<int>(i);
+      if (!old.Node(node).children.empty() && isExpanded(IndexOf(node)))
+        expanded.insert(old.PathKey(node));
+    }
+    const QModelIndexList selection = selectionModel()->selectedIndexes();
+    const int node = selection.isEmpty() ? -1 : NodeOf(selection.front());
+    if (node >= 0) {
+      selected = old.PathKey(node);
+      haveSelection = true;
     }
   }
 
-  shown_ = std::move(model);
-  setUpdatesEnabled(false);
-  clear();
-  items_.clear();
-  items_.reserve(shown_.Nodes().size());
-  // Built apart from the widget and added in one step: far quicker for a big outline.
-  for (std::size_t i = 0; i < shown_.Nodes().size(); ++i) {
-    const OutlineNode& n = shown_.Nodes()[i];
-    QTreeWidgetItem* item = n.parent < 0
-                                ? new QTreeWidgetItem(QStringList(Q(n.label)))
-                                : new QTreeWidgetItem(items_[static_cast<std::size_t>(n.parent)],
-                                                      QStringList(Q(n.label)));
-    item->setIcon(0, BrowserIcon(NodeImage(shown_, static_cast<int>(i))));
-    item->setData(0, Qt::UserRole, n.kind);
-    item->setData(0, kNodeRole, static_cast<int>(i));
-    items_.push_back(item);
-  }
-  if (!items_.empty()) {
-    addTopLevelItem(items_[0]);
+  model_->Reset(std::move(model));
+  const OutlineModel& shown = model_->Outline();
+  if (!shown.Empty()) {
     const std::string selectedLabel =
         haveSelection ? selected.substr(selected.rfind('\n') + 1) : std::string();
-    for (std::size_t i = 0; hadTree && i < items_.size(); ++i) {
-      const OutlineNode& n = shown_.Nodes()[i];
+    for (std::size_t i = 0; hadTree && i < shown.Nodes().size(); ++i) {
+      const int node = static_cast<int>(i);
+      const OutlineNode& n = shown.Node(node);
       const bool expandable = !n.children.empty() && !expanded.empty();
       const bool selectable = haveSelection && n.label == selectedLabel;
       if (!expandable && !selectable) continue;
-      const std::string key = shown_.PathKey(static_cast<int>(i));
-      if (expandable && expanded.count(key)) items_[i]->setExpanded(true);
+      const std::string key = shown.PathKey(node);
+      if (expandable && expanded.count(key)) setExpanded(IndexOf(node), true);
       if (selectable && key == selected) {
-        setCurrentItem(items_[i]);
+        setCurrentIndex(IndexOf(node));
         haveSelection = false;
       }
     }
-    items_[0]->setExpanded(true);
+    setExpanded(IndexOf(0), true);
   }
-  setUpdatesEnabled(true);
   if (scrollToRoot || !hadTree) {
-    if (!items_.empty()) scrollToItem(items_[0]);
+    if (!shown.Empty()) scrollTo(IndexOf(0));
   } else {
+    // The scroll range follows the new rows only once they are laid out.
+    executeDelayedItemsLayout();
     verticalScrollBar()->setValue(scroll);
   }
-  if (shown_.InsertFailures() > 0) host_.Message("TVM_INSERTITEM failed");
+  if (shown.InsertFailures() > 0) host_.Message("TVM_INSERTITEM failed");
   emit outlineShown();
 }
 
-int CBrowserView::NodeOf(const QTreeWidgetItem* item) const {
-  if (!item) return -1;
-  bool ok = false;
-  const int node = item->data(0, kNodeRole).toInt(&ok);
-  return ok && shown_.Has(node) ? node : -1;
-}
-
-QTreeWidgetItem* CBrowserView::ItemOf(int node) const {
-  return node >= 0 && static_cast<std::size_t>(node) < items_.size()
-             ? items_[static_cast<std::size_t>(node)]
-             : nullptr;
-}
-
-void CBrowserView::Activate(QTreeWidgetItem* item) {
-  const int node = NodeOf(item);
+void CBrowserView::Activate(const QModelIndex& index) {
+  const int node = NodeOf(index);
   if (node < 0 || activating_) return;
   // A message box may run while this is answered; the tree must not change under it.
   activating_ = true;
-  const OutlineModel tree = shown_;
-  browser_.Activate(tree, node);
+  const std::shared_ptr<const OutlineModel> tree = model_->SharedOutline();
+  browser_.Activate(*tree, node);
   activating_ = false;
   if (deferred_) {
-    std::unique_ptr<OutlineModel> later = std::move(deferred_);
-    Show(std::move(*later), false);
+    std::shared_ptr<const OutlineModel> later = std::move(deferred_);
+    deferred_.reset();
+    Show(std::move(later), false);
   }
 }
 
 void CBrowserView::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-      event->modifiers() == Qt::NoModifier && currentItem()) {
-    Activate(currentItem());
+      event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+    Activate(currentIndex());
     return;
   }
-  QTreeWidget::keyPressEvent(event);
+  QTreeView::keyPressEvent(event);
 }
 
 }  // namespace tamso::gui

@@ -9,16 +9,20 @@
 // built again on a copy of the text away from the window's thread; a result that the
 // text has moved on from is dropped. Expanded nodes and the selection are kept across
 // rebuilds wherever a node keeps its labels from the root down.
+//
+// The tree draws the outline through a model that reads the outline's nodes as rows
+// are shown: a file of a few hundred thousand nodes makes no per-node objects.
 
 #include <QThreadPool>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <atomic>
 #include <functional>
 #include <memory>
 
 #include "browser/class_browser.h"
 #include "browser/outline_model.h"
+#include "browser/outline_tree_model.h"
 
 namespace tamso::gui {
 
@@ -28,7 +32,7 @@ class MainWindow;
 // Opens a cache copy of an archive entry as a read-only document called title.
 using ArchiveCopyOpener = std::function<bool(const std::string& path, const std::string& title)>;
 
-class CBrowserView : public QTreeWidget, public IOutlineSink {
+class CBrowserView : public QTreeView, public IOutlineSink {
   Q_OBJECT
  public:
   // How long after the last edit the outline is rebuilt by itself.
@@ -47,12 +51,13 @@ class CBrowserView : public QTreeWidget, public IOutlineSink {
   int AddOutlineItem(const std::string& text, int kind, int parent) override;
   void EndOutline() override;
 
-  // The outline the tree shows, and the node an item stands for (-1 for none).
-  const OutlineModel& Shown() const { return shown_; }
-  int NodeOf(const QTreeWidgetItem* item) const;
-  QTreeWidgetItem* ItemOf(int node) const;
-  // What a double click on the item does.
-  void Activate(QTreeWidgetItem* item);
+  // The outline the tree shows, the node an index stands for (-1 for none) and the
+  // index of a node (invalid for none).
+  const OutlineModel& Shown() const { return model_->Outline(); }
+  int NodeOf(const QModelIndex& index) const { return model_->NodeOf(index); }
+  QModelIndex IndexOf(int node) const { return model_->IndexOf(node); }
+  // What a double click on the node at index does.
+  void Activate(const QModelIndex& index);
 
   // The automatic rebuild: the timer that waits for typing to stop, the rebuild it
   // starts (also callable at once), and a wait until a started rebuild is shown or
@@ -70,22 +75,21 @@ class CBrowserView : public QTreeWidget, public IOutlineSink {
 
  private:
   void OnTextChanged();
-  void Show(OutlineModel model, bool scrollToRoot);
+  void Show(std::shared_ptr<const OutlineModel> model, bool scrollToRoot);
 
   EditorPane* pane_;
   IHost& host_;
   IniFile& profile_;
   ClassBrowser browser_;
-  OutlineModel building_;  // filled by the outline calls
-  OutlineModel shown_;
-  std::vector<QTreeWidgetItem*> items_;  // by node
+  OutlineModel building_;    // filled by the outline calls
+  OutlineTreeModel* model_;  // what the tree shows (a child of the view)
   QTimer rebuildTimer_;
   std::uint64_t version_ = 0;  // counts edits
   std::shared_ptr<std::atomic<std::uint64_t>> latest_ =
       std::make_shared<std::atomic<std::uint64_t>>(0);
   bool activating_ = false;  // a double click is being answered (it may show a dialog)
-  std::unique_ptr<OutlineModel> deferred_;  // a rebuild that arrived meanwhile
-  QThreadPool pool_;                        // last: waited for before anything else goes
+  std::shared_ptr<const OutlineModel> deferred_;  // a rebuild that arrived meanwhile
+  QThreadPool pool_;                              // last: waited for before anything else goes
 };
 
 }  // namespace tamso::gui

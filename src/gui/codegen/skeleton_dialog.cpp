@@ -81,7 +81,11 @@ SkeletonDialog::SkeletonDialog(int templateId, SkeletonDialogModel& model, QWidg
   preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
   preview_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   preview_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  preview_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // Code wants no ligatures or kerning: without them a long line is laid out and drawn
+  // in about half the time (text in a script that needs shaping is still shaped).
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  preview_->setFont(font);
   preview_->setTabStopDistance(4 * preview_->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
 
   auto* buttons = new QDialogButtonBox(this);

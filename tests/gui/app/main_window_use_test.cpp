@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -185,23 +185,27 @@ TEST_F(RealEditorTest, FindBoxNeedsTextAndKeepsTheNewestOnTopOnce) {
 TEST_F(RealEditorTest, NewJavaAndPerlDocumentsHaveAnOutlineAndHtmlCannotRefreshOne) {
   Start();
   ChildFrame* java = window()->NewDocument(1);
-  auto* tree = qobject_cast<QTreeWidget*>(java->BrowserPane());
+  auto* tree = qobject_cast<QTreeView*>(java->BrowserPane());
   ASSERT_NE(tree, nullptr);
-  ASSERT_EQ(tree->topLevelItemCount(), 1);  // built for the new, empty text
+  QAbstractItemModel* outline = tree->model();
+  ASSERT_EQ(outline->rowCount(), 1);  // built for the new, empty text
   // A text never loaded or saved has the root "File", before and after a refresh.
   const QString title = QStringLiteral("File");
-  EXPECT_EQ(tree->topLevelItem(0)->text(0), title);
+  EXPECT_EQ(outline->index(0, 0).data().toString(), title);
   EditorOf(java)->InsertText("class Foo {\r  int n;\r}\r");
   window()->UpdateCommandStates();
   ASSERT_TRUE(ToolButton(cmd::kRefreshClassTree)->isEnabled());
   ToolButton(cmd::kRefreshClassTree)->trigger();
-  ASSERT_EQ(tree->topLevelItemCount(), 1);
-  EXPECT_EQ(tree->topLevelItem(0)->text(0), title);
-  EXPECT_FALSE(tree->findItems("Foo", Qt::MatchContains | Qt::MatchRecursive).isEmpty());
+  ASSERT_EQ(outline->rowCount(), 1);
+  EXPECT_EQ(outline->index(0, 0).data().toString(), title);
+  EXPECT_FALSE(outline
+                   ->match(outline->index(0, 0), Qt::DisplayRole, "Foo", 1,
+                           Qt::MatchContains | Qt::MatchRecursive)
+                   .isEmpty());
 
   ChildFrame* perl = window()->NewDocument(2);
   ASSERT_NE(perl->BrowserPane(), nullptr);
-  EXPECT_EQ(qobject_cast<QTreeWidget*>(perl->BrowserPane())->topLevelItemCount(), 1);
+  EXPECT_EQ(qobject_cast<QTreeView*>(perl->BrowserPane())->model()->rowCount(), 1);
 
   ChildFrame* html = window()->NewDocument(0);
   ASSERT_EQ(html->Kind(), ViewKind::Html);

@@ -3,6 +3,7 @@
 
 #include "browser/browser_view.h"
 
+#include <QAbstractItemModelTester>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
@@ -60,15 +61,20 @@ class BrowserViewTest : public ShellTest {
   static CSourceEditor* EditorOf(ChildFrame* child) {
     return static_cast<SourceEditorPane*>(child->Pane())->Editor();
   }
-  static QTreeWidgetItem* Find(CBrowserView* tree, const QString& label, int nth = 0) {
-    auto items = tree->findItems(label, Qt::MatchExactly | Qt::MatchRecursive);
-    return nth < items.size() ? items[nth] : nullptr;
+  // The nth node labelled label, searched through the view's model as it shows it.
+  static QModelIndex Find(CBrowserView* tree, const QString& label, int nth = 0) {
+    QAbstractItemModel* model = tree->model();
+    if (model->rowCount() == 0) return {};
+    const auto found = model->match(model->index(0, 0), Qt::DisplayRole, label, -1,
+                                    Qt::MatchExactly | Qt::MatchRecursive);
+    return nth < found.size() ? found[nth] : QModelIndex();
   }
-  static void DoubleClick(CBrowserView* tree, QTreeWidgetItem* item) {
-    ASSERT_NE(item, nullptr);
-    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
-    tree->scrollToItem(item);
-    const QRect r = tree->visualItemRect(item);
+  static QString Text(const QModelIndex& index) { return index.data().toString(); }
+  static void DoubleClick(CBrowserView* tree, const QModelIndex& index) {
+    ASSERT_TRUE(index.isValid());
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) tree->expand(p);
+    tree->scrollTo(index);
+    const QRect r = tree->visualRect(index);
     ASSERT_TRUE(r.isValid());
     // A real double click: the first click, then the second one.
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
@@ -81,25 +87,40 @@ TEST_F(BrowserViewTest, TheTreeShowsTheOutlineWithAPictureForEveryNodeKind) {
   CBrowserView* tree = TreeOf(OpenDemo());
   ASSERT_NE(tree, nullptr);
   EXPECT_EQ(tree->objectName(), "1038");
-  ASSERT_EQ(tree->topLevelItemCount(), 1);
-  QTreeWidgetItem* root = tree->topLevelItem(0);
-  EXPECT_EQ(root->text(0), "Demo.java");
-  EXPECT_TRUE(root->isExpanded());
+  QAbstractItemModel* model = tree->model();
+  ASSERT_EQ(model->rowCount(), 1);
+  const QModelIndex root = model->index(0, 0);
+  EXPECT_EQ(Text(root), "Demo.java");
+  EXPECT_TRUE(tree->isExpanded(root));
   QStringList top;
-  for (int i = 0; i < root->childCount(); ++i) top << root->child(i)->text(0);
+  for (int i = 0; i < model->rowCount(root); ++i) top << Text(model->index(i, 0, root));
   EXPECT_EQ(top, (QStringList{"Imports", "demo", "First", "Second"}));
-  EXPECT_FALSE(root->child(2)->isExpanded());
+  EXPECT_FALSE(tree->isExpanded(model->index(2, 0, root)));
   // Each node is drawn with its kind's picture (the root with picture 0), sharp at 2x.
-  EXPECT_EQ(root->data(0, Qt::UserRole).toInt(), 1);
-  QImage rootImage = root->icon(0).pixmap(QSize(16, 16), 2.0).toImage();
+  EXPECT_EQ(root.data(Qt::UserRole).toInt(), 1);
+  QImage rootImage =
+      root.data(Qt::DecorationRole).value<QIcon>().pixmap(QSize(16, 16), 2.0).toImage();
   EXPECT_EQ(rootImage.size(), QSize(32, 32));
   std::map<int, QImage> byImage;
-  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-    const QIcon icon = (*it)->icon(0);
-    ASSERT_FALSE(icon.isNull()) << (*it)->text(0).toStdString();
-    byImage[*it == root ? 0 : (*it)->data(0, Qt::UserRole).toInt()] =
+  int nodes = 0;
+  std::vector<QModelIndex> pending{root};
+  while (!pending.empty()) {
+    const QModelIndex index = pending.back();
+    pending.pop_back();
+    ++nodes;
+    // Every node's index leads back to its node and the same place in the tree.
+    const int node = tree->NodeOf(index);
+    ASSERT_GE(node, 0);
+    EXPECT_EQ(tree->IndexOf(node), index);
+    EXPECT_EQ(Text(index).toStdString(), tree->Shown().Node(node).label);
+    for (int i = 0; i < model->rowCount(index); ++i) pending.push_back(model->index(i, 0, index));
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    ASSERT_FALSE(icon.isNull()) << Text(index).toStdString();
+    byImage[index == root ? 0 : index.data(Qt::UserRole).toInt()] =
         icon.pixmap(QSize(16, 16), 1.0).toImage();
   }
+  EXPECT_EQ(nodes, static_cast<int>(tree->Shown().Nodes().size()));
+  EXPECT_EQ(tree->NodeOf(QModelIndex()), -1);
   // The file, the folder, an import, the package, a class, extends, a field, a method.
   EXPECT_EQ(byImage.size(), 8u);
   for (auto a = byImage.begin(); a != byImage.end(); ++a)
@@ -129,7 +150,7 @@ TEST_F(BrowserViewTest, DoubleClicksMoveTheEditorOpenClassSourcesAndRefuseThePac
 
   // Enter on a node does what a double click does.
   window()->MdiArea()->setActiveSubWindow(demo->SubWindow());
-  tree->setCurrentItem(Find(tree, "java.lang.String"));
+  tree->setCurrentIndex(Find(tree, "java.lang.String"));
   QTest::keyClick(tree, Qt::Key_Return);
   ChildFrame* string = window()->ActiveChild();
   ASSERT_NE(string, demo);
@@ -138,7 +159,7 @@ TEST_F(BrowserViewTest, DoubleClicksMoveTheEditorOpenClassSourcesAndRefuseThePac
   EXPECT_EQ(string->Doc()->Title(), "src.zip!/java.base/java/lang/String.java");
   EXPECT_EQ(string->Doc()->PathName(), "");
   EXPECT_FALSE(string->Doc()->IsModified());
-  EXPECT_EQ(TreeOf(string)->topLevelItem(0)->text(0), "String.java");
+  EXPECT_EQ(Text(TreeOf(string)->model()->index(0, 0)), "String.java");
   EXPECT_EQ(window()->App().RecentFiles().Paths(),
             (std::vector<std::string>{dir + "/src/java/awt/Graphics.java", dir + "/Demo.java"}));
   // Asked again, the open copy comes to the front.
@@ -167,46 +188,50 @@ TEST_F(BrowserViewTest, TheTreeFollowsTypingInTheBackgroundKeepingWhatWasOpenAnd
   ChildFrame* demo = OpenDemo();
   CBrowserView* tree = TreeOf(demo);
   CSourceEditor* editor = EditorOf(demo);
-  Find(tree, "Second")->setExpanded(true);
-  tree->setCurrentItem(Find(tree, "count"));
+  // The model keeps its promises through every rebuild below (a failure aborts).
+  QAbstractItemModelTester tester(tree->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  tree->expand(Find(tree, "Second"));
+  tree->setCurrentIndex(Find(tree, "count"));
   EXPECT_FALSE(tree->RebuildTimer().isActive());
 
   editor->GoToLine(9);
   editor->InsertText("  int added;\n");
   EXPECT_TRUE(tree->RebuildTimer().isActive());
   EXPECT_EQ(tree->RebuildTimer().interval(), 1000);
-  EXPECT_EQ(Find(tree, "added"), nullptr);  // nothing waits for the outline while typing
+  EXPECT_FALSE(Find(tree, "added").isValid());  // nothing waits for the outline while typing
   int shown = 0;
   QObject::connect(tree, &CBrowserView::outlineShown, [&] { ++shown; });
   tree->StartRebuild();
   tree->WaitForRebuild();
   EXPECT_EQ(shown, 1);
-  ASSERT_NE(Find(tree, "added"), nullptr);
-  EXPECT_TRUE(Find(tree, "Second")->isExpanded());
-  EXPECT_FALSE(Find(tree, "First")->isExpanded());
-  ASSERT_NE(tree->currentItem(), nullptr);
-  EXPECT_EQ(tree->currentItem()->text(0), "count");
-  EXPECT_EQ(tree->currentItem()->parent()->text(0), "Second");
+  ASSERT_TRUE(Find(tree, "added").isValid());
+  EXPECT_TRUE(tree->isExpanded(Find(tree, "Second")));
+  EXPECT_FALSE(tree->isExpanded(Find(tree, "First")));
+  ASSERT_TRUE(tree->currentIndex().isValid());
+  EXPECT_EQ(Text(tree->currentIndex()), "count");
+  EXPECT_EQ(Text(tree->currentIndex().parent()), "Second");
+  EXPECT_TRUE(tree->selectionModel()->isSelected(tree->currentIndex()));
 
   // A rebuild the text has moved on from is dropped; the next one shows.
   tree->StartRebuild();
   editor->InsertText("  int later;\n");
   tree->WaitForRebuild();
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(Find(tree, "later"), nullptr);
+  EXPECT_FALSE(Find(tree, "later").isValid());
   tree->StartRebuild();
   tree->WaitForRebuild();
   EXPECT_EQ(shown, 2);
-  EXPECT_NE(Find(tree, "later"), nullptr);
+  EXPECT_TRUE(Find(tree, "later").isValid());
 
   // The setting turns the automatic rebuild off; Refresh still works.
   profile->WriteString("Editor", "AutoRefreshBrowser", "N");
   editor->InsertText("  int quiet;\n");
   EXPECT_FALSE(tree->RebuildTimer().isActive());
-  EXPECT_EQ(Find(tree, "quiet"), nullptr);
+  EXPECT_FALSE(Find(tree, "quiet").isValid());
   demo->Pane()->ExecuteCommand(32820);
-  EXPECT_NE(Find(tree, "quiet"), nullptr);
-  EXPECT_TRUE(Find(tree, "Second")->isExpanded());
+  EXPECT_TRUE(Find(tree, "quiet").isValid());
+  EXPECT_TRUE(tree->isExpanded(Find(tree, "Second")));
 }
 
 TEST_F(BrowserViewTest, CommandsKeepGoingToTheEditorWhileTheTreeHasTheFocus) {
