@@ -8,6 +8,7 @@
 
 #include "browser/source_archive.h"
 #include "platform/ini_file.h"
+#include "platform/jdk_home.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -55,23 +56,10 @@ std::string JdkSourceArchive(std::string_view javaHome, std::string_view pathEnv
     const std::string zip = paths::Join(javaHome, "lib/src.zip");
     if (IsRegularFile(zip)) return zip;
   }
-  const std::string list(pathEnv);
-  for (std::size_t pos = 0; pos <= list.size();) {
-    std::size_t colon = list.find(':', pos);
-    if (colon == std::string::npos) colon = list.size();
-    const std::string dir = list.substr(pos, colon - pos);
-    pos = colon + 1;
-    if (dir.empty() || !paths::IsAbsolute(dir)) continue;
-    const std::string javac = paths::Join(dir, "javac");
-    if (::access(javac.c_str(), X_OK) != 0) continue;
-    // .../bin/javac (often reached through links) belongs to the JDK two levels up.
-    const std::string real = RealPath(javac);
-    if (real.empty()) continue;
-    const std::string jdk = paths::Directory(paths::Directory(real));
-    const std::string zip = paths::Join(jdk, "lib/src.zip");
-    return IsRegularFile(zip) ? zip : std::string();
-  }
-  return {};
+  const std::string jdk = JdkHomeOnPath(pathEnv);
+  if (jdk.empty()) return {};
+  const std::string zip = paths::Join(jdk, "lib/src.zip");
+  return IsRegularFile(zip) ? zip : std::string();
 }
 
 std::string DefaultSourcePath() {

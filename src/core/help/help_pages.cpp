@@ -29,23 +29,6 @@ std::string VersionText(int version) {
 
 }  // namespace
 
-std::string JdkHomeOnPath(std::string_view pathEnv) {
-  size_t start = 0;
-  while (start <= pathEnv.size()) {
-    size_t end = pathEnv.find(':', start);
-    if (end == std::string_view::npos) end = pathEnv.size();
-    std::string dir(pathEnv.substr(start, end - start));
-    start = end + 1;
-    if (dir.empty()) continue;
-    std::string javac = paths::Join(dir, "javac");
-    if (!IsRegular(javac)) continue;
-    // /usr/bin/javac is a link to <home>/bin/javac.
-    std::string bin = paths::Directory(paths::Canonical(javac));
-    return paths::Directory(bin);
-  }
-  return {};
-}
-
 int JdkFeatureVersion(const std::string& jdkHome) {
   if (jdkHome.empty()) return 0;
   std::string text;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/jdk_home.h"
+
 namespace tamso {
 
 class IniFile;
@@ -15,8 +17,6 @@ inline constexpr const char* kHelpDirKey = "Dir";
 // The longest keyword Java Search looks up, in characters.
 inline constexpr size_t kSearchKeywordChars = 39;
 
-// The JDK whose javac is found along pathEnv: its home folder ("" when none).
-std::string JdkHomeOnPath(std::string_view pathEnv);
 // The feature version of the JDK in home ("17" from JAVA_VERSION="17.0.15", "8" from
 // "1.8.0_292"), read from its release file; 0 when unknown.
 int JdkFeatureVersion(const std::string& jdkHome);
