@@ -13,6 +13,7 @@
 #include "app/app_command_line.h"
 #include "app/bars.h"
 #include "app/child_frame.h"
+#include "app/icons.h"
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/profile_check.h"
@@ -54,8 +55,8 @@ std::string EnvOrEmpty(const char* name) {
 int Run(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   QApplication qapp(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tamso"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Ferrowind Tamso"));
+  SetApplicationNames();
+  UseDesktopIconTheme();
 
   std::vector<std::string> args(argv + 1, argv + argc);
   ProfileLocation location =

@@ -12,7 +12,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolBar>
 
 #include "app/accelerators.h"
@@ -26,6 +28,7 @@
 #include "app/source_document.h"
 #include "app/start_banner.h"
 #include "app/t2_app.h"
+#include "app/window_look.h"
 
 namespace tamso::gui {
 
@@ -101,11 +104,24 @@ bool MainWindow::Create(bool mayShowBanner) {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::OnSubWindowActivated);
+  tabbed_ = ReadTabbedWindows(profile_);
+  ApplyWindowMode();
 
-  // The frame's window commands.
-  windowCommands_.On(cmd::kWindowCascade, [this](int) { mdi_->cascadeSubWindows(); });
-  windowCommands_.On(cmd::kWindowTile, [this](int) { mdi_->tileSubWindows(); });
+  // The frame's window commands. Arranging windows leaves the tabs for floating
+  // windows; "Tabbed Windows" goes back.
+  windowCommands_.On(cmd::kWindowCascade, [this](int) {
+    SetTabbedWindows(false);
+    mdi_->cascadeSubWindows();
+  });
+  windowCommands_.On(cmd::kWindowTile, [this](int) {
+    SetTabbedWindows(false);
+    mdi_->tileSubWindows();
+  });
+  windowCommands_.On(
+      cmd::kWindowTabbed, [this](int) { SetTabbedWindows(!tabbed_); },
+      [this](int) { return CommandState{true, tabbed_}; });
   windowCommands_.On(cmd::kWindowArrange, [this](int) {
+    SetTabbedWindows(false);
     // Minimised windows are lined up along the bottom of the area.
     int x = 0;
     for (QMdiSubWindow* w : mdi_->subWindowList()) {
@@ -166,10 +182,40 @@ bool MainWindow::Create(bool mayShowBanner) {
   return true;
 }
 
+void MainWindow::SetTabbedWindows(bool tabbed) {
+  if (tabbed == tabbed_) return;
+  tabbed_ = tabbed;
+  WriteTabbedWindows(profile_, tabbed);
+  ApplyWindowMode();
+}
+
+void MainWindow::ApplyWindowMode() {
+  QMdiSubWindow* active = mdi_->activeSubWindow();
+  if (tabbed_) {
+    mdi_->setViewMode(QMdiArea::TabbedView);
+    mdi_->setDocumentMode(true);
+    mdi_->setTabsClosable(true);
+    mdi_->setTabsMovable(true);
+    if (auto* bar = mdi_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+      bar->setObjectName(QStringLiteral("documentTabs"));
+      bar->setAccessibleName(QStringLiteral("Documents"));
+      bar->setExpanding(false);
+      bar->setElideMode(Qt::ElideMiddle);
+      bar->installEventFilter(this);  // a middle click closes a tab
+    }
+  } else {
+    mdi_->setViewMode(QMdiArea::SubWindowView);
+    // Out of the tabs every window is a normal one again.
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+      if (w->isMaximized()) w->showNormal();
+  }
+  if (active) mdi_->setActiveSubWindow(active);
+}
+
 void MainWindow::CreateMainToolBar() {
   toolBar_ = new QToolBar(this);
   toolBar_->setObjectName(QString::number(cmd::kMainToolbar));
-  toolBar_->setIconSize(QSize(16, 15));
+  // The style's toolbar size (22 or 24 px, scaled on a high-density screen).
   toolBar_->setMovable(true);
   toolBar_->setFloatable(true);
   toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
@@ -268,6 +314,15 @@ void MainWindow::UpdateLockIndicators() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == "documentTabs") {
+    auto* bar = qobject_cast<QTabBar*>(watched);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (bar && mouse->button() == Qt::MiddleButton) {
+      const int index = bar->tabAt(mouse->position().toPoint());
+      if (index >= 0) emit bar->tabCloseRequested(index);
+      return true;
+    }
+  }
   if (event->type() == QEvent::KeyRelease) {
     int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
@@ -323,6 +378,7 @@ void MainWindow::EnterMenuBar() {
 QAction* MainWindow::MakeCommandAction(const std::string& text, int id, QObject* parent) {
   auto* a = new QAction(Q(text), parent);
   a->setObjectName(QString::number(id));
+  a->setIcon(CommandIcon(id));
   a->setData(id);
   ApplyCommandTexts(a, id);
   if (id == 0) {
@@ -540,6 +596,10 @@ IView* MainWindow::ActiveView() {
 IDocument* MainWindow::ActiveDocument() {
   ChildFrame* c = ActiveChild();
   return c ? c->Doc() : nullptr;
+}
+
+std::string MainWindow::ProjectFile() {
+  return app_.Project().File();
 }
 
 void MainWindow::StartRecovery(RecoveryStore& store) {

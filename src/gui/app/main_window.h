@@ -113,8 +113,13 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   IView* ActiveView() override;
   IDocument* ActiveDocument() override;
   IOutput& Output() override { return OutputWindow(); }
+  std::string ProjectFile() override;
 
  public slots:
+  // Documents as tabs (true) or as floating windows; kept in the profile.
+  void SetTabbedWindows(bool tabbed);
+  bool TabbedWindows() const { return tabbed_; }
+
   // Files handed over by a later start of the program.
   // Paths as the bytes the system gave.
   void OpenFiles(const QByteArrayList& files);
@@ -124,6 +129,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
 
  private:
   void CreateMainToolBar();
+  void ApplyWindowMode();
   void CreateAccelerators();
   void CreateStatusBar();
   void UpdateLockIndicators();
@@ -168,6 +174,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   QPointer<ChildFrame> lastActive_;
   FindHistory findHistory_;
   bool closing_ = false;
+  bool tabbed_ = true;
   DiskWatcher* disk_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
 };
