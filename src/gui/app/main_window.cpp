@@ -12,7 +12,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -200,8 +199,7 @@ void MainWindow::ApplyWindowMode() {
       bar->setObjectName(QStringLiteral("documentTabs"));
       bar->setAccessibleName(QStringLiteral("Documents"));
       bar->setExpanding(false);
-      bar->setElideMode(Qt::ElideMiddle);
-      bar->installEventFilter(this);  // a middle click closes a tab
+      bar->setElideMode(Qt::ElideMiddle);  // the area's tab bar closes a tab on a middle click
     }
   } else {
     mdi_->setViewMode(QMdiArea::SubWindowView);
@@ -265,6 +263,22 @@ void MainWindow::CreateAccelerators() {
     addAction(a);
     accelerators_.push_back(a);
   }
+  // Ctrl+Tab and Ctrl+Shift+Tab go through the document windows in their order (the
+  // tabs' order when they are tabs), the same in both modes.
+  for (bool forward : {true, false}) {
+    auto* a = new QAction(this);
+    a->setObjectName(forward ? QStringLiteral("nextDocument") : QStringLiteral("previousDocument"));
+    a->setShortcut(forward ? QKeySequence(Qt::CTRL | Qt::Key_Tab)
+                           : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, [this, forward] {
+      if (forward)
+        mdi_->activateNextSubWindow();
+      else
+        mdi_->activatePreviousSubWindow();
+    });
+    addAction(a);
+  }
 }
 
 void MainWindow::CreateStatusBar() {
@@ -314,15 +328,6 @@ void MainWindow::UpdateLockIndicators() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == "documentTabs") {
-    auto* bar = qobject_cast<QTabBar*>(watched);
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (bar && mouse->button() == Qt::MiddleButton) {
-      const int index = bar->tabAt(mouse->position().toPoint());
-      if (index >= 0) emit bar->tabCloseRequested(index);
-      return true;
-    }
-  }
   if (event->type() == QEvent::KeyRelease) {
     int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)

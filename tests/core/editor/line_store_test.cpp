@@ -28,7 +28,6 @@ TEST(LineStore, NewStoreHoldsOneEmptyLine) {
   CLineStore s;
   EXPECT_EQ(s.LineCount(), 1);
   EXPECT_EQ(s.Line(0), "");
-  EXPECT_EQ(s.JoinedText("\n"), "");
   EXPECT_EQ(s.Caret(), (TextPos{0, 0}));
   EXPECT_FALSE(s.HasSelection());
   EXPECT_EQ(s.Line(5), "");
