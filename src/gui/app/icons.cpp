@@ -65,7 +65,11 @@ QIcon Themed(const char* name, Drawing fallback) {
   return Drawn(std::move(fallback));
 }
 
-const QColor kInk(60, 64, 72);
+// Outlines: dark on a light desktop, light on a dark one.
+QColor Ink() {
+  const bool dark = QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+  return dark ? QColor(205, 208, 214) : QColor(60, 64, 72);
+}
 const QColor kPaper(250, 250, 248);
 const QColor kBlue(52, 101, 164);
 const QColor kGreen(78, 154, 6);
@@ -89,7 +93,7 @@ void Page(QPainter& p, bool lines = true) {
   sheet.lineTo(26.5, 29.5);
   sheet.lineTo(6.5, 29.5);
   sheet.closeSubpath();
-  p.setPen(Pen(kInk, 1.4));
+  p.setPen(Pen(Ink(), 1.4));
   p.setBrush(kPaper);
   p.drawPath(sheet);
   p.drawPolyline(QPolygonF({QPointF(20, 2.5), QPointF(20, 9), QPointF(26.5, 9)}));
@@ -126,7 +130,7 @@ void DrawCompile(QPainter& p) {
 }
 
 void DrawProjectTree(QPainter& p) {
-  p.setPen(Pen(kInk, 1.6));
+  p.setPen(Pen(Ink(), 1.6));
   p.drawLine(QPointF(8, 9), QPointF(8, 25));
   p.drawLine(QPointF(8, 16), QPointF(15, 16));
   p.drawLine(QPointF(8, 25), QPointF(15, 25));
@@ -174,23 +178,23 @@ void DrawFindInFiles(QPainter& p) {
   p.translate(-3, -1);
   Page(p);
   p.restore();
-  p.setPen(Pen(kInk, 2.2));
+  p.setPen(Pen(Ink(), 2.2));
   p.setBrush(QColor(200, 220, 240, 200));
   p.drawEllipse(QPointF(20, 19), 6, 6);
-  p.setPen(Pen(kInk, 3.2));
+  p.setPen(Pen(Ink(), 3.2));
   p.drawLine(QPointF(24.5, 23.5), QPointF(29.5, 28.5));
 }
 
 void DrawFindText(QPainter& p) {
-  p.setPen(Pen(kInk, 2.4));
+  p.setPen(Pen(Ink(), 2.4));
   p.setBrush(QColor(200, 220, 240, 200));
   p.drawEllipse(QPointF(13, 13), 8, 8);
-  p.setPen(Pen(kInk, 3.6));
+  p.setPen(Pen(Ink(), 3.6));
   p.drawLine(QPointF(19, 19), QPointF(28, 28));
 }
 
 void DrawBug(QPainter& p) {
-  p.setPen(Pen(kInk, 1.6));
+  p.setPen(Pen(Ink(), 1.6));
   for (qreal y : {14.0, 19.0, 24.0}) {
     p.drawLine(QPointF(9, y), QPointF(4, y - 2));
     p.drawLine(QPointF(23, y), QPointF(28, y - 2));
@@ -200,9 +204,9 @@ void DrawBug(QPainter& p) {
   p.setPen(Pen(kRed.darker(150), 1.2));
   p.setBrush(kRed);
   p.drawEllipse(QRectF(9, 9, 14, 20));
-  p.setBrush(kInk);
+  p.setBrush(Ink());
   p.drawEllipse(QRectF(11.5, 5.5, 9, 7));
-  p.setPen(Pen(kInk, 1.2));
+  p.setPen(Pen(Ink(), 1.2));
   p.drawLine(QPointF(16, 12), QPointF(16, 28));
 }
 
@@ -218,7 +222,7 @@ void DrawGlobe(QPainter& p) {
 }
 
 void DrawAppletViewer(QPainter& p) {
-  p.setPen(Pen(kInk, 1.4));
+  p.setPen(Pen(Ink(), 1.4));
   p.setBrush(kPaper);
   p.drawRoundedRect(QRectF(2.5, 4.5, 27, 23), 2, 2);
   p.setBrush(kBlue);
@@ -229,7 +233,7 @@ void DrawAppletViewer(QPainter& p) {
 }
 
 void DrawWizard(QPainter& p) {
-  p.setPen(Pen(kInk, 3.2));
+  p.setPen(Pen(Ink(), 3.2));
   p.drawLine(QPointF(5, 28), QPointF(19, 14));
   p.setPen(Pen(kPaper, 1.2));
   p.drawLine(QPointF(6.5, 26.5), QPointF(8.5, 24.5));
@@ -267,14 +271,14 @@ void DrawClassOne(QPainter& p) {
 void DrawClassTwo(QPainter& p) {
   ClassBox(p, QRectF(2.5, 3.5, 13, 14));
   ClassBox(p, QRectF(16.5, 14.5, 13, 14));
-  p.setPen(Pen(kInk, 1.3));
+  p.setPen(Pen(Ink(), 1.3));
   p.drawLine(QPointF(9, 17.5), QPointF(9, 22));
   p.drawLine(QPointF(9, 22), QPointF(16.5, 22));
 }
 
 void DrawZoom(QPainter& p, bool bigger) {
   DrawFindText(p);
-  p.setPen(Pen(kInk, 2.2));
+  p.setPen(Pen(Ink(), 2.2));
   p.drawLine(QPointF(9, 13), QPointF(17, 13));
   if (bigger) p.drawLine(QPointF(13, 9), QPointF(13, 17));
 }
@@ -291,7 +295,7 @@ void DrawLineNumbers(QPainter& p) {
     p.setPen(Pen(QColor(150, 155, 165), 2));
     p.drawLine(QPointF(13, y + 3.5), QPointF(i == 1 ? 24 : 29, y + 3.5));
   }
-  p.setPen(Pen(kInk, 1));
+  p.setPen(Pen(Ink(), 1));
   p.drawLine(QPointF(11, 3), QPointF(11, 29));
 }
 
@@ -335,7 +339,7 @@ void DrawFolder(QPainter& p) {
 }
 
 void DrawSave(QPainter& p) {
-  p.setPen(Pen(kInk, 1.4));
+  p.setPen(Pen(Ink(), 1.4));
   p.setBrush(kBlue);
   p.drawRoundedRect(QRectF(3.5, 3.5, 25, 25), 2, 2);
   p.setBrush(kPaper);
@@ -345,7 +349,7 @@ void DrawSave(QPainter& p) {
 }
 
 void DrawScissors(QPainter& p) {
-  p.setPen(Pen(kInk, 2));
+  p.setPen(Pen(Ink(), 2));
   p.setBrush(Qt::NoBrush);
   p.drawEllipse(QPointF(9, 24), 4.5, 4.5);
   p.drawEllipse(QPointF(23, 24), 4.5, 4.5);

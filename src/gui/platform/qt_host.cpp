@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QListView>
 #include <QTreeView>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -93,6 +94,9 @@ void Prepare(QFileDialog& d, const FileDialogOptions& o, const std::string& star
       for (int c = 0; c < view->header()->count(); ++c) view->resizeColumnToContents(c);
     });
   }
+  if (auto* places = d.findChild<QListView*>(QStringLiteral("sidebar")))
+    places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8);
+  d.resize(d.sizeHint().expandedTo(QSize(720, 440)));
 }
 
 }  // namespace
