@@ -164,7 +164,7 @@ bool MainWindow::Create(bool mayShowBanner) {
   setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
   addDockWidget(Qt::BottomDockWidgetArea, outputDock_);
   addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
-  resizeDocks({outputDock_}, {150}, Qt::Vertical);
+  resizeDocks({outputDock_}, {200}, Qt::Vertical);  // a compile error and its context fit
   resizeDocks({treeDock_}, {180}, Qt::Horizontal);
 
   frame_.SetHtmlPage("?");
