@@ -425,6 +425,9 @@ struct ThemeOnly {
 };
 const ThemeOnly kThemeOnly[] = {
     {cmd::kFileSaveAs, "document-save-as"},
+    {cmd::kFileClose, "window-close"},
+    {cmd::kFilePrintSetup, "document-page-setup"},
+    {cmd::kWindowNew, "window-new"},
     {cmd::kFilePrint, "document-print"},
     {cmd::kFilePrintPreview, "document-print-preview"},
     {cmd::kAppExit, "application-exit"},
