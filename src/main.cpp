@@ -25,6 +25,7 @@
 #include "app/start_banner.h"
 #include "app/view_commands.h"
 #include "build/compile.h"
+#include "build/compile_wiring.h"
 #include "build/output_bar.h"
 #include "build/run_terminal.h"
 #include "build/run_wiring.h"
@@ -99,18 +100,7 @@ int Run(int argc, char** argv) {
 
   // Compiling is a command of every editor view; it saves, then runs javac on a
   // worker thread with the output streamed into the output window.
-  SetViewCommand(cmd::kCompile, [&](ChildFrame& view) {
-    CompileContext context{host,
-                           profile,
-                           shell.App(),
-                           MainUiThread(),
-                           [&shell] {
-                             if (shell.Window() && shell.Window()->OutputDock())
-                               shell.Window()->OutputDock()->show();
-                           },
-                           &project};
-    CompileDocument(*view.Document(), context);
-  });
+  InstallCompileCommand(host, profile, shell, &project);
   InstallCodegenCommands(shell, profile, host);
   InstallHelpCommands(profile, host, shell.App());
   InstallRunCommands(host, profile, shell, project);

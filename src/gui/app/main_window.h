@@ -15,6 +15,7 @@
 #include "app/editor_factory.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
+#include "build/diagnostics.h"
 #include "editor/find_text.h"
 #include "platform/qt_host.h"
 
@@ -87,6 +88,11 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   ChildFrame* NewDocument(size_t templateIndex);
   ChildFrame* OpenDocumentFile(const std::string& path);
   bool SaveDocument(SourceDocument* doc);
+  // A compile of compiledFile ended with these diagnostics: the open editors of the
+  // files concerned show them in the gutter, and windows opened later on those files
+  // get them too (until the file is saved, which moves its lines).
+  void ApplyCompileDiagnostics(const std::string& compiledFile,
+                               const std::vector<CompileDiagnostic>& found);
   bool SaveDocumentAs(SourceDocument* doc);
   void CloseDocument(SourceDocument* doc);
   // Asks to save a modified document; false when the user cancelled or saving failed.
@@ -176,6 +182,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   bool closing_ = false;
   bool tabbed_ = true;
   DiskWatcher* disk_ = nullptr;
+  DiagnosticStore diagnostics_;
   RecoveryKeeper* recovery_ = nullptr;
 };
 

@@ -99,6 +99,7 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
     return nullptr;
   }
   child->Pane()->SetModified(false);
+  child->Pane()->SetDiagnostics(diagnostics_.MarksOf(absolute));
   child->SubWindow()->show();
   child->setFocus();
   app_.RecentFiles().Add(absolute);
@@ -167,11 +168,24 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
     return false;
   }
   pane->SetModified(false);
+  diagnostics_.Keep(doc->PathName(), {});
   app_.RecentFiles().Add(doc->PathName());
   UpdateTitles();
   if (disk_) disk_->Sync();
   if (recovery_) recovery_->Sync();
   return true;
+}
+
+void MainWindow::ApplyCompileDiagnostics(const std::string& compiledFile,
+                                         const std::vector<CompileDiagnostic>& found) {
+  const std::vector<std::string> changed = diagnostics_.ApplyCompile(compiledFile, found);
+  for (SourceDocument* doc : Documents()) {
+    if (doc->PathName().empty()) continue;
+    const std::string canonical = paths::Canonical(doc->PathName());
+    if (std::find(changed.begin(), changed.end(), canonical) == changed.end()) continue;
+    for (ChildFrame* view : doc->Views())
+      view->Pane()->SetDiagnostics(diagnostics_.MarksOf(canonical));
+  }
 }
 
 bool MainWindow::SaveDocumentAs(SourceDocument* doc) {

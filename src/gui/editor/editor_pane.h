@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/line_diagnostics.h"
 #include "platform/file_identity.h"
 #include "platform/host.h"
 
@@ -51,6 +52,10 @@ class EditorPane : public QWidget {
   virtual void ReplaceAllText(const std::string& bytes) { (void)bytes; }
   // Puts the caret at the start of the 0-based line.
   virtual void GoToLine(int line) = 0;
+  // The compiler's marks on the text's lines; the pane moves them with the lines
+  // while the text is edited, so Diagnostics gives them where they are now.
+  virtual void SetDiagnostics(std::vector<LineDiagnostic> marks) { (void)marks; }
+  virtual std::vector<LineDiagnostic> Diagnostics() const { return {}; }
   // Re-reads fonts, colours and tab width from the profile (update hint 78).
   virtual void ReloadSettings() = 0;
 

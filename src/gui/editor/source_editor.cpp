@@ -74,10 +74,21 @@ class CSourceEditor::Owner : public ILineStoreOwner {
   void RepaintAll() override { e_.InvalidateAll(); }
   void TextInserted(int line, int index, std::string_view text) override {
     e_.a11y_->Inserted(line, index, text);
+    if (!e_.diagnostics_.Empty() && text.find('\n') != std::string_view::npos) {
+      const std::string_view before =
+          e_.store_.Line(line).substr(0, static_cast<std::size_t>(std::max(0, index)));
+      e_.diagnostics_.Inserted(line, text,
+                               before.find_first_not_of(" \t") == std::string_view::npos);
+      e_.InvalidateAll();
+    }
     emit e_.textChanged();
   }
   void TextErased(int line, int index, std::string_view removed) override {
     e_.a11y_->Erased(line, index, removed);
+    if (!e_.diagnostics_.Empty() && removed.find('\n') != std::string_view::npos) {
+      e_.diagnostics_.Erased(line, removed);
+      e_.InvalidateAll();
+    }
     emit e_.textChanged();
   }
   void TextReplaced() override {

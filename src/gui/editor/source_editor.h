@@ -15,6 +15,7 @@
 #include "editor/editor_style.h"
 #include "editor/find_dialog.h"
 #include "editor/find_text.h"
+#include "editor/line_diagnostics.h"
 #include "editor/line_store.h"
 #include "editor/text_document.h"
 
@@ -94,6 +95,12 @@ class CSourceEditor : public QAbstractScrollArea {
   void MatchBracket();
   // Moves the caret to the character and makes its cell blink five times.
   void FlashPosition(int line, int index);
+  // The compiler's marks in the gutter (red for errors, amber for warnings, the
+  // message as the tooltip); they move with the lines while the text is edited.
+  void SetDiagnostics(std::vector<LineDiagnostic> marks);
+  const LineDiagnostics& Diagnostics() const { return diagnostics_; }
+  // The tooltip of the gutter at a viewport point (empty when there is no mark).
+  QString GutterToolTip(const QPoint& viewportPos) const;
   bool IsFlashing() const { return flashTimer_.isActive(); }
   // The modeless Find (withReplace false) or Replace dialog; a new one each time.
   FindReplaceDialog* OpenFindDialog(bool withReplace);
@@ -145,6 +152,7 @@ class CSourceEditor : public QAbstractScrollArea {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   void inputMethodEvent(QInputMethodEvent* event) override;
@@ -229,6 +237,7 @@ class CSourceEditor : public QAbstractScrollArea {
   std::string lastQuickFind_;
   QPointer<FindReplaceDialog> findDialog_;
   std::function<bool(int)> commandCheck_;
+  LineDiagnostics diagnostics_;
   std::unique_ptr<EditorAccessibility> a11y_;  // offsets and events for assistive technology
 };
 

@@ -3,9 +3,11 @@
 
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "editor/control_marks.h"
@@ -59,6 +61,44 @@ void CSourceEditor::Paint(QPainter& p, const QRect& area) {
   }
 }
 
+namespace {
+
+QColor MarkColour(DiagnosticSeverity severity) {
+  return severity == DiagnosticSeverity::Error ? QColor(0xd0, 0x20, 0x20)
+                                               : QColor(0xe0, 0x98, 0x00);
+}
+
+}  // namespace
+
+void CSourceEditor::SetDiagnostics(std::vector<LineDiagnostic> marks) {
+  if (marks.empty() && diagnostics_.Empty()) return;
+  diagnostics_.Set(std::move(marks));
+  InvalidateAll();
+}
+
+QString CSourceEditor::GutterToolTip(const QPoint& viewportPos) const {
+  const int gutterPx = gutterCells_ * charWidth_;
+  const int hot = gutterPx > 0 ? gutterPx : std::max(3, charWidth_ / 3);
+  if (viewportPos.x() < 0 || viewportPos.x() >= hot || lineHeight_ <= 0) return {};
+  const int line = firstLine_ + viewportPos.y() / lineHeight_;
+  if (line >= store_.LineCount()) return {};
+  const std::string message = diagnostics_.MessageAt(line);
+  return message.empty() ? QString() : QString::fromUtf8(message.data(), qsizetype(message.size()));
+}
+
+bool CSourceEditor::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = GutterToolTip(help->pos());
+    if (tip.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
 void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
   const int width = std::max(viewport()->width(), area.right() + 1);
   const int gutterPx = gutterCells_ * charWidth_;
@@ -96,6 +136,18 @@ void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
       p.drawText(2, y + 3 + numberAscent_, number);
     }
     p.restore();
+  }
+  if (const auto severity = diagnostics_.SeverityAt(line)) {
+    // A tint behind the number and a bar at the gutter's edge (at the text's left
+    // edge when the gutter is off).
+    const QColor colour = MarkColour(*severity);
+    if (gutterPx > 0) {
+      QColor tint = colour;
+      tint.setAlpha(60);
+      p.fillRect(QRect(0, top, gutterPx, y + lineHeight_ - top), tint);
+    }
+    const int bar = std::max(3, charWidth_ / 3);
+    p.fillRect(QRect(gutterPx > 0 ? gutterPx - bar : 0, top, bar, y + lineHeight_ - top), colour);
   }
 
   p.save();

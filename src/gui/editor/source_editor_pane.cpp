@@ -125,6 +125,14 @@ bool SourceEditorPane::IsModified() const {
 void SourceEditorPane::SetModified(bool modified) {
   editor_->SetModified(modified);
 }
+void SourceEditorPane::SetDiagnostics(std::vector<LineDiagnostic> marks) {
+  editor_->SetDiagnostics(std::move(marks));
+}
+
+std::vector<LineDiagnostic> SourceEditorPane::Diagnostics() const {
+  return editor_->Diagnostics().All();
+}
+
 void SourceEditorPane::GoToLine(int line) {
   editor_->GoToLine(line);
 }

@@ -33,6 +33,8 @@ class SourceEditorPane : public EditorPane {
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
+  void SetDiagnostics(std::vector<LineDiagnostic> marks) override;
+  std::vector<LineDiagnostic> Diagnostics() const override;
   void ReloadSettings() override;
   QString StatusText() const override;
   std::string ProposedName() const override;

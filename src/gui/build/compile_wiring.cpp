@@ -1,0 +1,74 @@
+#include "build/compile_wiring.h"
+
+#include <QDockWidget>
+#include <memory>
+#include <string>
+
+#include "app/child_frame.h"
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/shell_application.h"
+#include "app/view_commands.h"
+#include "build/compile.h"
+#include "build/diagnostics.h"
+#include "build/output_bar.h"
+#include "platform/qt_host.h"
+
+namespace tamso::gui {
+
+namespace {
+
+// The application's build slot as the compile sees it: when the worker marks the
+// application idle at the end of its run (a stopped compile never does), the
+// output is read for diagnostics.
+class CompileSlot : public IBuildSlot {
+ public:
+  explicit CompileSlot(ShellApplication& shell) : shell_(shell) {}
+
+  void Compiling(const std::string& file) { file_ = file; }
+
+  bool IsIdle() const override { return shell_.App().IsIdle(); }
+  void SetBuildThread(std::shared_ptr<IBuildJob> job) override {
+    const bool ended = !job;
+    shell_.App().SetBuildThread(std::move(job));
+    if (ended && !file_.empty()) MarkDiagnostics();
+  }
+
+ private:
+  void MarkDiagnostics() {
+    const std::string file = std::exchange(file_, std::string());
+    MainWindow* window = shell_.Window();
+    if (!window) return;
+    auto* bar = dynamic_cast<OutputBar*>(&window->OutputWindow());
+    if (!bar) return;
+    const OutputText& text = bar->Text();
+    const auto found = ParseDiagnostics(
+        text.LineCount(), [&text](size_t i) { return text.LineSlice(i, 0, 64 * 1024); },
+        CompileDirectory(file));
+    window->ApplyCompileDiagnostics(file, found);
+  }
+
+  ShellApplication& shell_;
+  std::string file_;  // the file of the running compile
+};
+
+}  // namespace
+
+void InstallCompileCommand(QtHost& host, IniFile& profile, ShellApplication& shell,
+                           Project* project) {
+  auto slot = std::make_shared<CompileSlot>(shell);
+  SetViewCommand(cmd::kCompile, [&host, &profile, &shell, project, slot](ChildFrame& view) {
+    CompileContext context{host,
+                           profile,
+                           *slot,
+                           MainUiThread(),
+                           [&shell] {
+                             if (shell.Window() && shell.Window()->OutputDock())
+                               shell.Window()->OutputDock()->show();
+                           },
+                           project};
+    if (CompileDocument(*view.Document(), context)) slot->Compiling(view.Document()->PathName());
+  });
+}
+
+}  // namespace tamso::gui
