@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -227,6 +228,16 @@ TEST_F(ShellTest, TheEditorCountsLinesFromOneUnlessTheProfileSaysZero) {
   EXPECT_EQ(pane->Editor()->NumberBase(), 1);
   pane->GoToLine(1);
   EXPECT_EQ(window()->MessagePane()->text(), "(  2,  1)-(  2,  1) Ln   2, Col   1");
+  // Go to Line takes the number the gutter shows: 3 is the third line.
+  QTimer::singleShot(0, [] {
+    auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(input->labelText().toStdString(), "Line (1 to 3):");
+    input->setIntValue(3);
+    input->accept();
+  });
+  window()->Router().Execute(cmd::kGoToLine);
+  EXPECT_EQ(window()->MessagePane()->text(), "(  3,  1)-(  3,  1) Ln   3, Col   1");
   // The old numbering for windows opened after the setting.
   profile->WriteInt("Editor", "NumberFrom", 0);
   ChildFrame* other = window()->OpenDocumentFile(File("B.java", "class B {}\n"));
