@@ -39,13 +39,14 @@ class DrawnIconEngine : public QIconEngine {
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
     return scaledPixmap(size, mode, state, 1.0);
   }
+  // size is in device pixels already; the picture is drawn on its logical grid.
   QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                        qreal scale) override {
-    QPixmap pm(size * scale);
+    QPixmap pm(size);
     pm.setDevicePixelRatio(scale);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    paint(&p, QRect(QPoint(0, 0), size), mode, state);
+    paint(&p, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
     return pm;
   }
   QIconEngine* clone() const override { return new DrawnIconEngine(draw_); }

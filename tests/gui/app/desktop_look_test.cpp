@@ -15,6 +15,8 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <map>
 #include <QTreeView>
 #include <functional>
 
@@ -216,6 +218,40 @@ TEST_F(ShellTest, NoDialogShowsAnAmpersandAsText) {
             [&](QWidget* modal) {
               EXPECT_EQ(LiteralAmpersands(modal), std::vector<std::string>()) << id;
             });
+  }
+}
+
+TEST_F(ShellTest, EveryToolbarButtonHasItsOwnPictureSharpAtEachSizeAndScale) {
+  Start();
+  window()->OpenDocumentFile(File("A.java"));
+  std::vector<QAction*> buttons;
+  for (QToolBar* bar : window()->findChildren<QToolBar*>())
+    for (QAction* a : bar->actions())
+      if (!a->isSeparator() && a->data().toInt() > 0 && !a->icon().isNull()) buttons.push_back(a);
+  ASSERT_EQ(buttons.size(), 24u);  // 18 on the main toolbar, 6 on the window's
+  std::map<QString, QImage> seen;
+  for (QAction* a : buttons) {
+    SCOPED_TRACE(a->objectName().toStdString());
+    for (int side : {16, 22, 32}) {
+      // Drawn for the scale, not a small picture blown up.
+      QPixmap pm = a->icon().pixmap(QSize(side, side), 2.0);
+      EXPECT_EQ(pm.width(), 2 * side);
+      EXPECT_EQ(pm.devicePixelRatio(), 2.0);
+      // Something is drawn, and not a filled tile: both clear and inked pixels.
+      QImage img = pm.toImage();
+      int ink = 0;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) ink += qAlpha(img.pixel(x, y)) > 128;
+      EXPECT_GT(ink, img.width() * img.height() / 20);
+      EXPECT_LT(ink, img.width() * img.height() * 9 / 10);
+    }
+    // Two commands never share a picture (the same command on two bars may).
+    const QImage img = a->icon().pixmap(22, 22).toImage();
+    for (const auto& [name, other] : seen) {
+      if (name == a->objectName()) continue;
+      EXPECT_NE(img, other) << "same as " << name.toStdString();
+    }
+    seen[a->objectName()] = img;
   }
 }
 
