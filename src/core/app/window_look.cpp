@@ -13,8 +13,8 @@ void WriteTabbedWindows(IniFile& profile, bool tabbed) {
   profile.WriteInt("Window", "Tabbed", tabbed ? 1 : 0);
 }
 
-std::string DialogStartDirectory(const std::string& activeDocument,
-                                 const std::string& projectFile, const std::string& lastUsed) {
+std::string DialogStartDirectory(const std::string& activeDocument, const std::string& projectFile,
+                                 const std::string& lastUsed) {
   for (const std::string& file : {activeDocument, projectFile}) {
     if (file.empty()) continue;
     std::string dir = paths::Directory(paths::Absolute(file));

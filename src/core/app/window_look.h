@@ -14,7 +14,7 @@ void WriteTabbedWindows(IniFile& profile, bool tabbed);
 // The folder a file dialog starts in: the active document's, else the open
 // project's, else the one a dialog was last closed in; empty when none is known.
 // Paths are files (the document, the project file) and a folder (the last one).
-std::string DialogStartDirectory(const std::string& activeDocument,
-                                 const std::string& projectFile, const std::string& lastUsed);
+std::string DialogStartDirectory(const std::string& activeDocument, const std::string& projectFile,
+                                 const std::string& lastUsed);
 
 }  // namespace tamso

@@ -22,8 +22,7 @@ CompileCounts ReadCompileCounts(std::string_view text) {
     start = end + 1;
     // A count line is a number, one blank and a word, nothing else.
     size_t digits = 0;
-    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits])))
-      ++digits;
+    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) ++digits;
     if (digits == 0 || digits > 6 || digits >= line.size() || line[digits] != ' ') continue;
     const int n = std::stoi(std::string(line.substr(0, digits)));
     const std::string_view word = line.substr(digits + 1);

@@ -99,8 +99,7 @@ int RunCaptured(const std::string& commandLine, const std::string& directory, IH
 // The same for an argument vector given as it is; commandLine is what messages show.
 int RunCapturedArguments(const std::vector<std::string>& args, const std::string& commandLine,
                          const std::string& directory, IHost& host, IOutput& output,
-                         IBuildSlot& slot, RunControl* control = nullptr,
-                         int* exitCode = nullptr);
+                         IBuildSlot& slot, RunControl* control = nullptr, int* exitCode = nullptr);
 
 // Starts command + " " + arguments in a window of its own: inside a terminal
 // emulator (so that a console program can be seen) when one is configured or found,

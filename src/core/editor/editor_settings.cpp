@@ -79,8 +79,8 @@ std::string StatusText(const CLineStore& store, int base) {
   const TextPos e = store.SelectionEnd();
   const TextPos c = store.Caret();
   char buf[96];
-  std::snprintf(buf, sizeof buf, "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d", s.line + base,
-                s.col + base, e.line + base, e.col + base, c.line + base, c.col + base);
+  std::snprintf(buf, sizeof buf, "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d", s.line + base, s.col + base,
+                e.line + base, e.col + base, c.line + base, c.col + base);
   return buf;
 }
 

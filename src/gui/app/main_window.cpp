@@ -118,7 +118,9 @@ bool MainWindow::Create(bool mayShowBanner) {
   });
   windowCommands_.On(
       cmd::kWindowTabbed, [this](int) { SetTabbedWindows(!tabbed_); },
-      [this](int) { return CommandState{true, tabbed_}; });
+      [this](int) {
+        return CommandState{true, tabbed_};
+      });
   windowCommands_.On(cmd::kWindowArrange, [this](int) {
     SetTabbedWindows(false);
     // Minimised windows are lined up along the bottom of the area.

@@ -6,11 +6,11 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
-#include <QTreeView>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeView>
 
 #include "app/window_look.h"
 #include "platform/paths.h"

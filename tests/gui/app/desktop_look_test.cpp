@@ -16,9 +16,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <map>
 #include <QTreeView>
 #include <functional>
+#include <map>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -49,8 +49,10 @@ void OnModal(const std::function<void()>& action, const std::function<void(QWidg
     if (!modal) return;
     if (!seen) fn(modal);
     seen = true;
-    if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
-    else modal->close();
+    if (auto* d = qobject_cast<QDialog*>(modal))
+      d->reject();
+    else
+      modal->close();
   });
   timer.start();
   action();
