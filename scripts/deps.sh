@@ -9,7 +9,10 @@ packages=(
   default-jdk-headless
   # class sources: the zip reader, and the JDK's src.zip (which the JDK only links to)
   libzip-dev openjdk-17-source
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-noto-mono
+  # the desktop's look: a complete icon theme with the standard names, and the
+  # platform theme that gives the desktop's own file dialogs
+  adwaita-icon-theme qt6-gtk-platformtheme
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   # the accessibility check: a private bus and X server, a reader's library, a mouse

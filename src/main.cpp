@@ -14,6 +14,7 @@
 #include "app/bars.h"
 #include "app/child_frame.h"
 #include "app/command_ids.h"
+#include "app/icons.h"
 #include "app/main_window.h"
 #include "app/profile_check.h"
 #include "app/project_adapter.h"
@@ -55,8 +56,8 @@ std::string EnvOrEmpty(const char* name) {
 int Run(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   QApplication qapp(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tamso"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Ferrowind Tamso"));
+  SetApplicationNames();
+  UseDesktopIconTheme();
 
   std::vector<std::string> args(argv + 1, argv + argc);
   ProfileLocation location =

@@ -56,6 +56,8 @@ inline constexpr int kRefreshClassTree = 32820;
 inline constexpr int kNextError = 32940;
 inline constexpr int kPreviousError = 32941;
 inline constexpr int kGoToLine = 32942;
+// Documents as tabs (on) or as floating windows (off).
+inline constexpr int kWindowTabbed = 32943;
 inline constexpr int kPreviousSourceWindow = 32826;
 inline constexpr int kCreateProject = 32827;
 inline constexpr int kOpenProject = 32828;

@@ -65,6 +65,7 @@ constexpr Entry kFrameworkTexts[] = {
     {cmd::kWindowArrange, "Arrange icons at the bottom of the window\nArrange Icons"},
     {cmd::kWindowCascade, "Arrange windows so they overlap\nCascade Windows"},
     {cmd::kWindowTile, "Arrange windows as non-overlapping tiles\nTile Windows"},
+    {cmd::kWindowTabbed, "Show the documents as tabs\nTabbed Windows"},
     {cmd::kAppAbout, "Display program information, version number and copyright\nAbout"},
     {cmd::kAppExit, "Quit the application; prompts to save documents\nExit"},
     {cmd::kNextPane, "Switch to the next window pane\nNext Pane"},

@@ -52,12 +52,24 @@ const DocTemplate& TemplateForKind(ViewKind kind) {
 }
 
 std::string OpenFileFilter() {
-  std::string filter;
-  for (const auto& t : DocumentTemplates()) {
-    if (!filter.empty()) filter += "|";
-    filter += t.Field(DocField::FilterName) + "|" + t.FilterPatterns();
+  const auto& all = DocumentTemplates();
+  const DocTemplate& java = TemplateForKind(ViewKind::Java);
+  std::string filter = java.Field(DocField::FilterName) + "|" + java.FilterPatterns();
+  std::string sources;
+  for (const auto& t : all) sources += (sources.empty() ? "" : ";") + t.FilterPatterns();
+  filter += "|All source files (" + sources + ")|" + sources;
+  for (const auto& t : all) {
+    if (&t == &java) continue;
+    filter += "|" + t.Field(DocField::FilterName) + "|" + t.FilterPatterns();
   }
   return filter + "|All Files (*)|*";
+}
+
+size_t DefaultNewTemplate() {
+  const auto& all = DocumentTemplates();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].kind == ViewKind::Java) return i;
+  return 0;
 }
 
 int MenuBarForKind(ViewKind kind, int current) {

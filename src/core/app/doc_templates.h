@@ -37,8 +37,11 @@ const std::vector<DocTemplate>& DocumentTemplates();
 // file's (ignoring case), otherwise the first (HTML).
 size_t MatchTemplate(std::string_view path);
 const DocTemplate& TemplateForKind(ViewKind kind);
-// The open dialog's filter: one entry per template, then all files.
+// The open dialog's filter: Java first (the kind most often opened), then all
+// source files together, the other templates in their order, then all files.
 std::string OpenFileFilter();
+// The template the New dialog selects at first: Java.
+size_t DefaultNewTemplate();
 // The menu bar to show when a window of the kind becomes active; current when the
 // kind has no menu of its own.
 int MenuBarForKind(ViewKind kind, int current);

@@ -50,7 +50,8 @@ MenuItem WindowMenu() {
   return K::Popup(
       "&Window",
       {K::Command("&New Window", cmd::kWindowNew), K::Command("&Cascade", cmd::kWindowCascade),
-       K::Command("&Tile", cmd::kWindowTile), K::Command("&Arrange Icons", cmd::kWindowArrange)});
+       K::Command("&Tile", cmd::kWindowTile), K::Command("&Arrange Icons", cmd::kWindowArrange),
+       K::Separator(), K::Command("Ta&bbed Windows", cmd::kWindowTabbed)});
 }
 
 std::vector<MenuItem> EditItemsToSkeleton() {

@@ -18,6 +18,9 @@ class ProjectAdapter : public IProjectModel {
   }
   void Close() override { project_.Close(); }
   bool IsOpen() const override { return project_.IsOpen(); }
+  std::string File() const override {
+    return project_.IsOpen() ? project_.ProjectFile() : std::string();
+  }
 
  private:
   Project& project_;

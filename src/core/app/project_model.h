@@ -16,6 +16,8 @@ class IProjectModel {
   virtual bool Open(const std::string& path) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // The open project's file; empty when none is open.
+  virtual std::string File() const { return {}; }
 };
 
 }  // namespace tamso

@@ -5,6 +5,7 @@
 #include "app/command_ids.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "project/project.h"
 
 namespace tamso {
 
@@ -150,6 +151,7 @@ void CT2App::SetBrowserPath(const std::string& path) {
 void CT2App::OnOpenProject() {
   FileDialogOptions options;
   options.defaultExt = "jap";
+  options.filter = kProjectFilter;
   options.overwritePrompt = true;
   auto path = host_.OpenFileDialog(options);
   if (!path || path->empty()) return;

@@ -101,6 +101,7 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   if (context.project) overrides = context.project->CompilerOverridesFor(path);
   std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides);
   CompileJob job{ShownCommandLine(args), CompileDirectory(path), std::move(args)};
+  job.showVerdict = true;
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);
   out.SetReferenceDirectory(job.directory);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <thread>
 
+#include "build/compile_verdict.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 
@@ -222,14 +223,14 @@ void ReadOutput(int readFd, IOutput& output, RunControl* control) {
 }
 
 int RunCaptured(const std::string& commandLine, const std::string& directory, IHost& host,
-                IOutput& output, IBuildSlot& slot, RunControl* control) {
+                IOutput& output, IBuildSlot& slot, RunControl* control, int* exitCode) {
   return RunCapturedArguments(SplitCommandLine(commandLine), commandLine, directory, host, output,
-                              slot, control);
+                              slot, control, exitCode);
 }
 
 int RunCapturedArguments(const std::vector<std::string>& args, const std::string& commandLine,
                          const std::string& directory, IHost& host, IOutput& output,
-                         IBuildSlot& slot, RunControl* control) {
+                         IBuildSlot& slot, RunControl* control, int* exitCode) {
   int out[2] = {-1, -1};
   if (::pipe2(out, O_CLOEXEC) != 0) {
     out[0] = out[1] = -1;
@@ -263,6 +264,18 @@ int RunCapturedArguments(const std::vector<std::string>& args, const std::string
     if (control && control->Cancelled()) {
       EndChildGroup(pid);
       control->SetChildGroup(0);
+    } else if (exitCode) {
+      // Waited for without reaping it, so the group stays the child's (and Stop
+      // Building can still end it) until it is forgotten below.
+      siginfo_t info{};
+      int r;
+      do {
+        r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+      } while (r < 0 && errno == EINTR);
+      if (control) control->SetChildGroup(0);
+      WaitPid(pid, 0);
+      if (r == 0 && !(control && control->Cancelled()))
+        *exitCode = info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
     } else {
       // Forget the group before its leader is reaped, so that a late Cancel can never
       // signal a process id that has been given to someone else.
@@ -340,16 +353,56 @@ bool RunVisible(const std::string& command, const std::string& arguments,
   return true;
 }
 
+namespace {
+
+// Passes the output on and keeps its last few kilobytes, where a compiler writes
+// its counts.
+class TailOutput : public IOutput {
+ public:
+  explicit TailOutput(IOutput& next) : next_(next) {}
+  void SetOutput(const std::string& text) override {
+    next_.SetOutput(text);
+    tail_.clear();
+    Keep(text);
+  }
+  void AppendOutput(const std::string& text, bool newLineFirst) override {
+    next_.AppendOutput(text, newLineFirst);
+    if (newLineFirst) tail_ += '\n';
+    Keep(text);
+  }
+  void SetReferenceDirectory(const std::string& dir) override { next_.SetReferenceDirectory(dir); }
+  bool GoToReference(bool forward) override { return next_.GoToReference(forward); }
+  const std::string& Tail() const { return tail_; }
+
+ private:
+  static constexpr size_t kKeep = 4096;
+  void Keep(const std::string& text) {
+    tail_ += text;
+    if (tail_.size() > 2 * kKeep) tail_.erase(0, tail_.size() - kKeep);
+  }
+  IOutput& next_;
+  std::string tail_;
+};
+
+}  // namespace
+
 int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildSlot& slot,
                     RunControl* control) {
+  TailOutput tail(output);
+  IOutput& out = job.showVerdict ? static_cast<IOutput&>(tail) : output;
+  int exitCode = -1;
+  int* status = job.showVerdict ? &exitCode : nullptr;
   if (job.args.empty())
-    RunCaptured(job.commandLine, job.directory, host, output, slot, control);
+    RunCaptured(job.commandLine, job.directory, host, out, slot, control, status);
   else
-    RunCapturedArguments(job.args, job.commandLine, job.directory, host, output, slot, control);
+    RunCapturedArguments(job.args, job.commandLine, job.directory, host, out, slot, control,
+                         status);
   output.AppendOutput("", false);
   output.AppendOutput(kSeparator, true);
   output.AppendOutput(job.doneLine, true);
   host.Beep(BeepKind::Default);
+  if (job.showVerdict && !(control && control->Cancelled()))
+    host.ShowStatus(CompileVerdict(exitCode, tail.Tail()));
   return 0;
 }
 
@@ -472,6 +525,10 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
       return Call(static_cast<IDocument*>(nullptr), [&h] { return h.ActiveDocument(); });
     }
     IOutput& Output() override { return *this; }
+    void ShowStatus(const std::string& text) override {
+      IHost& h = job_.host_;
+      job_.OnUi([&h, text] { h.ShowStatus(text); });
+    }
 
     void SetOutput(const std::string& text) override {
       IOutput& o = job_.output_;

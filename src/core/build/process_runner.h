@@ -89,13 +89,17 @@ void ReadOutput(int readFd, IOutput& output, RunControl* control = nullptr);
 
 // Runs the command line with captured output and returns when the output has
 // ended (or the run was cancelled). Always ends with slot.SetBuildThread(null).
+// With exitCode, waits for the child to end and stores its exit status there (128 +
+// the signal for a child killed by one; left alone when the child did not start or
+// the run was cancelled).
 int RunCaptured(const std::string& commandLine, const std::string& directory, IHost& host,
-                IOutput& output, IBuildSlot& slot, RunControl* control = nullptr);
+                IOutput& output, IBuildSlot& slot, RunControl* control = nullptr,
+                int* exitCode = nullptr);
 
 // The same for an argument vector given as it is; commandLine is what messages show.
 int RunCapturedArguments(const std::vector<std::string>& args, const std::string& commandLine,
                          const std::string& directory, IHost& host, IOutput& output,
-                         IBuildSlot& slot, RunControl* control = nullptr);
+                         IBuildSlot& slot, RunControl* control = nullptr, int* exitCode = nullptr);
 
 // Starts command + " " + arguments in a window of its own: inside a terminal
 // emulator (so that a console program can be seen) when one is configured or found,
@@ -118,9 +122,11 @@ struct CompileJob {
   std::string directory;
   std::vector<std::string> args = {};  // the program and its arguments, each as it is
   const char* doneLine = kDoneLine;    // the last line written after the run
+  bool showVerdict = false;            // a compile: say in the status bar how it ended
 };
 
-// The compile worker's body: the captured run, then the closing lines and a beep.
+// The compile worker's body: the captured run, then the closing lines and a beep;
+// for a compile then the verdict in the status bar.
 int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildSlot& slot,
                     RunControl* control);
 

@@ -48,6 +48,10 @@ int ReadGutterCells(const IniFile& profile) {
   return profile.GetInt("Editor", "LineNumbers", 1) != 0 ? 5 : 0;
 }
 
+int ReadNumberBase(const IniFile& profile) {
+  return profile.GetInt("Editor", "NumberFrom", 1) == 0 ? 0 : 1;
+}
+
 EditorColours ColoursForScheme(int scheme, const IniFile& profile) {
   switch (scheme) {
     case 0: {
@@ -70,13 +74,13 @@ EditorColours ReadEditorColours(const IniFile& profile) {
   return ColoursForScheme(profile.GetInt("Editor", "ColorScheme", 2), profile);
 }
 
-std::string StatusText(const CLineStore& store) {
+std::string StatusText(const CLineStore& store, int base) {
   const TextPos s = store.SelectionStart();
   const TextPos e = store.SelectionEnd();
   const TextPos c = store.Caret();
   char buf[96];
-  std::snprintf(buf, sizeof buf, "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d", s.line, s.col, e.line,
-                e.col, c.line, c.col);
+  std::snprintf(buf, sizeof buf, "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d", s.line + base, s.col + base,
+                e.line + base, e.col + base, c.line + base, c.col + base);
   return buf;
 }
 

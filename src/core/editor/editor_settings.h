@@ -28,6 +28,10 @@ std::string ReadFontFace(const IniFile& profile);
 
 // Line-number gutter: "Editor"/"LineNumbers" (default 1); non-zero gives 5 cells.
 int ReadGutterCells(const IniFile& profile);
+// The number shown for the first line and column: "Editor"/"NumberFrom", 1 (as
+// compilers and grep count) or 0; any other value counts as 1. Only what is shown
+// changes: positions stay 0-based everywhere else.
+int ReadNumberBase(const IniFile& profile);
 
 // Colours as 0x00BBGGRR.
 struct EditorColours {
@@ -42,7 +46,8 @@ struct EditorColours {
 EditorColours ColoursForScheme(int scheme, const IniFile& profile);
 EditorColours ReadEditorColours(const IniFile& profile);  // "Editor"/"ColorScheme", default 2
 
-// "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d": selection start, selection end, caret.
-std::string StatusText(const CLineStore& store);
+// "(%3d,%3d)-(%3d,%3d) Ln %3d, Col %3d": selection start, selection end, caret, each
+// line and column shown counting from base.
+std::string StatusText(const CLineStore& store, int base = 0);
 
 }  // namespace tamso

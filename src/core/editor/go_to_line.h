@@ -5,7 +5,8 @@
 
 namespace tamso {
 
-// The number the gutter and the status text give the first line.
+// The number the line store gives the first line; the gutter, the status text and
+// Go to Line show the editor's own base (1 unless the profile says 0).
 inline constexpr int kFirstLineNumber = 0;
 
 // The 0-based line for a typed number, clamped to the text.

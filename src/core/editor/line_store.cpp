@@ -113,7 +113,7 @@ void CLineStore::LineRec::Replace(std::size_t pos, std::size_t count, std::strin
 // ---- Construction and whole text ----------------------------------------------
 
 CLineStore::CLineStore() {
-  lines_.emplace_back(" ", 1, true);
+  lines_.emplace_back("", 0, true);
 }
 
 CLineStore::~CLineStore() = default;

@@ -58,7 +58,7 @@ std::string PrintLayout::PageText(int page, int pageCount) {
 }
 
 std::string PrintLayout::LineNumberText(int line) const {
-  std::string n = std::to_string(line);  // numbered from 0, as the gutter on screen
+  std::string n = std::to_string(line + geometry_.numberBase);  // as the gutter on screen
   const int width = gutterCells_ - 1;
   if (static_cast<int>(n.size()) < width) n.insert(0, static_cast<size_t>(width) - n.size(), ' ');
   return n;

@@ -17,6 +17,7 @@ struct PrintGeometry {
   int rows = 60;     // rows per page, not counting the header
   int tabWidth = 8;  // as the editor expands tabs
   bool lineNumbers = false;
+  int numberBase = 0;  // the number printed for the first line, as the editor shows it
 };
 
 // One printed row: the bytes [begin, end) of a line. Cell positions are the display
@@ -44,7 +45,8 @@ class PrintLayout {
 
   // "Page 2 of 5".
   static std::string PageText(int page, int pageCount);
-  // The line number as the gutter on screen shows it (from 0), right-aligned in cells - 1.
+  // The line number as the gutter on screen shows it (from the number base),
+  // right-aligned in cells - 1.
   std::string LineNumberText(int line) const;
 
  private:

@@ -128,6 +128,7 @@ bool Project::Create() {
   FileDialogOptions options;
   options.title = "Create new Steamcove Project";
   options.defaultExt = "jap";
+  options.filter = kProjectFilter;
   options.overwritePrompt = true;
   std::optional<std::string> chosen = host_.SaveFileDialog(options);
   if (!chosen || chosen->empty()) return false;

@@ -39,6 +39,9 @@ struct CompilerOverrides {
   std::optional<std::string> directory;
 };
 
+// The file dialogs' filter for project files.
+inline constexpr const char* kProjectFilter = "Project Files (*.jap)|*.jap|All Files (*)|*";
+
 class Project {
  public:
   Project(IHost& host, IniFile& profile);

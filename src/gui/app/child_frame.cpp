@@ -92,7 +92,7 @@ QMdiSubWindow* ChildFrame::SubWindow() const {
 void ChildFrame::CreateToolBar() {
   toolBar_ = new QToolBar(this);
   toolBar_->setObjectName(QStringLiteral("59392"));
-  toolBar_->setIconSize(QSize(16, 15));
+  toolBar_->setIconSize(QSize(16, 16));
   toolBar_->setMovable(false);
   for (int id : kChildToolBar) {
     if (id == 0) {

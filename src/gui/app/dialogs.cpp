@@ -38,11 +38,15 @@ NewDocumentDialog::NewDocumentDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("30721"));
   setWindowTitle(QStringLiteral("New"));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("&New"), this));
+  // The label names the list: its "&" is the list's key, not text to show.
+  auto* label = new QLabel(QStringLiteral("&New"), this);
+  layout->addWidget(label);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("30721list"));
+  list_->setAccessibleName(QStringLiteral("New"));
+  label->setBuddy(list_);
   for (const auto& t : DocumentTemplates()) list_->addItem(Q(t.Field(DocField::FileNewName)));
-  list_->setCurrentRow(0);
+  list_->setCurrentRow(static_cast<int>(DefaultNewTemplate()));
   layout->addWidget(list_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

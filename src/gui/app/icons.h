@@ -3,12 +3,19 @@
 
 #include <QIcon>
 
+#include "platform/host.h"
+
 class QAction;
 
 namespace tamso::gui {
 
-// The picture of a toolbar command.
+// The picture of a command: the desktop theme's where the command has a standard
+// name, else our own drawing; a null icon for a command that has neither.
 QIcon CommandIcon(int id);
+// The picture of a document window (tab) of that kind.
+QIcon DocumentIcon(ViewKind kind);
+// Makes standard pictures findable without a desktop's own theme; once at start-up.
+void UseDesktopIconTheme();
 // Status prompt and tool tip from the command's text.
 void ApplyCommandTexts(QAction* action, int id);
 // The program's icon.

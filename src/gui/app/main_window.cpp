@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolBar>
 
 #include "app/accelerators.h"
@@ -26,6 +27,7 @@
 #include "app/source_document.h"
 #include "app/start_banner.h"
 #include "app/t2_app.h"
+#include "app/window_look.h"
 
 namespace tamso::gui {
 
@@ -101,11 +103,26 @@ bool MainWindow::Create(bool mayShowBanner) {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::OnSubWindowActivated);
+  tabbed_ = ReadTabbedWindows(profile_);
+  ApplyWindowMode();
 
-  // The frame's window commands.
-  windowCommands_.On(cmd::kWindowCascade, [this](int) { mdi_->cascadeSubWindows(); });
-  windowCommands_.On(cmd::kWindowTile, [this](int) { mdi_->tileSubWindows(); });
+  // The frame's window commands. Arranging windows leaves the tabs for floating
+  // windows; "Tabbed Windows" goes back.
+  windowCommands_.On(cmd::kWindowCascade, [this](int) {
+    SetTabbedWindows(false);
+    mdi_->cascadeSubWindows();
+  });
+  windowCommands_.On(cmd::kWindowTile, [this](int) {
+    SetTabbedWindows(false);
+    mdi_->tileSubWindows();
+  });
+  windowCommands_.On(
+      cmd::kWindowTabbed, [this](int) { SetTabbedWindows(!tabbed_); },
+      [this](int) {
+        return CommandState{true, tabbed_};
+      });
   windowCommands_.On(cmd::kWindowArrange, [this](int) {
+    SetTabbedWindows(false);
     // Minimised windows are lined up along the bottom of the area.
     int x = 0;
     for (QMdiSubWindow* w : mdi_->subWindowList()) {
@@ -149,7 +166,7 @@ bool MainWindow::Create(bool mayShowBanner) {
   setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
   addDockWidget(Qt::BottomDockWidgetArea, outputDock_);
   addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
-  resizeDocks({outputDock_}, {150}, Qt::Vertical);
+  resizeDocks({outputDock_}, {200}, Qt::Vertical);  // a compile error and its context fit
   resizeDocks({treeDock_}, {180}, Qt::Horizontal);
 
   frame_.SetHtmlPage("?");
@@ -166,10 +183,39 @@ bool MainWindow::Create(bool mayShowBanner) {
   return true;
 }
 
+void MainWindow::SetTabbedWindows(bool tabbed) {
+  if (tabbed == tabbed_) return;
+  tabbed_ = tabbed;
+  WriteTabbedWindows(profile_, tabbed);
+  ApplyWindowMode();
+}
+
+void MainWindow::ApplyWindowMode() {
+  QMdiSubWindow* active = mdi_->activeSubWindow();
+  if (tabbed_) {
+    mdi_->setViewMode(QMdiArea::TabbedView);
+    mdi_->setDocumentMode(true);
+    mdi_->setTabsClosable(true);
+    mdi_->setTabsMovable(true);
+    if (auto* bar = mdi_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+      bar->setObjectName(QStringLiteral("documentTabs"));
+      bar->setAccessibleName(QStringLiteral("Documents"));
+      bar->setExpanding(false);
+      bar->setElideMode(Qt::ElideMiddle);  // the area's tab bar closes a tab on a middle click
+    }
+  } else {
+    mdi_->setViewMode(QMdiArea::SubWindowView);
+    // Out of the tabs every window is a normal one again.
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+      if (w->isMaximized()) w->showNormal();
+  }
+  if (active) mdi_->setActiveSubWindow(active);
+}
+
 void MainWindow::CreateMainToolBar() {
   toolBar_ = new QToolBar(this);
   toolBar_->setObjectName(QString::number(cmd::kMainToolbar));
-  toolBar_->setIconSize(QSize(16, 15));
+  // The style's toolbar size (22 or 24 px, scaled on a high-density screen).
   toolBar_->setMovable(true);
   toolBar_->setFloatable(true);
   toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
@@ -218,6 +264,22 @@ void MainWindow::CreateAccelerators() {
     connect(a, &QAction::triggered, this, [this, id] { router_.Execute(id); });
     addAction(a);
     accelerators_.push_back(a);
+  }
+  // Ctrl+Tab and Ctrl+Shift+Tab go through the document windows in their order (the
+  // tabs' order when they are tabs), the same in both modes.
+  for (bool forward : {true, false}) {
+    auto* a = new QAction(this);
+    a->setObjectName(forward ? QStringLiteral("nextDocument") : QStringLiteral("previousDocument"));
+    a->setShortcut(forward ? QKeySequence(Qt::CTRL | Qt::Key_Tab)
+                           : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, [this, forward] {
+      if (forward)
+        mdi_->activateNextSubWindow();
+      else
+        mdi_->activatePreviousSubWindow();
+    });
+    addAction(a);
   }
 }
 
@@ -323,6 +385,7 @@ void MainWindow::EnterMenuBar() {
 QAction* MainWindow::MakeCommandAction(const std::string& text, int id, QObject* parent) {
   auto* a = new QAction(Q(text), parent);
   a->setObjectName(QString::number(id));
+  a->setIcon(CommandIcon(id));
   a->setData(id);
   ApplyCommandTexts(a, id);
   if (id == 0) {
@@ -540,6 +603,10 @@ IView* MainWindow::ActiveView() {
 IDocument* MainWindow::ActiveDocument() {
   ChildFrame* c = ActiveChild();
   return c ? c->Doc() : nullptr;
+}
+
+std::string MainWindow::ProjectFile() {
+  return app_.Project().File();
 }
 
 void MainWindow::StartRecovery(RecoveryStore& store) {

@@ -119,8 +119,13 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   IView* ActiveView() override;
   IDocument* ActiveDocument() override;
   IOutput& Output() override { return OutputWindow(); }
+  std::string ProjectFile() override;
 
  public slots:
+  // Documents as tabs (true) or as floating windows; kept in the profile.
+  void SetTabbedWindows(bool tabbed);
+  bool TabbedWindows() const { return tabbed_; }
+
   // Files handed over by a later start of the program.
   // Paths as the bytes the system gave.
   void OpenFiles(const QByteArrayList& files);
@@ -130,6 +135,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
 
  private:
   void CreateMainToolBar();
+  void ApplyWindowMode();
   void CreateAccelerators();
   void CreateStatusBar();
   void UpdateLockIndicators();
@@ -174,6 +180,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   QPointer<ChildFrame> lastActive_;
   FindHistory findHistory_;
   bool closing_ = false;
+  bool tabbed_ = true;
   DiskWatcher* disk_ = nullptr;
   DiagnosticStore diagnostics_;
   RecoveryKeeper* recovery_ = nullptr;

@@ -120,7 +120,7 @@ ChildFrame* MainWindow::CreateChild(SourceDocument* doc) {
   doc->AddView(child);
   QMdiSubWindow* sub = mdi_->addSubWindow(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setWindowIcon(ApplicationIcon());
+  sub->setWindowIcon(DocumentIcon(doc->Kind()));
   // The window menu's Close also claims Ctrl+W, which is the Class Wizard's key;
   // Ctrl+F4 still closes the window.
   if (QMenu* menu = sub->systemMenu()) {

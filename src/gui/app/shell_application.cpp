@@ -1,5 +1,6 @@
 #include "app/shell_application.h"
 
+#include <QApplication>
 #include <QScreen>
 
 #include "app/command_ids.h"
@@ -33,6 +34,11 @@ bool ShellApplication::Start(const AppCommandLine& commandLine) {
       app_.RecentProjects()->Add(projectFile);
   }
   return true;
+}
+
+void SetApplicationNames() {
+  QApplication::setApplicationName(QStringLiteral("Tamso"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("tamso"));
 }
 
 void ShellApplication::Finish() {

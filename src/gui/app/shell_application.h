@@ -15,6 +15,11 @@ namespace tamso::gui {
 class MainWindow;
 class SingleInstance;
 
+// The program's names as the desktop sees them: "Tamso", with no display name, so
+// that window titles are exactly what the windows set (a display name would be
+// appended to every title).
+void SetApplicationNames();
+
 class ShellApplication : public QObject, public IAppWindows {
   Q_OBJECT
  public:

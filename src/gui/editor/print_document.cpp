@@ -45,6 +45,7 @@ PrintGeometry GeometryFor(const Metrics& m, const IniFile& profile, bool lineNum
   PrintGeometry g;
   g.tabWidth = ReadTabWidth(profile);
   g.lineNumbers = lineNumbers;
+  g.numberBase = ReadNumberBase(profile);
   int cells = static_cast<int>(m.page.width() / m.charWidth);
   int gutter = 0;
   if (lineNumbers)

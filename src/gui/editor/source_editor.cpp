@@ -113,6 +113,7 @@ CSourceEditor::CSourceEditor(const Language* language, IniFile& profile, IHost& 
   store_.SetOwner(owner_.get());
   store_.SetLanguage(language);
   gutterCells_ = ReadGutterCells(profile_);
+  numberBase_ = ReadNumberBase(profile_);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setFocusPolicy(Qt::StrongFocus);
@@ -316,7 +317,7 @@ void CSourceEditor::UpdateCaret() {
 }
 
 QString CSourceEditor::StatusText() const {
-  return QString::fromStdString(tamso::StatusText(store_));
+  return QString::fromStdString(tamso::StatusText(store_, numberBase_));
 }
 
 // ---- Commands ---------------------------------------------------------------

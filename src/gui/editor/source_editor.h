@@ -123,6 +123,8 @@ class CSourceEditor : public QAbstractScrollArea {
   int LineHeight() const { return lineHeight_; }
   int CharWidth() const { return charWidth_; }
   int GutterCells() const { return gutterCells_; }
+  // The number the gutter and the status text show for the first line (1 or 0).
+  int NumberBase() const { return numberBase_; }
   bool BlockCaret() const { return blockCaret_; }
   // The viewport rectangle of a cell.
   QRect CellRect(int line, int col) const;
@@ -189,6 +191,7 @@ class CSourceEditor : public QAbstractScrollArea {
   IHost& host_;
 
   int gutterCells_ = 5;
+  int numberBase_ = 1;
   int pointSize_ = 10;
   EditorFonts fonts_;
   // Glyphs of the printable ASCII characters of the normal and comment fonts, so that

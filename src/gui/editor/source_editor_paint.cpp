@@ -116,7 +116,7 @@ void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
     p.setClipRect(0, y, gutterPx, lineHeight_);
     p.setFont(fonts_.lineNumber);
     p.setPen(lineNumbers_);
-    const QString number = QString::number(line);
+    const QString number = QString::number(line + numberBase_);
     if (numberGlyphs_.usable) {
       glyphScratch_.resize(number.size());
       positionScratch_.resize(number.size());

@@ -108,14 +108,14 @@ void SourceEditorPane::ReplaceAllText(const std::string& bytes) {
 
 void SourceEditorPane::GoToLineDialog() {
   const CLineStore& store = editor_->Store();
-  const int first = kFirstLineNumber;
+  const int first = editor_->NumberBase();  // as the gutter counts
   bool ok = false;
   const int typed = QInputDialog::getInt(
       this, QStringLiteral("Go to Line"),
       QStringLiteral("Line (%1 to %2):").arg(first).arg(first + store.LineCount() - 1),
       store.Caret().line + first, first, first + std::max(store.LineCount() - 1, 0), 1, &ok);
   if (!ok) return;
-  GoToLine(GoToLineTarget(typed, store.LineCount()));
+  GoToLine(GoToLineTarget(typed, store.LineCount(), first));
   editor_->setFocus();
 }
 

@@ -3,10 +3,17 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QListView>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeView>
+
+#include "app/window_look.h"
+#include "platform/paths.h"
 
 namespace tamso::gui {
 namespace {
@@ -69,12 +76,27 @@ Answer FromQt(int b) {
   }
 }
 
-void Prepare(QFileDialog& d, const FileDialogOptions& o) {
+void Prepare(QFileDialog& d, const FileDialogOptions& o, const std::string& startDir) {
   if (!o.filter.empty()) d.setNameFilters(QtHost::ToQtFilter(o.filter).split(";;"));
   if (!o.defaultExt.empty()) d.setDefaultSuffix(Q(o.defaultExt));
-  if (!o.initialDir.empty()) d.setDirectory(QPath(o.initialDir));
+  if (!o.initialDir.empty())
+    d.setDirectory(QPath(o.initialDir));
+  else if (!startDir.empty() && !paths::IsAbsolute(o.initialFile))
+    d.setDirectory(QPath(startDir));
   if (!o.initialFile.empty()) d.selectFile(QPath(o.initialFile));
   d.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+  // Qt's own dialog (when the desktop offers none) sizes its columns to the names
+  // each time a folder's listing arrives, so that no column is cut off.
+  auto* view = d.findChild<QTreeView*>();
+  auto* model = d.findChild<QFileSystemModel*>();
+  if (view && model) {
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, view, [view] {
+      for (int c = 0; c < view->header()->count(); ++c) view->resizeColumnToContents(c);
+    });
+  }
+  if (auto* places = d.findChild<QListView*>(QStringLiteral("sidebar")))
+    places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8);
+  d.resize(d.sizeHint().expandedTo(QSize(720, 440)));
 }
 
 }  // namespace
@@ -104,28 +126,33 @@ std::optional<std::string> QtHost::OpenFileDialog(const FileDialogOptions& o) {
   QFileDialog d(parent_.data(), Q(o.title));
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);
-  Prepare(d, o);
+  Prepare(d, o, DialogStart());
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return SPath(d.selectedFiles().front());
+  std::string chosen = SPath(d.selectedFiles().front());
+  lastDialogDir_ = paths::Directory(chosen);
+  return chosen;
 }
 
 std::optional<std::string> QtHost::SaveFileDialog(const FileDialogOptions& o) {
   QFileDialog d(parent_.data(), Q(o.title));
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
-  Prepare(d, o);
+  Prepare(d, o, DialogStart());
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return SPath(d.selectedFiles().front());
+  std::string chosen = SPath(d.selectedFiles().front());
+  lastDialogDir_ = paths::Directory(chosen);
+  return chosen;
 }
 
 std::vector<std::string> QtHost::OpenFilesDialog(const FileDialogOptions& o) {
   QFileDialog d(parent_.data(), Q(o.title));
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFiles);
-  Prepare(d, o);
+  Prepare(d, o, DialogStart());
   std::vector<std::string> out;
   if (d.exec() != QDialog::Accepted) return out;
   for (const QString& f : d.selectedFiles()) out.push_back(SPath(f));
+  if (!out.empty()) lastDialogDir_ = paths::Directory(out.front());
   return out;
 }
 
@@ -134,6 +161,12 @@ std::optional<std::uint32_t> QtHost::ColorDialog(std::uint32_t initial) {
   QColor c = QColorDialog::getColor(start, parent_.data());
   if (!c.isValid()) return std::nullopt;
   return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+std::string QtHost::DialogStart() {
+  IDocument* doc = ActiveDocument();
+  return DialogStartDirectory(doc ? doc->PathName() : std::string(),
+                              site_ ? site_->ProjectFile() : std::string(), lastDialogDir_);
 }
 
 IView* QtHost::OpenDocument(const std::string& path) {

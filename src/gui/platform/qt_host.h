@@ -19,6 +19,8 @@ class HostSite {
   virtual IView* ActiveView() = 0;
   virtual IDocument* ActiveDocument() = 0;
   virtual IOutput& Output() = 0;
+  // The open project's file; empty when there is none.
+  virtual std::string ProjectFile() { return {}; }
 };
 
 class QtHost : public IHost {
@@ -58,7 +60,10 @@ class QtHost : public IHost {
   };
   QPointer<QWidget> parent_;
   HostSite* site_ = nullptr;
+  // The folder a file dialog starts in when its caller names none.
+  std::string DialogStart();
   QString appTitle_ = QStringLiteral("Tamso");
+  std::string lastDialogDir_;
   NullOutput nullOutput_;
 };
 

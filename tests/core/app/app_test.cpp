@@ -195,7 +195,7 @@ TEST_F(AppTest, ProjectCommandsRouteToTheProject) {
   router.Execute(cmd::kOpenProject);
   ASSERT_EQ(host.fileDialogs.size(), 1u);
   EXPECT_EQ(host.fileDialogs[0].defaultExt, "jap");
-  EXPECT_EQ(host.fileDialogs[0].filter, "");
+  EXPECT_EQ(host.fileDialogs[0].filter, "Project Files (*.jap)|*.jap|All Files (*)|*");
   EXPECT_EQ(host.fileDialogs[0].initialFile, "");
   EXPECT_TRUE(host.fileDialogs[0].overwritePrompt);
   EXPECT_EQ(project.calls.back(), "Open /p/hello.jap");

@@ -137,9 +137,13 @@ TEST(DocTemplates, OrderAndExtensionRule) {
 }
 
 TEST(DocTemplates, FilterMenusAndTexts) {
-  EXPECT_EQ(OpenFileFilter(),
-            "HTML Files (*.html;*.htm)|*.html;*.htm|Java Files (*.java)|*.java|"
-            "PERL Files (*.pl;*.pm)|*.pl;*.pm|All Files (*)|*");
+  // Java first: a first filter of HTML would hide every .java file.
+  EXPECT_EQ(
+      OpenFileFilter(),
+      "Java Files (*.java)|*.java|"
+      "All source files (*.html;*.htm;*.java;*.pl;*.pm)|*.html;*.htm;*.java;*.pl;*.pm|"
+      "HTML Files (*.html;*.htm)|*.html;*.htm|PERL Files (*.pl;*.pm)|*.pl;*.pm|All Files (*)|*");
+  EXPECT_EQ(DocumentTemplates()[DefaultNewTemplate()].kind, ViewKind::Java);
   EXPECT_EQ(MenuBarForKind(ViewKind::Java, 128), 129);
   EXPECT_EQ(MenuBarForKind(ViewKind::Html, 129), 130);
   EXPECT_EQ(MenuBarForKind(ViewKind::Perl, 128), 128);

@@ -45,7 +45,8 @@ const std::string kToggles =
     "&Toolbar|59392\n&Status Bar|59393\nProject Tree|32818\nCompiler Output Window|32819\n";
 const std::string kTools = "Find in Files...|32838\n-\nCustomize...|32853\n-\n";
 const std::string kWindow =
-    "&New Window|57648\n&Cascade|57650\n&Tile|57651\n&Arrange Icons|57649\n";
+    "&New Window|57648\n&Cascade|57650\n&Tile|57651\n&Arrange Icons|57649\n-\n"
+    "Ta&bbed Windows|32943\n";
 
 TEST(MenuBars, MainBarHasNoEditBuildOrWindowMenu) {
   MenuBar bar = MainMenuBar();

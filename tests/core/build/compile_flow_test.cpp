@@ -102,6 +102,19 @@ TEST(Compile, SavesWritesTheHeadingAndRunsTheCompilerInTheFilesDirectory) {
   EXPECT_EQ(rig.host.waitDepth, 0);
   EXPECT_TRUE(rig.slot.idle);
   EXPECT_EQ(rig.slot.job, job);
+  // The compiler exited with 0: the status bar says so once the done line is out.
+  EXPECT_EQ(rig.host.statusTexts, std::vector<std::string>{"Compiled: no errors"});
+}
+
+TEST(Compile, AFailingCompilerWithoutCountsIsReportedByItsExitStatus) {
+  CompileRig rig;
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " status 3");
+  FakeDocument doc(rig.dir / "A.java");
+  auto job = rig.Compile(doc);
+  ASSERT_NE(job, nullptr);
+  ASSERT_TRUE(job->WaitFinished(20000));
+  rig.ui.Run([] {});
+  EXPECT_EQ(rig.host.statusTexts, std::vector<std::string>{"Compile failed (exit status 3)"});
 }
 
 // An output directory with a blank reaches the compiler as one argument, and an empty
@@ -195,6 +208,7 @@ TEST(CompileWithJavac, ErrorLineLeadsBackToTheSource) {
   ASSERT_FALSE(errorLine.empty()) << text;
   EXPECT_EQ(JumpToSource(errorLine, rig.host), JumpResult::Done);
   EXPECT_EQ(view.lines, std::vector<int>{2});
+  EXPECT_EQ(rig.host.statusTexts, std::vector<std::string>{"1 error"});
 }
 
 }  // namespace

@@ -18,6 +18,17 @@ TEST(EditorSettings, StatusTextShowsSelectionAndCaret) {
   s.MoveRight(true);
   s.MoveRight(true);
   EXPECT_EQ(StatusText(s), "(  0,  0)-(  0,  2) Ln   0, Col   2");
+  EXPECT_EQ(StatusText(s, 1), "(  1,  1)-(  1,  3) Ln   1, Col   3");
+}
+
+TEST(EditorSettings, NumbersCountFromOneUnlessTheProfileAsksForZero) {
+  testing::TempDir dir;
+  IniFile profile(dir.File("p.INI"));
+  EXPECT_EQ(ReadNumberBase(profile), 1);
+  profile.WriteString("Editor", "NumberFrom", "0");
+  EXPECT_EQ(ReadNumberBase(profile), 0);
+  profile.WriteString("Editor", "NumberFrom", "7");
+  EXPECT_EQ(ReadNumberBase(profile), 1);
 }
 
 TEST(EditorSettings, TabWidthAndPointSizeRules) {

@@ -23,10 +23,11 @@ std::string Text(const CLineStore& s) {
   return s.JoinedText("\n");
 }
 
-TEST(LineStore, NewStoreHoldsOneSpace) {
+TEST(LineStore, NewStoreHoldsOneEmptyLine) {
+  // A new file must not carry a stray blank into its first save.
   CLineStore s;
   EXPECT_EQ(s.LineCount(), 1);
-  EXPECT_EQ(s.Line(0), " ");
+  EXPECT_EQ(s.Line(0), "");
   EXPECT_EQ(s.Caret(), (TextPos{0, 0}));
   EXPECT_FALSE(s.HasSelection());
   EXPECT_EQ(s.Line(5), "");

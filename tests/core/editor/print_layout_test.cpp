@@ -68,6 +68,10 @@ TEST(PrintLayout, GutterGrowsWithTheLineCountAndHostileGeometryIsClamped) {
   PrintLayout numbered(text, {80, 60, 8, true});
   EXPECT_EQ(numbered.GutterCells(), 7);
   EXPECT_EQ(numbered.LineNumberText(8), "     8");
+  // From 1, as the editor counts by default: the last line's number still fits.
+  PrintLayout fromOne(text, {80, 60, 8, true, 1});
+  EXPECT_EQ(fromOne.LineNumberText(8), "     9");
+  EXPECT_EQ(fromOne.LineNumberText(123455), "123456");
   EXPECT_EQ(numbered.PageCount(), (123456 + 59) / 60);
   Lines empty;
   PrintLayout none(empty, {0, -5, 0, false});

@@ -168,7 +168,7 @@ TEST(TextDocument, NewDocumentSavesWithLf) {
   EXPECT_EQ(doc.FileName(), "File");
   std::string error;
   ASSERT_TRUE(doc.Save(dir.File("New.java"), &error)) << error;
-  EXPECT_EQ(ReadFile(dir.File("New.java")), " \n");
+  EXPECT_EQ(ReadFile(dir.File("New.java")), "\n");  // no stray blank
   EXPECT_EQ(doc.FileName(), "New.java");
   // A shell script written in a new document runs: no CR before the line end.
   store.SelectAll();

@@ -86,7 +86,8 @@ class ScriptedHost : public QtHost {
     return buttons == MsgButtons::YesNoCancel ? Answer::Yes : Answer::Ok;
   }
   void Beep(BeepKind kind) override { beeps.push_back(kind); }
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override {
+  std::optional<std::string> OpenFileDialog(const FileDialogOptions& o) override {
+    openDialogs.push_back(o);
     return Take(openAnswers);
   }
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& o) override {
@@ -97,7 +98,7 @@ class ScriptedHost : public QtHost {
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
   std::vector<std::string> messages;
   std::vector<BeepKind> beeps;
-  std::vector<FileDialogOptions> saveDialogs;
+  std::vector<FileDialogOptions> saveDialogs, openDialogs;
 
  private:
   static std::optional<std::string> Take(std::deque<std::optional<std::string>>& q) {

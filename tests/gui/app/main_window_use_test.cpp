@@ -49,17 +49,17 @@ TEST_F(RealEditorTest, StatusBarShowsTheActiveEditorsCaretAndComesBackAfterAMenu
   ChildFrame* first = window()->OpenDocumentFile(a);
   QLabel* pane = window()->MessagePane();
   ASSERT_NE(pane, nullptr);
-  EXPECT_EQ(pane->text(), "(  0,  0)-(  0,  0) Ln   0, Col   0");
+  EXPECT_EQ(pane->text(), "(  1,  1)-(  1,  1) Ln   1, Col   1");
   // The caret moves by keys and by a selection.
   QTest::keyClick(EditorOf(first), Qt::Key_Right);
   QTest::keyClick(EditorOf(first), Qt::Key_Right, Qt::ShiftModifier);
-  EXPECT_EQ(pane->text(), "(  0,  1)-(  0,  2) Ln   0, Col   2");
+  EXPECT_EQ(pane->text(), "(  1,  2)-(  1,  3) Ln   1, Col   3");
   // Another window shows its own caret; going back shows the first one's again.
   ChildFrame* second = window()->OpenDocumentFile(b);
   QTest::keyClick(EditorOf(second), Qt::Key_Down);
-  EXPECT_EQ(pane->text(), "(  1,  0)-(  1,  0) Ln   1, Col   0");
+  EXPECT_EQ(pane->text(), "(  2,  1)-(  2,  1) Ln   2, Col   1");
   window()->MdiArea()->setActiveSubWindow(first->SubWindow());
-  EXPECT_EQ(pane->text(), "(  0,  1)-(  0,  2) Ln   0, Col   2");
+  EXPECT_EQ(pane->text(), "(  1,  2)-(  1,  3) Ln   1, Col   3");
   // A menu's prompt covers the pane while the menu is open and goes with it.
   window()->ShowBar(cmd::kViewStatusBar, true);
   EXPECT_TRUE(pane->isVisible());
@@ -71,7 +71,7 @@ TEST_F(RealEditorTest, StatusBarShowsTheActiveEditorsCaretAndComesBackAfterAMenu
   emit edit->aboutToHide();
   EXPECT_TRUE(window()->statusBar()->currentMessage().isEmpty());
   EXPECT_TRUE(pane->isVisible());
-  EXPECT_EQ(pane->text(), "(  0,  1)-(  0,  2) Ln   0, Col   2");
+  EXPECT_EQ(pane->text(), "(  1,  2)-(  1,  3) Ln   1, Col   3");
   // No window: an empty pane.
   window()->MdiArea()->closeAllSubWindows();
   QApplication::processEvents();

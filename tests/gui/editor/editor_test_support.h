@@ -35,6 +35,9 @@ class EditorFixture {
   explicit EditorFixture(ViewKind kind = ViewKind::Java, const std::string& profileText = "")
       : profile_(dir_.filePath(QStringLiteral("tamso.INI")).toStdString()) {
     if (!profileText.empty()) WriteFile(profile_.Path(), profileText);
+    // These tests speak of positions as the line store counts them, from 0.
+    if (profile_.GetString("Editor", "NumberFrom", "").empty())
+      profile_.WriteInt("Editor", "NumberFrom", 0);
     pane = std::make_unique<SourceEditorPane>(kind, profile_, host);
     pane->resize(640, 480);
     pane->show();

@@ -212,7 +212,7 @@ TEST(SourceEditorAccessible, NoEventsWithoutAReader) {
   ASSERT_FALSE(QAccessible::isActive());
   EXPECT_TRUE(g_seen.empty());
   // The offsets stay right for a reader that comes later.
-  EXPECT_EQ(TextOf(f.editor)->text(0, -1), QStringLiteral("abc "));
+  EXPECT_EQ(TextOf(f.editor)->text(0, -1), QStringLiteral("abc"));
 }
 
 }  // namespace

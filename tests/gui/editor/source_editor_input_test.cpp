@@ -36,8 +36,8 @@ TEST(SourceEditorInput, TypingAutoIndentsAndSavesLf) {
   EXPECT_EQ(status.last().at(0).toString(), f.editor->StatusText());
   ASSERT_EQ(modified.count(), 1);
   EXPECT_TRUE(f.pane->IsModified());
-  // A new document holds one space, which the typing went in front of.
-  EXPECT_EQ(f.Saved(), "\tif (a) {\n\tb; \n");
+  // A new document starts empty: no stray blank follows the typing.
+  EXPECT_EQ(f.Saved(), "\tif (a) {\n\tb;\n");
   EXPECT_FALSE(f.pane->IsModified());
 }
 
