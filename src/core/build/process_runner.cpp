@@ -400,9 +400,9 @@ int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildS
   output.AppendOutput("", false);
   output.AppendOutput(kSeparator, true);
   output.AppendOutput(job.doneLine, true);
-  host.Beep(BeepKind::Default);
   if (job.showVerdict && !(control && control->Cancelled()))
     host.ShowStatus(CompileVerdict(exitCode, tail.Tail()));
+  host.Beep(BeepKind::Default);  // the last call, which callers may wait for
   return 0;
 }
 

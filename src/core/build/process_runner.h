@@ -125,8 +125,8 @@ struct CompileJob {
   bool showVerdict = false;            // a compile: say in the status bar how it ended
 };
 
-// The compile worker's body: the captured run, then the closing lines and a beep;
-// for a compile then the verdict in the status bar.
+// The compile worker's body: the captured run, then the closing lines, for a compile
+// the verdict in the status bar, and a beep as the last call.
 int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildSlot& slot,
                     RunControl* control);
 
