@@ -74,7 +74,9 @@ bool CT2App::InitInstance(const AppCommandLine& commandLine, IAppWindows& window
   windows.ShowMainFrameMaximized();
   // 11.
   browserPath_ = profile_.GetString("Browser", "Path", "");
-  browserPaneWidth_ = profile_.GetInt("Editor", "BrowserSize", 50);
+  // Wide enough for a class and its members' names on a first start; a width the
+  // user dragged is kept in the profile.
+  browserPaneWidth_ = profile_.GetInt("Editor", "BrowserSize", kDefaultBrowserPaneWidth);
   // 12.
   if (commandLine.ShowSplash()) windows.OfferTips();
   // 13.

@@ -37,6 +37,9 @@ class IAppWindows {
   virtual void OpenDocuments(const std::vector<std::string>& paths) = 0;
 };
 
+// The class browser's width on a first start, in pixels.
+inline constexpr int kDefaultBrowserPaneWidth = 200;
+
 class CT2App : public CommandMap, public IBuildSlot {
  public:
   CT2App(IniFile& profile, IHost& host, IProjectModel& project);

@@ -79,7 +79,7 @@ class AppTest : public ::testing::Test {
 TEST_F(AppTest, FirstStartWithNoProfileGetsDefaults) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(windows.calls, (std::vector<std::string>{"create+banner", "register", "show", "tips"}));
-  EXPECT_EQ(app.BrowserPaneWidth(), 50);
+  EXPECT_EQ(app.BrowserPaneWidth(), kDefaultBrowserPaneWidth);
   EXPECT_EQ(app.GetBrowserPath(), "");
   EXPECT_TRUE(project.calls.empty());
   EXPECT_EQ(app.RecentProjects()->Count(), 0);
