@@ -174,24 +174,26 @@ void DrawSkeleton(QPainter& p) {
   p.drawLine(QPointF(26, 18), QPointF(26, 26));
 }
 
+// A magnifying glass: its lens and its handle.
+void Magnifier(QPainter& p, QPointF centre, qreal radius, qreal rim, QPointF handleFrom,
+               QPointF handleTo, qreal handle) {
+  p.setPen(Pen(Ink(), rim));
+  p.setBrush(QColor(200, 220, 240, 200));
+  p.drawEllipse(centre, radius, radius);
+  p.setPen(Pen(Ink(), handle));
+  p.drawLine(handleFrom, handleTo);
+}
+
 void DrawFindInFiles(QPainter& p) {
   p.save();
   p.translate(-3, -1);
   Page(p);
   p.restore();
-  p.setPen(Pen(Ink(), 2.2));
-  p.setBrush(QColor(200, 220, 240, 200));
-  p.drawEllipse(QPointF(20, 19), 6, 6);
-  p.setPen(Pen(Ink(), 3.2));
-  p.drawLine(QPointF(24.5, 23.5), QPointF(29.5, 28.5));
+  Magnifier(p, QPointF(20, 19), 6, 2.2, QPointF(24.5, 23.5), QPointF(29.5, 28.5), 3.2);
 }
 
 void DrawFindText(QPainter& p) {
-  p.setPen(Pen(Ink(), 2.4));
-  p.setBrush(QColor(200, 220, 240, 200));
-  p.drawEllipse(QPointF(13, 13), 8, 8);
-  p.setPen(Pen(Ink(), 3.6));
-  p.drawLine(QPointF(19, 19), QPointF(28, 28));
+  Magnifier(p, QPointF(13, 13), 8, 2.4, QPointF(19, 19), QPointF(28, 28), 3.6);
 }
 
 void DrawBug(QPainter& p) {
