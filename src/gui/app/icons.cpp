@@ -480,6 +480,8 @@ void ApplyCommandTexts(QAction* action, int id) {
   CommandText t = CommandTextOf(id);
   action->setStatusTip(Q(t.prompt));
   action->setToolTip(Q(t.toolTip));
+  // A toolbar button shows only its picture; its text is the name a screen reader says.
+  if (action->text().isEmpty()) action->setText(Q(t.toolTip));
 }
 
 QIcon ApplicationIcon() {
