@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Drives Tamso through the accessibility bus the way a screen reader or an automation
 tool would: on a private session bus and a private X server, it opens a Java file,
-reads the editor's text and caret and the class browser's tree, compiles the file (it has an error), reads the
+reads the editor's text and caret and the class browser's tree, checks that every shown
+control has a name, compiles the file (it has an error), reads the
 error line from the output window, double-clicks it at the character extents the bus
 reports, and checks that the editor's caret went to that line.
 
@@ -214,6 +215,35 @@ def run(program):
             fail("the find box is named %r" % find_box.name)
         print("find box read: role %s, name %r" % (find_box.getRoleName(), find_box.name))
 
+        # Every control a reader announces says what it is: no shown button, box, field,
+        # list, tree or pane of ours without a name.
+        announced = {pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX,
+                     pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT,
+                     pyatspi.ROLE_ENTRY, pyatspi.ROLE_TREE, pyatspi.ROLE_TREE_TABLE,
+                     pyatspi.ROLE_TABLE, pyatspi.ROLE_LIST, pyatspi.ROLE_PAGE_TAB,
+                     pyatspi.ROLE_SPIN_BUTTON, pyatspi.ROLE_SLIDER, pyatspi.ROLE_FRAME}
+
+        def nameless():
+            found = []
+            queue = [app]
+            while queue:
+                node = queue.pop(0)
+                if node is None or not node.getState().contains(pyatspi.STATE_SHOWING):
+                    continue
+                if node.getRole() in announced and not (node.name or "").strip():
+                    parent = node.parent
+                    found.append("%s in %s %r" % (node.getRoleName(), parent.getRoleName(),
+                                                  parent.name))
+                if node.getRole() not in (pyatspi.ROLE_TREE, pyatspi.ROLE_TREE_TABLE,
+                                          pyatspi.ROLE_TABLE, pyatspi.ROLE_LIST):
+                    queue.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+            return found
+
+        unnamed = nameless()
+        if unnamed:
+            fail("controls without a name: " + "; ".join(unnamed))
+        print("every shown control has a name")
+
         # Compile through the toolbar button, as a reader's user would press it.
         names = []
 
@@ -232,7 +262,8 @@ def run(program):
         action = button.queryAction()
         action.doAction(0)
 
-        output = wait_for("the output window", lambda: find(app, named("Output")))
+        output = wait_for("the output window", lambda: find(
+            app, lambda n: n.name == "Output" and n.getRole() == pyatspi.ROLE_TEXT))
         out_text = output.queryText()
 
         def error_line():

@@ -102,4 +102,19 @@ CommandText CommandTextOf(int id) {
   return SplitCommandString(CommandString(id));
 }
 
+std::string CommandName(int id) {
+  CommandText t = CommandTextOf(id);
+  if (!t.toolTip.empty()) return t.toolTip;
+  switch (id) {
+    case cmd::kFindComboText:
+      return "Find the text of the find box";
+    case cmd::kChildButton1:
+    case cmd::kChildButton2:
+      // Buttons with no command behind them: shown, always disabled.
+      return "Unassigned";
+    default:
+      return t.prompt;
+  }
+}
+
 }  // namespace tamso

@@ -18,5 +18,8 @@ std::string_view CommandString(int id);
 CommandText SplitCommandString(std::string_view text);
 // Prompt and tool tip of a command id (both empty when it has no string).
 CommandText CommandTextOf(int id);
+// What a screen reader calls the command's toolbar button: its tool tip, else a short
+// name for the few buttons that carry only a picture.
+std::string CommandName(int id);
 
 }  // namespace tamso

@@ -103,6 +103,7 @@ void ChildFrame::CreateToolBar() {
       infoBox_->setObjectName(QString::number(cmd::kInfoEdit));
       infoBox_->setReadOnly(true);
       infoBox_->setFixedWidth(151);
+      infoBox_->setAccessibleName(QStringLiteral("Information"));
       toolBar_->addWidget(infoBox_);
     } else {
       QAction* a = toolBar_->addAction(CommandIcon(id), QString());
@@ -115,6 +116,7 @@ void ChildFrame::CreateToolBar() {
       });
     }
   }
+  NameToolBarExtension(toolBar_);
 }
 
 void ChildFrame::UpdateToolBar() {

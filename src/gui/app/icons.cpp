@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtMath>
 #include <functional>
 
@@ -481,7 +483,12 @@ void ApplyCommandTexts(QAction* action, int id) {
   action->setStatusTip(Q(t.prompt));
   action->setToolTip(Q(t.toolTip));
   // A toolbar button shows only its picture; its text is the name a screen reader says.
-  if (action->text().isEmpty()) action->setText(Q(t.toolTip));
+  if (action->text().isEmpty()) action->setText(Q(CommandName(id)));
+}
+
+void NameToolBarExtension(QToolBar* bar) {
+  for (auto* b : bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+    b->setAccessibleName(QStringLiteral("More buttons"));
 }
 
 QIcon ApplicationIcon() {

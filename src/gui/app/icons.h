@@ -6,6 +6,7 @@
 #include "platform/host.h"
 
 class QAction;
+class QToolBar;
 
 namespace tamso::gui {
 
@@ -18,6 +19,8 @@ QIcon DocumentIcon(ViewKind kind);
 void UseDesktopIconTheme();
 // Status prompt and tool tip from the command's text.
 void ApplyCommandTexts(QAction* action, int id);
+// Names the button a toolbar shows when its buttons do not fit, for screen readers.
+void NameToolBarExtension(QToolBar* bar);
 // The program's icon.
 QIcon ApplicationIcon();
 

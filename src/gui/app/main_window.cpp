@@ -64,6 +64,8 @@ constexpr int kMainToolBar[] = {cmd::kProjectTree,
 
 constexpr int kFirstWindowListId = 65280;  // the Window menu's list of open windows
 constexpr int kIdleUpdateMs = 250;
+constexpr const char* kLockTexts[] = {"CAP", "NUM", "SCRL"};
+constexpr const char* kLockNames[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
 
 }  // namespace
 
@@ -152,12 +154,14 @@ bool MainWindow::Create(bool mayShowBanner) {
   outputDock_ = new QDockWidget(this);
   outputDock_->setObjectName(QString::number(cmd::kOutputBar));
   outputDock_->setWidget(output_.widget);
+  outputDock_->setWindowTitle(QStringLiteral("Output"));  // no title bar: for screen readers
   outputDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
   outputDock_->setTitleBarWidget(new QWidget(outputDock_));
   outputDock_->setAllowedAreas(Qt::BottomDockWidgetArea);
   treeDock_ = new QDockWidget(this);
   treeDock_->setObjectName(QString::number(cmd::kProjectTree));
   treeDock_->setWidget(tree_.widget);
+  treeDock_->setWindowTitle(QStringLiteral("Project"));
   treeDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
   treeDock_->setTitleBarWidget(new QWidget(treeDock_));
   treeDock_->setAllowedAreas(Qt::LeftDockWidgetArea);
@@ -227,6 +231,7 @@ void MainWindow::CreateMainToolBar() {
       findCombo_->setObjectName(QString::number(cmd::kFindCombo));
       findCombo_->setAccessibleName(QStringLiteral("Find"));
       findCombo_->setEditable(true);
+      findCombo_->lineEdit()->setAccessibleName(QStringLiteral("Text to find"));
       // The list is kept by the find history's rule, not by the box.
       findCombo_->setInsertPolicy(QComboBox::NoInsert);
       findCombo_->setFixedWidth(150);
@@ -246,6 +251,7 @@ void MainWindow::CreateMainToolBar() {
       toolBarActions_.push_back(a);
     }
   }
+  NameToolBarExtension(toolBar_);
   addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
@@ -292,10 +298,10 @@ void MainWindow::CreateStatusBar() {
   messagePane_->setObjectName(QStringLiteral("message"));
   messagePane_->setTextInteractionFlags(Qt::NoTextInteraction);
   bar->addWidget(messagePane_, 1);
-  const char* texts[] = {"CAP", "NUM", "SCRL"};
   for (int i = 0; i < 3; ++i) {
     lockLabels_[i] = new QLabel(bar);
-    lockLabels_[i]->setObjectName(QString::fromLatin1(texts[i]));
+    lockLabels_[i]->setObjectName(QString::fromLatin1(kLockTexts[i]));
+    lockLabels_[i]->setAccessibleName(QString::fromLatin1(kLockNames[i]));
     lockLabels_[i]->setFrameShape(QFrame::Panel);
     lockLabels_[i]->setFrameShadow(QFrame::Sunken);
     lockLabels_[i]->setMinimumWidth(lockLabels_[i]->fontMetrics().horizontalAdvance("SCRL") + 8);
@@ -325,8 +331,12 @@ void MainWindow::UpdateLockIndicators() {
   auto states = ReadLockStates();
   if (!states) return;  // not readable here: the panes stay blank
   const bool on[] = {states->caps, states->num, states->scroll};
-  const char* texts[] = {"CAP", "NUM", "SCRL"};
-  for (int i = 0; i < 3; ++i) lockLabels_[i]->setText(on[i] ? QString::fromLatin1(texts[i]) : "");
+  for (int i = 0; i < 3; ++i) {
+    lockLabels_[i]->setText(on[i] ? QString::fromLatin1(kLockTexts[i]) : QString());
+    // A blank pane says nothing to a screen reader: its name tells the state.
+    lockLabels_[i]->setAccessibleName(QString::fromLatin1(kLockNames[i]) +
+                                      (on[i] ? QStringLiteral(" on") : QStringLiteral(" off")));
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

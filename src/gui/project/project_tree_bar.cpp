@@ -24,6 +24,7 @@ QString Q(const std::string& s) {
 ProjectTree::ProjectTree(Project& project, QWidget* parent)
     : QTreeWidget(parent), project_(project) {
   setObjectName(QStringLiteral("1038"));
+  setAccessibleName(QStringLiteral("Project tree"));
   setHeaderHidden(true);
   setColumnCount(1);
   setRootIsDecorated(true);

@@ -1,6 +1,7 @@
 // How the main window presents itself on the desktop: tabs or floating windows,
 // file dialogs, titles, dialog texts and the numbering of lines.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -24,12 +26,14 @@
 #include "app/command_ids.h"
 #include "app/dialogs.h"
 #include "app/icons.h"
+#include "build/output_bar.h"
 #include "codegen/codegen_commands.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "gui_fixture.h"
 #include "options/options_commands.h"
 #include "project/project.h"
+#include "project/project_adapters.h"
 #include "tools/tool_commands.h"
 
 namespace tamso::gui::testing {
@@ -197,9 +201,47 @@ TEST_F(ShellTest, TitlesNameTheProgramOnceAndMessagesCarryTheShortName) {
           [](QWidget* modal) { EXPECT_EQ(modal->windowTitle(), "Tamso"); });
 }
 
-TEST_F(ShellTest, NoDialogShowsAnAmpersandAsText) {
+// The controls under root that a screen reader would announce without a name: shown
+// buttons, boxes, fields, lists and trees, each as its class and object name.
+std::vector<std::string> Nameless(QWidget* root) {
+  std::vector<std::string> found;
+  const QAccessible::Role announced[] = {
+      QAccessible::PushButton,    QAccessible::CheckBox,     QAccessible::RadioButton,
+      QAccessible::ComboBox,      QAccessible::EditableText, QAccessible::SpinBox,
+      QAccessible::Slider,        QAccessible::List,         QAccessible::Tree,
+      QAccessible::Table,         QAccessible::PageTabList,  QAccessible::ButtonMenu,
+      QAccessible::ButtonDropDown};
+  std::vector<QAccessibleInterface*> todo = {QAccessible::queryAccessibleInterface(root)};
+  while (!todo.empty()) {
+    QAccessibleInterface* a = todo.back();
+    todo.pop_back();
+    if (!a || !a->isValid() || a->state().invisible) continue;
+    auto* w = qobject_cast<QWidget*>(a->object());
+    if (!w) continue;  // an item of a view: named by its text
+    if (std::find(std::begin(announced), std::end(announced), a->role()) != std::end(announced) &&
+        a->text(QAccessible::Name).trimmed().isEmpty())
+      found.push_back(std::string(w->metaObject()->className()) + " " +
+                      w->objectName().toStdString());
+    for (int i = 0; i < a->childCount(); ++i) todo.push_back(a->child(i));
+  }
+  return found;
+}
+
+TEST_F(ShellTest, NoDialogShowsAnAmpersandAsTextOrLeavesAControlWithoutAName) {
   realEditors = true;
   Project realProject(host, *profile);
+  // The real output window and project tree, as the program has them.
+  SetOutputBarFactory([this](QWidget* parent) {
+    OutputBar* bar = CreateOutputBarWidget(host, parent);
+    return OutputBarParts{bar, bar};
+  });
+  InstallProjectTreeBar(realProject);
+  struct Restore {
+    ~Restore() {
+      SetOutputBarFactory({});
+      SetProjectTreeFactory({});
+    }
+  } restore;
   Start();
   InstallCodegenCommands(*shell, *profile, host);
   InstallOptionsCommands(*shell, *profile, host, false);
@@ -219,8 +261,17 @@ TEST_F(ShellTest, NoDialogShowsAnAmpersandAsText) {
     OnModal([&] { window()->Router().Execute(id); },
             [&](QWidget* modal) {
               EXPECT_EQ(LiteralAmpersands(modal), std::vector<std::string>()) << id;
+              EXPECT_EQ(Nameless(modal), std::vector<std::string>()) << id;
+              for (QTabWidget* tabs : modal->findChildren<QTabWidget*>())
+                for (int page = 0; page < tabs->count(); ++page) {
+                  tabs->setCurrentIndex(page);
+                  EXPECT_EQ(Nameless(modal), std::vector<std::string>())
+                      << id << " page " << tabs->tabText(page).toStdString();
+                }
             });
   }
+  // The main window with a Java file, its class browser and both bars shown.
+  EXPECT_EQ(Nameless(window()), std::vector<std::string>());
 }
 
 TEST_F(ShellTest, EveryToolbarButtonHasItsOwnPictureSharpAtEachSizeAndScale) {
