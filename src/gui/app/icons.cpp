@@ -164,6 +164,52 @@ void DrawBraces(QPainter& p) {
   p.drawLine(QPointF(13.5, 16), QPointF(18.5, 16));
 }
 
+// Pages of the kinds of file a project holds; each says its kind by a drawing, not a
+// letter: braces for Java source, angle brackets for HTML, linked boxes for a design.
+void JavaPage(QPainter& p) {
+  Page(p, false);
+  p.setPen(Pen(kBlue, 1.8));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath l;
+  l.moveTo(14, 12);
+  l.cubicTo(11, 12, 13, 18.5, 10, 19);
+  l.cubicTo(13, 19.5, 11, 26, 14, 26);
+  QPainterPath r;
+  r.moveTo(19, 12);
+  r.cubicTo(22, 12, 20, 18.5, 23, 19);
+  r.cubicTo(20, 19.5, 22, 26, 19, 26);
+  p.drawPath(l);
+  p.drawPath(r);
+}
+
+void HtmlPage(QPainter& p) {
+  Page(p, false);
+  p.setPen(Pen(kGreen.darker(120), 1.8));
+  p.setBrush(Qt::NoBrush);
+  p.drawPolyline(QPolygonF({QPointF(14, 14), QPointF(10, 19), QPointF(14, 24)}));
+  p.drawPolyline(QPolygonF({QPointF(19, 14), QPointF(23, 19), QPointF(19, 24)}));
+}
+
+void DesignPage(QPainter& p) {
+  Page(p, false);
+  p.setPen(Pen(kPurple, 1.3));
+  p.drawLine(QPointF(13, 16), QPointF(19, 23));
+  p.setBrush(QColor(220, 200, 225));
+  p.drawRect(QRectF(9.5, 12.5, 7, 5));
+  p.drawRect(QRectF(16.5, 21.5, 7, 5));
+}
+
+// The file a project runs: a Java page with a green start mark.
+void MainPage(QPainter& p) {
+  JavaPage(p);
+  p.setPen(Pen(kGreen.darker(150), 1.2));
+  p.setBrush(kGreen);
+  p.drawEllipse(QPointF(23, 23), 8, 8);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawPolygon(QPolygonF({QPointF(20.5, 18.5), QPointF(27.5, 23), QPointF(20.5, 27.5)}));
+}
+
 void DrawSkeleton(QPainter& p) {
   Page(p, false);
   p.setPen(Pen(kBlue, 1.6));
@@ -343,6 +389,14 @@ void DrawFolder(QPainter& p) {
   p.drawRoundedRect(QRectF(2.5, 11.5, 27, 16), 2, 2);
 }
 
+// A project: a folder with the tree of its members on it.
+void ProjectFolder(QPainter& p) {
+  DrawFolder(p);
+  p.setPen(Pen(kBlue, 1.6));
+  p.drawPolyline(QPolygonF({QPointF(10, 15), QPointF(10, 23.5), QPointF(21, 23.5)}));
+  p.drawLine(QPointF(10, 19), QPointF(21, 19));
+}
+
 void DrawSave(QPainter& p) {
   p.setPen(Pen(Ink(), 1.4));
   p.setBrush(kBlue);
@@ -467,15 +521,34 @@ QIcon CommandIcon(int id) {
 }
 
 QIcon DocumentIcon(ViewKind kind) {
-  const char* name = kind == ViewKind::Java   ? "text-x-java"
-                     : kind == ViewKind::Html ? "text-html"
-                     : kind == ViewKind::Perl ? "text-x-script"
-                                              : "text-x-generic";
-  const QString n = QString::fromLatin1(name);
-  if (QIcon::hasThemeIcon(n)) return QIcon::fromTheme(n);
-  if (QIcon::hasThemeIcon(QStringLiteral("text-x-generic")))
-    return QIcon::fromTheme(QStringLiteral("text-x-generic"));
-  return Drawn([](QPainter& p) { Page(p); });
+  switch (kind) {
+    case ViewKind::Java:
+      return Themed("text-x-java", JavaPage);
+    case ViewKind::Html:
+      return Themed("text-html", HtmlPage);
+    case ViewKind::Perl:
+      return Themed("text-x-script", [](QPainter& p) { Page(p); });
+    case ViewKind::Other:
+      break;
+  }
+  return Themed("text-x-generic", [](QPainter& p) { Page(p); });
+}
+
+QIcon ProjectMemberIcon(int kind) {
+  switch (kind) {
+    case 0:
+      return Drawn(ProjectFolder);
+    case 2:
+      return Drawn(MainPage);
+    case 3:
+      return DocumentIcon(ViewKind::Java);
+    case 4:
+      return DocumentIcon(ViewKind::Html);
+    case 5:
+      return Themed("x-office-drawing", DesignPage);
+    default:
+      return DocumentIcon(ViewKind::Other);
+  }
 }
 
 void ApplyCommandTexts(QAction* action, int id) {

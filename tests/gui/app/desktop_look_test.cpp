@@ -34,6 +34,7 @@
 #include "options/options_commands.h"
 #include "project/project.h"
 #include "project/project_adapters.h"
+#include "project/project_icons.h"
 #include "tools/tool_commands.h"
 
 namespace tamso::gui::testing {
@@ -274,7 +275,7 @@ TEST_F(ShellTest, NoDialogShowsAnAmpersandAsTextOrLeavesAControlWithoutAName) {
   EXPECT_EQ(Nameless(window()), std::vector<std::string>());
 }
 
-TEST_F(ShellTest, EveryToolbarButtonHasItsOwnPictureSharpAtEachSizeAndScale) {
+TEST_F(ShellTest, EveryToolbarButtonAndTreeEntryKindHasItsOwnPictureSharpAtEachSizeAndScale) {
   Start();
   window()->OpenDocumentFile(File("A.java"));
   std::vector<QAction*> buttons;
@@ -282,12 +283,17 @@ TEST_F(ShellTest, EveryToolbarButtonHasItsOwnPictureSharpAtEachSizeAndScale) {
     for (QAction* a : bar->actions())
       if (!a->isSeparator() && a->data().toInt() > 0 && !a->icon().isNull()) buttons.push_back(a);
   ASSERT_EQ(buttons.size(), 24u);  // 18 on the main toolbar, 6 on the window's
+  std::vector<std::pair<QString, QIcon>> pictures;
+  for (QAction* a : buttons) pictures.emplace_back(a->objectName(), a->icon());
+  // The project tree's six kinds of entry.
+  for (std::size_t kind = 0; kind < ProjectTreeIcons().size(); ++kind)
+    pictures.emplace_back(QStringLiteral("member kind %1").arg(kind), ProjectTreeIcons()[kind]);
   std::map<QString, QImage> seen;
-  for (QAction* a : buttons) {
-    SCOPED_TRACE(a->objectName().toStdString());
+  for (const auto& [name, icon] : pictures) {
+    SCOPED_TRACE(name.toStdString());
     for (int side : {16, 22, 32}) {
       // Drawn for the scale, not a small picture blown up.
-      QPixmap pm = a->icon().pixmap(QSize(side, side), 2.0);
+      QPixmap pm = icon.pixmap(QSize(side, side), 2.0);
       EXPECT_EQ(pm.width(), 2 * side);
       EXPECT_EQ(pm.devicePixelRatio(), 2.0);
       // Something is drawn, and not a filled tile: both clear and inked pixels.
@@ -298,13 +304,13 @@ TEST_F(ShellTest, EveryToolbarButtonHasItsOwnPictureSharpAtEachSizeAndScale) {
       EXPECT_GT(ink, img.width() * img.height() / 20);
       EXPECT_LT(ink, img.width() * img.height() * 9 / 10);
     }
-    // Two commands never share a picture (the same command on two bars may).
-    const QImage img = a->icon().pixmap(22, 22).toImage();
-    for (const auto& [name, other] : seen) {
-      if (name == a->objectName()) continue;
-      EXPECT_NE(img, other) << "same as " << name.toStdString();
+    // Two commands or kinds never share a picture (the same command on two bars may).
+    const QImage img = icon.pixmap(22, 22).toImage();
+    for (const auto& [otherName, other] : seen) {
+      if (otherName == name) continue;
+      EXPECT_NE(img, other) << "same as " << otherName.toStdString();
     }
-    seen[a->objectName()] = img;
+    seen[name] = img;
   }
 }
 
