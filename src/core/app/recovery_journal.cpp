@@ -177,12 +177,29 @@ std::optional<Journal> DecodeJournal(std::string_view bytes) {
 }
 
 std::string RecoveryQuestion(const std::vector<Journal>& journals) {
-  const bool one = journals.size() == 1;
+  // A file two killed runs both kept is one document: listed once, with its count.
+  // (All its texts are recovered, oldest first, so the older ones stay an Undo away.)
+  std::vector<std::pair<std::string, int>> lines;
+  for (const Journal& j : journals) {
+    if (j.header.path.empty()) {
+      lines.emplace_back(j.header.title + " (new document)", 1);
+      continue;
+    }
+    auto it = std::find_if(lines.begin(), lines.end(),
+                           [&](const auto& l) { return l.first == j.header.path; });
+    if (it == lines.end())
+      lines.emplace_back(j.header.path, 1);
+    else
+      ++it->second;
+  }
+  const bool one = lines.size() == 1;
   std::string s = "Tamso did not exit cleanly last time. Unsaved text of ";
-  s += one ? "one document was" : std::to_string(journals.size()) + " documents were";
+  s += one ? "one document was" : std::to_string(lines.size()) + " documents were";
   s += " kept:\n";
-  for (const Journal& j : journals)
-    s += "\n    " + (j.header.path.empty() ? j.header.title + " (new document)" : j.header.path);
+  for (const auto& [name, count] : lines) {
+    s += "\n    " + name;
+    if (count > 1) s += " (" + std::to_string(count) + " versions)";
+  }
   s += one ? "\n\nRecover it as modified text? No discards it; Cancel keeps it for the next start."
            : "\n\nRecover them as modified text? No discards them; Cancel keeps them for the next "
              "start.";
@@ -319,7 +336,10 @@ std::vector<Journal> RecoveryStore::Stale() const {
     struct stat st {};
     ::stat(file.c_str(), &st);
     j->file = file;
-    found.emplace_back(static_cast<std::int64_t>(st.st_mtime), std::move(*j));
+    // Nanoseconds: two journals of one file written in the same second keep their order.
+    found.emplace_back(
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+        std::move(*j));
   }
   ::closedir(d);
   std::stable_sort(found.begin(), found.end(),

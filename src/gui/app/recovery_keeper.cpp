@@ -1,5 +1,6 @@
 #include "app/recovery_keeper.h"
 
+#include <map>
 #include <set>
 
 #include "app/child_frame.h"
@@ -88,11 +89,16 @@ int RecoveryKeeper::OfferRecovery() {
                                     MsgButtons::YesNoCancel);
   if (a == Answer::Cancel) return 0;
   int opened = 0;
+  // A file two runs kept is one document: its texts go into it oldest first, so the
+  // newest shows and the older ones are an Undo away.
+  std::map<std::string, ChildFrame*> recovered;
   for (const Journal& j : journals) {
     if (a == Answer::Yes) {
       const std::string& path = j.header.path;
       ChildFrame* child = nullptr;
-      if (!path.empty() && paths::Exists(path)) {
+      if (auto it = recovered.find(path); !path.empty() && it != recovered.end()) {
+        child = it->second;
+      } else if (!path.empty() && paths::Exists(path)) {
         child = window_.OpenDocumentFile(path);
       } else {
         const std::size_t kinds = DocumentTemplates().size();
@@ -107,7 +113,7 @@ int RecoveryKeeper::OfferRecovery() {
       if (!child || !child->Pane()) continue;
       child->Pane()->ReplaceAllText(j.text);
       child->Pane()->SetModified(true);
-      ++opened;
+      if (path.empty() || recovered.emplace(path, child).second) ++opened;
     }
     RecoveryStore::Discard(j);
   }

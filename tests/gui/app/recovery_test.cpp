@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 
 #include "app/child_frame.h"
@@ -111,6 +112,40 @@ TEST_F(RecoveryTest, AnEarlierRunsJournalsAreOfferedAndOpenAsModifiedTexts) {
   EXPECT_EQ(tamso::testing::ReadFile(path), "class A {}\n");
   EditorOf(over)->Undo();
   EXPECT_EQ(EditorOf(over)->Store().JoinedText("\n"), "class A {}\n");
+  EXPECT_TRUE(store.Stale().empty());
+}
+
+TEST_F(RecoveryTest, AFileTwoRunsKeptIsOneDocumentWithTheNewestTextOnTop) {
+  Start();
+  window()->StartRecovery(store);
+  const std::string kept = File("A.java", "class A {}\n");
+  const std::string gone = dir + "/Gone.java";  // deleted since: opens as a new document
+  LeaveJournal("1.journal", kept, 1, "older A\n");
+  LeaveJournal("2.journal", gone, 1, "older Gone\n");
+  LeaveJournal("3.journal", kept, 1, "newer A\n");
+  LeaveJournal("4.journal", gone, 1, "newer Gone\n");
+  // Written within one second: the order is told by the nanoseconds.
+  const auto base = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (int i = 1; i <= 4; ++i)
+    std::filesystem::last_write_time(state.File(std::to_string(i) + ".journal"),
+                                     base + std::chrono::nanoseconds(i * 1000));
+
+  host.answers = {Answer::Yes};
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 2);
+  ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& q = host.messages[0];
+  EXPECT_NE(q.find("Unsaved text of 2 documents were kept"), std::string::npos) << q;
+  EXPECT_NE(q.find(kept + " (2 versions)"), std::string::npos) << q;
+  EXPECT_NE(q.find(gone + " (2 versions)"), std::string::npos) << q;
+  ASSERT_EQ(window()->Documents().size(), 2u);
+  for (SourceDocument* doc : window()->Documents()) {
+    CSourceEditor* editor = EditorOf(doc->Views()[0]);
+    const bool isKept = doc->PathName() == kept;
+    EXPECT_TRUE(isKept || doc->PathName() == gone);
+    EXPECT_EQ(editor->Store().JoinedText("\n"), isKept ? "newer A\n" : "newer Gone\n");
+    editor->Undo();
+    EXPECT_EQ(editor->Store().JoinedText("\n"), isKept ? "older A\n" : "older Gone\n");
+  }
   EXPECT_TRUE(store.Stale().empty());
 }
 
