@@ -1,6 +1,7 @@
 #include "app/t2_app.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/command_ids.h"
 #include "platform/host.h"
@@ -108,9 +109,15 @@ void CT2App::ExitInstance() {
 
 void CT2App::SetBuildThread(std::shared_ptr<IBuildJob> job) {
   if (job) {
-    std::lock_guard lock(buildMutex_);
-    buildJob_ = std::move(job);
-    idle_.store(0);
+    std::shared_ptr<IBuildJob> previous;
+    {
+      std::lock_guard lock(buildMutex_);
+      previous = std::exchange(buildJob_, std::move(job));
+      idle_.store(0);
+    }
+    // A build that went idle but has not yet written its closing lines: they would land
+    // in the new build's output.
+    if (previous && !previous->Finished()) previous->Supersede();
     return;
   }
   idle_.store(1);

@@ -19,6 +19,10 @@ class IBuildJob {
   // process group is being ended (SIGTERM, SIGKILL after a short grace). Call it on
   // the user-interface thread. A job that has finished ignores it.
   virtual void Cancel() = 0;
+  // A newer job owns the output window now (this one went idle and is finishing):
+  // its later output lines, status text and beeps are dropped, while the rest of its
+  // finishing work still runs. Call it on the user-interface thread.
+  virtual void Supersede() {}
   // True once the worker has returned.
   virtual bool Finished() const = 0;
   // Waits at most timeoutMs for the worker to return; true when it has.

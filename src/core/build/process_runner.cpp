@@ -436,6 +436,7 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
     { std::lock_guard<std::mutex> lock(mutex_); }
     cv_.notify_all();
   }
+  void Supersede() override { superseded_ = true; }
   bool Finished() const override {
     std::lock_guard<std::mutex> lock(mutex_);
     return finished_;
@@ -465,6 +466,14 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
     cv_.wait(lock, [&] { return *done || control_.Cancelled(); });
   }
 
+  // OnUi for what shows in the output window, the status bar or as a beep: dropped
+  // once a newer job owns them (checked on the user-interface thread, as Supersede runs).
+  void OnUiShown(std::function<void()> fn) {
+    OnUi([this, fn = std::move(fn)] {
+      if (!superseded_) fn();
+    });
+  }
+
   // What the worker sees as host, output window and build slot.
   class Bridge : public IHost, public IOutput, public IBuildSlot {
    public:
@@ -486,7 +495,7 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
     }
     void Beep(BeepKind kind) override {
       IHost& h = job_.host_;
-      job_.OnUi([&h, kind] { h.Beep(kind); });
+      job_.OnUiShown([&h, kind] { h.Beep(kind); });
     }
     void BeginWaitCursor() override {
       IHost& h = job_.host_;
@@ -527,16 +536,16 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
     IOutput& Output() override { return *this; }
     void ShowStatus(const std::string& text) override {
       IHost& h = job_.host_;
-      job_.OnUi([&h, text] { h.ShowStatus(text); });
+      job_.OnUiShown([&h, text] { h.ShowStatus(text); });
     }
 
     void SetOutput(const std::string& text) override {
       IOutput& o = job_.output_;
-      job_.OnUi([&o, text] { o.SetOutput(text); });
+      job_.OnUiShown([&o, text] { o.SetOutput(text); });
     }
     void AppendOutput(const std::string& text, bool newLineFirst) override {
       IOutput& o = job_.output_;
-      job_.OnUi([&o, text, newLineFirst] { o.AppendOutput(text, newLineFirst); });
+      job_.OnUiShown([&o, text, newLineFirst] { o.AppendOutput(text, newLineFirst); });
     }
 
     bool IsIdle() const override { return false; }
@@ -558,6 +567,7 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   bool finished_ = false;
+  bool superseded_ = false;  // read and written on the user-interface thread only
 };
 
 }  // namespace

@@ -56,9 +56,11 @@ class FakeJob : public IBuildJob {
     ++cancels;
     finished = true;
   }
+  void Supersede() override { ++supersedes; }
   bool Finished() const override { return finished; }
   bool WaitFinished(int) override { return finished; }
   int cancels = 0;
+  int supersedes = 0;
   bool finished = false;
 };
 
@@ -179,6 +181,22 @@ TEST_F(AppTest, BuildEndMarksIdleWithDefaultBeepAndAFinishedJobIsNotStopped) {
   EXPECT_EQ(job->cancels, 0);
   EXPECT_EQ(host.output.appendCount, 0);
   EXPECT_EQ(host.beeps, (std::vector<BeepKind>{BeepKind::Default, BeepKind::Default}));
+
+  // A build started in the moment between the last one going idle and its worker
+  // returning (its closing lines still on their way) silences the last one; a
+  // finished one is left alone.
+  auto closing = std::make_shared<FakeJob>();
+  app.SetBuildThread(closing);
+  app.SetBuildThread(nullptr);
+  auto next = std::make_shared<FakeJob>();
+  app.SetBuildThread(next);
+  EXPECT_EQ(closing->supersedes, 1);
+  EXPECT_EQ(closing->cancels, 0);  // its own finishing work still runs
+  next->finished = true;
+  app.SetBuildThread(nullptr);
+  app.SetBuildThread(std::make_shared<FakeJob>());
+  EXPECT_EQ(next->supersedes, 0);
+  EXPECT_EQ(job->supersedes, 0);
 }
 
 TEST_F(AppTest, ProjectCommandsRouteToTheProject) {

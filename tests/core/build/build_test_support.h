@@ -151,8 +151,10 @@ class TestSlot : public IBuildSlot {
     ++idleCalls;
     if (log_) log_->Note("<idle>");
     host_.Beep(BeepKind::Default);
+    if (onIdle) onIdle();
   }
   bool idle = true;
+  std::function<void()> onIdle;  // runs on the user-interface thread as the slot goes idle
   int idleCalls = 0;
   std::shared_ptr<IBuildJob> job;
 

@@ -174,6 +174,18 @@ TEST(BuildThread, EndsIdleBeforeTheClosingLinesThenBeeps) {
   EXPECT_TRUE(w.slot.idle);
 }
 
+TEST(BuildThread, ABuildStartedAsTheLastOneGoesIdleGetsNoneOfItsClosingLines) {
+  WorkerRun w;
+  // The next build takes the slot the moment it goes idle, before the closing lines.
+  w.slot.onIdle = [&] { w.job->Supersede(); };
+  w.Start("noeol tail");
+  ASSERT_TRUE(w.job->WaitFinished(20000));
+  w.ui.Run([] {});
+  EXPECT_EQ(w.host.watched.Text(), "tail");
+  EXPECT_EQ(w.host.watched.Log(), "<chunk><idle>");
+  EXPECT_EQ(w.host.beeps, (std::vector<BeepKind>{BeepKind::Default}));  // the slot's only
+}
+
 TEST(BuildThread, MissingCompilerStillWritesTheClosingLines) {
   WorkerRun w;
   w.ui.Run([&] {
