@@ -147,19 +147,24 @@ void DrawProjectTree(QPainter& p) {
   node(QRectF(15, 21.5, 14, 7), kPaper);
 }
 
+// A pair of curly braces: the left one's point at x = outer, its ends at x = inner;
+// the right one mirrored about the middle of the two.
+void Braces(QPainter& p, qreal outer, qreal inner, qreal top, qreal bottom, qreal across) {
+  const qreal mid = (top + bottom) / 2, bend = 0.3 * (inner - outer);
+  for (int side : {-1, 1}) {
+    auto x = [&](qreal v) { return side < 0 ? v : across - v; };
+    QPainterPath b;
+    b.moveTo(x(inner), top);
+    b.cubicTo(x(outer + bend), top, x(inner - bend), mid - 1, x(outer), mid);
+    b.cubicTo(x(inner - bend), mid + 1, x(outer + bend), bottom, x(inner), bottom);
+    p.drawPath(b);
+  }
+}
+
 void DrawBraces(QPainter& p) {
   p.setPen(Pen(kBlue, 2.4));
   p.setBrush(Qt::NoBrush);
-  QPainterPath l;
-  l.moveTo(12, 4);
-  l.cubicTo(7, 4, 10, 15, 5, 16);
-  l.cubicTo(10, 17, 7, 28, 12, 28);
-  QPainterPath r;
-  r.moveTo(20, 4);
-  r.cubicTo(25, 4, 22, 15, 27, 16);
-  r.cubicTo(22, 17, 25, 28, 20, 28);
-  p.drawPath(l);
-  p.drawPath(r);
+  Braces(p, 5, 12, 4, 28, 32);
   p.setPen(Pen(kOrange, 2));
   p.drawLine(QPointF(13.5, 16), QPointF(18.5, 16));
 }
@@ -170,16 +175,7 @@ void JavaPage(QPainter& p) {
   Page(p, false);
   p.setPen(Pen(kBlue, 1.8));
   p.setBrush(Qt::NoBrush);
-  QPainterPath l;
-  l.moveTo(14, 12);
-  l.cubicTo(11, 12, 13, 18.5, 10, 19);
-  l.cubicTo(13, 19.5, 11, 26, 14, 26);
-  QPainterPath r;
-  r.moveTo(19, 12);
-  r.cubicTo(22, 12, 20, 18.5, 23, 19);
-  r.cubicTo(20, 19.5, 22, 26, 19, 26);
-  p.drawPath(l);
-  p.drawPath(r);
+  Braces(p, 10, 14, 12, 26, 33);
 }
 
 void HtmlPage(QPainter& p) {
