@@ -11,6 +11,16 @@ namespace tamso {
 namespace {
 constexpr const char* kHelpText = "&Help";
 constexpr const char* kWhatsCoolText = "What's Cool...";
+constexpr const char* kBarsSection = "Bars";
+
+struct BarKey {
+  int id;
+  const char* key;
+};
+constexpr BarKey kBarKeys[] = {{cmd::kViewToolbar, "Toolbar"},
+                               {cmd::kViewStatusBar, "StatusBar"},
+                               {cmd::kProjectTree, "ProjectTree"},
+                               {cmd::kOutputBar, "OutputBar"}};
 }  // namespace
 
 CMainFrame::CMainFrame(IniFile& profile, IHost& host, IFrameWindow& window)
@@ -18,9 +28,14 @@ CMainFrame::CMainFrame(IniFile& profile, IHost& host, IFrameWindow& window)
   lineNumbers_ = profile_.GetInt("Editor", "LineNumbers", 1);
   SetHtmlPage("?");
 
-  for (int bar : {cmd::kViewToolbar, cmd::kViewStatusBar, cmd::kProjectTree, cmd::kOutputBar}) {
+  for (const BarKey& bar : kBarKeys) {
     On(
-        bar, [this](int id) { window_.ShowBar(id, !window_.IsBarVisible(id)); },
+        bar.id,
+        [this, key = bar.key](int id) {
+          const bool show = !window_.IsBarVisible(id);
+          window_.ShowBar(id, show);
+          profile_.WriteInt(kBarsSection, key, show ? 1 : 0);
+        },
         [this](int id) {
           return CommandState{true, window_.IsBarVisible(id)};
         });
@@ -38,6 +53,13 @@ CMainFrame::CMainFrame(IniFile& profile, IHost& host, IFrameWindow& window)
   // The tree is emptied by the close itself, once every save prompt has been
   // answered: a cancelled Exit keeps it.
   On(cmd::kAppExit, [this](int) { window_.CloseMainWindow(); });
+}
+
+void CMainFrame::RestoreBars() {
+  for (const BarKey& bar : kBarKeys) {
+    const int shown = profile_.GetInt(kBarsSection, bar.key, -1);
+    if (shown >= 0) window_.ShowBar(bar.id, shown != 0);
+  }
 }
 
 void CMainFrame::SetHtmlPage(const std::string& path) {

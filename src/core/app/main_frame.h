@@ -39,6 +39,10 @@ class CMainFrame : public CommandMap {
   void SetHtmlPage(const std::string& path);
   const std::string& HtmlPage() const { return htmlPage_; }
 
+  // Shows or hides each bar as the user last left it ([Bars] in the profile); a bar the
+  // user never toggled keeps its first-start state. Once the bars exist.
+  void RestoreBars();
+
   // Rebuilds the Help and Tools menus of the bar about to open; true when it changed.
   bool OnInitMenu(MenuBar& bar);
 

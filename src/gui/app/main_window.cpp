@@ -175,6 +175,7 @@ bool MainWindow::Create(bool mayShowBanner) {
 
   frame_.SetHtmlPage("?");
   CreateStatusBar();
+  frame_.RestoreBars();
   CreateAccelerators();
   SetMenuBarId(cmd::kMenuMain);
 

@@ -62,6 +62,25 @@ TEST_F(FrameTest, ToolsMenuFollowsTheProfileWithoutGaps) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(FrameTest, BarsComeBackAsTheUserLeftThem) {
+  {
+    CMainFrame frame(profile.ini(), host, window);
+    window.bars = {{cmd::kViewToolbar, true}, {cmd::kViewStatusBar, false}};
+    frame.OnCommand(cmd::kViewStatusBar);  // shown
+    frame.OnCommand(cmd::kViewToolbar);    // hidden
+    EXPECT_TRUE(window.bars[cmd::kViewStatusBar]);
+    EXPECT_FALSE(window.bars[cmd::kViewToolbar]);
+  }
+  FakeFrame next;
+  next.bars = {{cmd::kViewToolbar, true}, {cmd::kViewStatusBar, false}, {cmd::kOutputBar, true}};
+  CMainFrame frame(profile.ini(), host, next);
+  frame.RestoreBars();
+  EXPECT_TRUE(next.bars[cmd::kViewStatusBar]);
+  EXPECT_FALSE(next.bars[cmd::kViewToolbar]);
+  EXPECT_TRUE(next.bars[cmd::kOutputBar]);  // never toggled: as it starts
+  EXPECT_EQ(profile.ini().GetString("Bars", "OutputBar", "unset"), "unset");
+}
+
 TEST_F(FrameTest, HelpGetsWhatsCoolOnce) {
   CMainFrame frame(profile.ini(), host, window);
   MenuBar bar = HtmlMenuBar();
