@@ -530,21 +530,22 @@ QIcon DocumentIcon(ViewKind kind) {
   return Themed("text-x-generic", [](QPainter& p) { Page(p); });
 }
 
-QIcon ProjectMemberIcon(int kind) {
+QIcon ProjectMemberIcon(MemberKind kind) {
   switch (kind) {
-    case 0:
+    case MemberKind::ProjectRoot:
       return Drawn(ProjectFolder);
-    case 2:
+    case MemberKind::MainFile:
       return Drawn(MainPage);
-    case 3:
+    case MemberKind::JavaFile:
       return DocumentIcon(ViewKind::Java);
-    case 4:
+    case MemberKind::HtmlFile:
       return DocumentIcon(ViewKind::Html);
-    case 5:
+    case MemberKind::DesignFile:
       return Themed("x-office-drawing", DesignPage);
-    default:
-      return DocumentIcon(ViewKind::Other);
+    case MemberKind::OtherFile:
+      break;
   }
+  return DocumentIcon(ViewKind::Other);
 }
 
 void ApplyCommandTexts(QAction* action, int id) {

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "platform/host.h"
+#include "project/member_list.h"
 
 class QAction;
 class QToolBar;
@@ -17,9 +18,8 @@ QIcon CommandIcon(int id);
 QIcon DocumentIcon(ViewKind kind);
 // Makes standard pictures findable without a desktop's own theme; once at start-up.
 void UseDesktopIconTheme();
-// The picture of a project tree entry by its member kind: 0 the project, 1 another
-// file, 2 the main file, 3 Java source, 4 HTML, 5 a design document.
-QIcon ProjectMemberIcon(int kind);
+// The picture of a project tree entry by its member kind.
+QIcon ProjectMemberIcon(MemberKind kind);
 // Status prompt and tool tip from the command's text.
 void ApplyCommandTexts(QAction* action, int id);
 // Names the button a toolbar shows when its buttons do not fit, for screen readers.
