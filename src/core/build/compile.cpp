@@ -1,6 +1,7 @@
 #include "build/compile.h"
 
 #include "build/process_runner.h"
+#include "build/run_java.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -99,6 +100,14 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
 
   CompilerOverrides overrides;
   if (context.project) overrides = context.project->CompilerOverridesFor(path);
+  if (context.project && context.project->IsOpen()) {
+    // While a project is open a relative output directory is its folder's, where
+    // Run Java looks for the classes, not one beside each source.
+    std::optional<std::string> dir = overrides.directory;
+    if (!dir && ExactlyYes(context.profile, "UseDirectory"))
+      dir = context.profile.GetString(kSection, "Directory", "");
+    if (dir) overrides.directory = ResolveOutputDirectory(*dir, context.project, path);
+  }
   std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides);
   CompileJob job{ShownCommandLine(args), CompileDirectory(path), std::move(args)};
   job.showVerdict = true;
@@ -107,8 +116,8 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   out.SetReferenceDirectory(job.directory);
   out.AppendOutput(kCompilingLine, true);
   out.AppendOutput(kSeparator, true);
+  // "Compiling via javac..." is said once, above the command line.
   out.AppendOutput(job.commandLine, true);
-  out.AppendOutput(kCompilingLine, true);
   out.AppendOutput("", true);
 
   auto running = StartBuildThread(std::move(job), host, out, context.slot, context.ui);

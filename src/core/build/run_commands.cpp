@@ -22,14 +22,19 @@ void ShowSpawnFailure(IHost& host, const std::string& commandLine) {
 }
 
 // The class and directory a source gives, written where the dialog reads them.
-// Only a source that declares a package changes them when fromPackageOnly.
+// Only a source that declares a package changes them when fromPackageOnly. When the
+// compiler writes the classes to an output directory (classesElsewhere) they lie in
+// the package's folders there, wherever the source is, so the class is always named
+// with its package.
 void WriteTargetOf(IniFile& profile, const std::string& stored, const std::string& onDisk,
-                   bool fromPackageOnly) {
+                   bool fromPackageOnly, bool classesElsewhere) {
   std::string text;
   std::string package;
   if (ReadFileHead(onDisk, 64 * 1024, text)) package = DeclaredPackage(text);
   if (fromPackageOnly && package.empty()) return;
-  const RunTarget target = RunTargetFor(stored, package);
+  RunTarget target = RunTargetFor(stored, package);
+  if (classesElsewhere && !package.empty() && target.className.rfind(package + ".", 0) != 0)
+    target.className = package + "." + target.className;
   profile.WriteString(kRunJavaSection, "Directory", target.directory);
   // A class name with blanks or quotes stays one argument of the line.
   profile.WriteString(kRunJavaSection, "Class", QuoteArgument(target.className));
@@ -57,28 +62,35 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
     return;
   }
   std::string classPath;
+  std::string source;  // the file whose classes run ("" none)
+  const Project* project = nullptr;
   if (context.project && context.project->IsOpen()) {
-    const Project& project = *context.project;
-    const std::string main = project.MainFileForRun();
+    project = context.project;
+    const std::string main = project->MainFileForRun();
     if (!NamesJavaFile(main)) {
-      host.Message(NoJavaMainFileMessage(project.ProjectFile(), main));
+      host.Message(NoJavaMainFileMessage(project->ProjectFile(), main));
       return;
     }
-    const std::string onDisk = project.ResolveMember(main);
-    WriteTargetOf(context.profile, main, onDisk, false);
-    classPath = RunClassPath(context.profile, &project, onDisk);
+    source = project->ResolveMember(main);
+    classPath = RunClassPath(context.profile, project, source);
+    WriteTargetOf(context.profile, main, source, false, !classPath.empty());
   } else {
     const std::string path = document ? document->PathName() : std::string();
+    classPath = RunClassPath(context.profile, nullptr, path);
     if (!NamesJavaFile(path)) {
       host.Message(kActiveNotJava);
     } else {
       // A class in a package only runs from its package root under its full name.
-      WriteTargetOf(context.profile, path, path, true);
+      WriteTargetOf(context.profile, path, path, true, !classPath.empty());
+      source = path;
     }
-    classPath = RunClassPath(context.profile, nullptr, path);
   }
 
   RunJavaValues initial = LoadRunJavaValues(context.profile);
+  // The compiler's output directory, when the run starts there, is the same folder
+  // that goes on the class path, not one taken from wherever the IDE runs.
+  if (context.profile.GetString("Compiler", "UseDirectory", "N") == "Y")
+    initial.directory = ResolveOutputDirectory(initial.directory, project, source);
   initial.classPath = classPath;
   std::optional<RunJavaValues> chosen = context.dialogs.RunJava(initial);
   if (!chosen) return;

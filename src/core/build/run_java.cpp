@@ -4,6 +4,7 @@
 
 #include "platform/command_line.h"
 #include "platform/ini_file.h"
+#include "platform/paths.h"
 #include "project/project.h"
 
 namespace tamso {
@@ -72,11 +73,22 @@ std::string RunClassPath(const IniFile& profile, const Project* project,
                          const std::string& sourcePath) {
   if (project && !sourcePath.empty()) {
     const CompilerOverrides own = project->CompilerOverridesFor(sourcePath);
-    if (own.directory) return Blank(*own.directory) ? std::string() : *own.directory;
+    if (own.directory)
+      return Blank(*own.directory) ? std::string()
+                                   : ResolveOutputDirectory(*own.directory, project, sourcePath);
   }
   if (profile.GetString("Compiler", "UseDirectory", "N") != "Y") return {};
   std::string dir = profile.GetString("Compiler", "Directory", "");
-  return Blank(dir) ? std::string() : dir;
+  return Blank(dir) ? std::string() : ResolveOutputDirectory(dir, project, sourcePath);
+}
+
+std::string ResolveOutputDirectory(const std::string& directory, const Project* project,
+                                   const std::string& sourcePath) {
+  if (Blank(directory) || paths::IsAbsolute(directory)) return directory;
+  const std::string base =
+      project && project->IsOpen() ? project->ProjectDirectory() : paths::Directory(sourcePath);
+  if (!paths::IsAbsolute(base)) return directory;
+  return paths::Absolute(paths::Join(base, directory));
 }
 
 std::string DeclaredPackage(std::string_view s) {

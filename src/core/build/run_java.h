@@ -49,8 +49,15 @@ std::vector<std::string> RunJavaArguments(const RunJavaValues& values);
 // The output directory the run needs on its class path: the project's own for a
 // member whose project has one switched on, else the global one when "UseDirectory"
 // is exactly "Y"; "" when the compiler writes classes beside their sources.
+// A relative one is resolved as ResolveOutputDirectory does.
 std::string RunClassPath(const IniFile& profile, const Project* project,
                          const std::string& sourcePath);
+
+// A relative output directory as the path it names: it lies in the open project's
+// folder, else in the source's folder (where the compiler runs). Absolute and blank
+// ones, and any when there is no folder to resolve against, come back unchanged.
+std::string ResolveOutputDirectory(const std::string& directory, const Project* project,
+                                   const std::string& sourcePath);
 
 // "a.b" for a source that declares "package a.b;" ("" when it declares none).
 // Comments, blanks and line ends before and inside the declaration are skipped.

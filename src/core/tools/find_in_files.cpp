@@ -8,6 +8,7 @@
 #include "build/process_runner.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "platform/paths.h"
 
 namespace tamso {
 
@@ -225,6 +226,9 @@ bool FindInFiles::SearchNow(const FindSettings& controls, bool verbose,
   }
   IOutput& out = host_.Output();
   out.SetOutput(kFindHeading);
+  // A hit names its file as the starting directory was typed, so a relative one is
+  // taken from the folder the search started from (not a compile's, not a later one).
+  out.SetReferenceDirectory(paths::CurrentDirectory());
   out.AppendOutput("Find in files", true);
   out.AppendOutput(kSeparator, true);
   job_ = std::make_shared<Job>(std::move(options), host_, slot_, ui_, std::move(progress),

@@ -17,6 +17,7 @@
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "platform/paths.h"
 #include "tools/tool_command.h"
 #include "tools/tool_config.h"
 
@@ -178,6 +179,10 @@ void ReloadAfterTool(const std::string& path, ToolRunContext& context) {
     context.host.Message("Cannot reload " + path + (error.empty() ? "." : ":\n" + error));
 }
 
+std::string ToolDirectoryMissingText(const std::string& directory) {
+  return "The tool's Initial Directory does not exist:\n\n" + directory + "\n\nNothing was run.";
+}
+
 std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& context) {
   if (launch.argv.empty()) return nullptr;
   IHost& host = context.host;
@@ -186,11 +191,20 @@ std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& c
     host.Message(kBusyMessage);
     return nullptr;
   }
+  // The tool would fail to start there; say where, rather than blame the PATH.
+  if (!launch.directory.empty() && !paths::IsDirectory(launch.directory)) {
+    host.MessageBox(ToolDirectoryMissingText(launch.directory), kSpawnCaption, MsgIcon::Stop,
+                    MsgButtons::Ok);
+    return nullptr;
+  }
 
   if (launch.redirect) {
     context.site.ShowOutput();
     IOutput& out = host.Output();
     out.SetOutput(kExecutingTool);
+    // Names in the tool's output are taken from the folder it runs in.
+    out.SetReferenceDirectory(launch.directory.empty() ? paths::CurrentDirectory()
+                                                       : paths::Absolute(launch.directory));
     out.AppendOutput(launch.commandLine, true);
     out.AppendOutput(" ", true);
     ToolRunContext* ctx = &context;

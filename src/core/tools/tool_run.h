@@ -57,6 +57,8 @@ struct ToolRunContext {
 
 // The "VOZ" message of a tool that could not be started.
 std::string ToolSpawnFailureText(const std::string& commandLine);
+// The message of a tool whose Initial Directory is not there (or is no folder).
+std::string ToolDirectoryMissingText(const std::string& directory);
 
 // What a tool run would start, worked out from the profile and the active document
 // (the document is saved first when the tool says so). Empty argv: nothing is run.

@@ -27,7 +27,9 @@ void ToolsCustomization::Add(const ToolDefinition& controls) {
     return;
   }
   list_.emplace_back(kUntitledTool);
-  SaveList();
+  // The new entry is shown at once, so that what is typed next edits it and not the
+  // tool that was shown (which is saved first, as any new selection does).
+  Select(controls, static_cast<int>(list_.size()) - 1);
 }
 
 void ToolsCustomization::Remove(int selected) {

@@ -29,7 +29,8 @@ class ToolsCustomization {
   int CurrentSlot() const { return current_; }
   const ToolDefinition& Fields() const { return fields_; }
 
-  // A new entry "Untitled" at the end (not selected), or the no-room message.
+  // A new entry "Untitled" at the end, selected and shown (the shown tool is saved
+  // first), or the no-room message.
   void Add(const ToolDefinition& controls);
   // Deletes the selected entry; nothing is shown afterwards.
   void Remove(int selected);

@@ -65,9 +65,30 @@ JavaConsole::~JavaConsole() {
   for (auto& t : retiring_) t.join();
 }
 
+void JavaConsole::ShowEnd(const std::string& end) {
+  endShown_ = true;
+  view_->AppendOutput(end, true);
+  status_->setText(Q(end));
+  stop_->setEnabled(false);
+  input_->setEnabled(false);
+}
+
 void JavaConsole::Retire() {
   if (!process_) return;
   if (live_) live_->store(false);
+  // Whatever comes next (a new run, or a start that fails), this program is over
+  // and the window says so.
+  if (!endShown_) {
+    std::string end = "[Stopped]";
+    if (!process_->Running()) {
+      // It ended on its own and the window has not caught up yet.
+      const std::string rest = process_->TakeOutput(SIZE_MAX);
+      if (!rest.empty()) view_->AppendOutput(rest, false);
+      if (std::optional<int> status = process_->ExitStatus())
+        end = "[" + ExitStatusText(*status) + "]";
+    }
+    ShowEnd(end);
+  }
   if (!process_->Running()) {
     process_.reset();
     return;
@@ -124,12 +145,7 @@ void JavaConsole::Drain() {
   }
   if (endShown_) return;
   if (std::optional<int> status = process_->ExitStatus()) {
-    endShown_ = true;
-    const std::string end = "[" + ExitStatusText(*status) + "]";
-    view_->AppendOutput(end, true);
-    status_->setText(Q(end));
-    stop_->setEnabled(false);
-    input_->setEnabled(false);
+    ShowEnd("[" + ExitStatusText(*status) + "]");
     emit programEnded(*status);
   }
 }

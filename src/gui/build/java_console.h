@@ -65,7 +65,10 @@ class JavaConsole : public QWidget, public IJavaConsole {
 
  private:
   void Drain();
+  // Ends a program that still runs (off this thread); its end is shown first.
   void Retire();
+  // The last line of a program's run, in the view and the status; Stop and input go.
+  void ShowEnd(const std::string& end);
 
   IHost& host_;
   OutputBar* view_;

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <QThread>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "build/output_bar_accessible.h"
 #include "build/source_reference.h"
@@ -202,6 +204,8 @@ void OutputBar::paintEvent(QPaintEvent*) {
   Pos selFrom = std::min(anchor_, cursor_);
   Pos selTo = std::max(anchor_, cursor_);
   const bool hasSelection = !(selFrom == selTo);
+  const QFontMetricsF metrics(font());
+  const double cell = metrics.horizontalAdvance(QLatin1Char('M'));
   for (size_t i = first; i < end; ++i) {
     const int y = static_cast<int>(i - first) * lineHeight_;
     const size_t length = text_.LineLength(i);
@@ -222,10 +226,17 @@ void OutputBar::paintEvent(QPaintEvent*) {
       const size_t c0 = i == selFrom.line ? ColumnOf(i, selFrom.byte) : 0;
       // A selection that goes on past the line end takes its line break as one cell.
       const size_t c1 = i == selTo.line ? ColumnOf(i, selTo.byte) : ColumnOf(i, length) + 1;
-      const long left = (static_cast<long>(c0) - static_cast<long>(firstCol)) * charWidth_;
-      const long right = (static_cast<long>(c1) - static_cast<long>(firstCol)) * charWidth_;
-      const int l = static_cast<int>(std::clamp(left, -1L, static_cast<long>(width()) + 1));
-      const int r = static_cast<int>(std::clamp(right, -1L, static_cast<long>(width()) + 1));
+      // The edges are measured on the text as drawn: a character is seldom a whole
+      // number of pixels wide, and whole-pixel cells would end short of a long line.
+      auto edge = [&](size_t col) -> double {
+        if (col <= startCol) return x - static_cast<double>(startCol - col) * cell;
+        const auto n = static_cast<qsizetype>(col - startCol);
+        if (n <= shown.size()) return x + metrics.horizontalAdvance(shown.left(n));
+        return x + metrics.horizontalAdvance(shown) + static_cast<double>(n - shown.size()) * cell;
+      };
+      const double limit = static_cast<double>(width()) + 1;
+      const int l = static_cast<int>(std::floor(std::clamp(edge(c0), -1.0, limit)));
+      const int r = static_cast<int>(std::ceil(std::clamp(edge(c1), -1.0, limit)));
       if (r > l) selRect = QRect(l, y, r - l, lineHeight_);
     }
     if (!selRect.isNull()) p.fillRect(selRect, pal.highlight());
@@ -297,13 +308,18 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
   const Pos pos = PosAt(event->position().toPoint());
   // A name and line number sit at the start of a line; a huge line is not read whole.
   const std::string line = text_.LineSlice(pos.line, 0, kLongLine);
-  // The word under the pointer is selected, as a double click does anywhere.
-  size_t from = std::min(pos.byte, line.size());
-  size_t to = from;
-  while (from > 0 && IsWordByte(static_cast<unsigned char>(line[from - 1]))) --from;
-  while (to < line.size() && IsWordByte(static_cast<unsigned char>(line[to]))) ++to;
-  anchor_ = Pos{pos.line, from};
-  cursor_ = Pos{pos.line, to};
+  if (ParseSourceReference(line)) {
+    // A place only opens: the caret goes to the start of its line, nothing is selected.
+    anchor_ = cursor_ = Pos{pos.line, 0};
+  } else {
+    // Elsewhere the word under the pointer is selected, as a double click does anywhere.
+    size_t from = std::min(pos.byte, line.size());
+    size_t to = from;
+    while (from > 0 && IsWordByte(static_cast<unsigned char>(line[from - 1]))) --from;
+    while (to < line.size() && IsWordByte(static_cast<unsigned char>(line[to]))) ++to;
+    anchor_ = Pos{pos.line, from};
+    cursor_ = Pos{pos.line, to};
+  }
   viewport()->update();
   if (!host_) {
     QApplication::beep();

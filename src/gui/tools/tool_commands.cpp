@@ -54,8 +54,10 @@ bool ToolCommands::ReloadDocument(IDocument& document, std::string* error) {
   for (SourceDocument* doc : window_.Documents()) {
     if (doc != &document) continue;
     EditorPane* pane = doc->FirstPane();
-    if (!pane || !pane->LoadFromFile(doc->PathName(), error)) return false;
+    // As for a change on disk: one undo step, the caret's line and the scroll kept.
+    if (!pane || !pane->ReloadFromFile(doc->PathName(), error)) return false;
     pane->SetModified(false);
+    window_.UpdateTitles();
     return true;
   }
   return false;

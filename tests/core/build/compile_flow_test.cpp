@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "build/compile.h"
@@ -7,6 +8,7 @@
 #include "build/source_reference.h"
 #include "build_test_support.h"
 #include "platform/ini_file.h"
+#include "project/project.h"
 
 namespace tamso {
 namespace {
@@ -96,14 +98,38 @@ TEST(Compile, SavesWritesTheHeadingAndRunsTheCompilerInTheFilesDirectory) {
   rig.ui.Run([] {});
   const std::string cmd = testing::Child() + " args \"" + sub + "/A b.java\"";
   EXPECT_EQ(rig.host.watched.Text(), std::string("Tamso for Java(TM)\nCompiling via javac...\n") +
-                                         kSeparator + "\n" + cmd + "\nCompiling via javac...\n[" +
-                                         sub + "/A b.java]\n\n" + kSeparator + "\n" + kDoneLine);
+                                         kSeparator + "\n" + cmd + "\n[" + sub + "/A b.java]\n\n" +
+                                         kSeparator + "\n" + kDoneLine);
   EXPECT_EQ(rig.host.maxWaitDepth, 1);
   EXPECT_EQ(rig.host.waitDepth, 0);
   EXPECT_TRUE(rig.slot.idle);
   EXPECT_EQ(rig.slot.job, job);
   // The compiler exited with 0: the status bar says so once the done line is out.
   EXPECT_EQ(rig.host.statusTexts, std::vector<std::string>{"Compiled: no errors"});
+}
+
+// While a project is open, a relative output directory is the project's folder, the
+// one Run Java puts on the class path, also for a source in a subfolder.
+TEST(Compile, ARelativeOutputDirectoryIsTheOpenProjectsFolder) {
+  CompileRig rig;
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " args");
+  rig.profile.WriteString("Compiler", "UseDirectory", "Y");
+  rig.profile.WriteString("Compiler", "Directory", "out");
+  std::error_code ec;
+  const std::filesystem::path before = std::filesystem::current_path(ec);
+  std::filesystem::create_directories(rig.dir / "src");
+  Project project(rig.host, rig.profile);
+  ASSERT_TRUE(project.Open(rig.dir / "p.jap"));
+  rig.context.project = &project;
+  FakeDocument doc(rig.dir / "src/A.java");
+  auto job = rig.Compile(doc);
+  ASSERT_NE(job, nullptr);
+  ASSERT_TRUE(job->WaitFinished(20000));
+  rig.ui.Run([] {});
+  const std::string text = rig.host.watched.Text();
+  EXPECT_NE(text.find("[-d]\n[" + (rig.dir / "out") + "]\n"), std::string::npos) << text;
+  project.Close();
+  std::filesystem::current_path(before, ec);
 }
 
 TEST(Compile, AFailingCompilerWithoutCountsIsReportedByItsExitStatus) {
@@ -189,7 +215,7 @@ TEST(CompileWithJavac, ErrorLineLeadsBackToTheSource) {
   rig.ui.Run([] {});
   const std::string text = rig.host.watched.Text();
   const std::string heading = std::string("Tamso for Java(TM)\nCompiling via javac...\n") +
-                              kSeparator + "\njavac \"" + path + "\"\nCompiling via javac...\n";
+                              kSeparator + "\njavac \"" + path + "\"\n";
   EXPECT_EQ(text.substr(0, heading.size()), heading);
   EXPECT_EQ(text.substr(text.size() - std::string(kDoneLine).size()), kDoneLine);
   // The diagnostic line, found as a user would see it.

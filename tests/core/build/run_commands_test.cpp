@@ -186,6 +186,70 @@ TEST(RunJavaCommand, ActiveFileNoteAndOutputDirectoryOnTheClassPath) {
           "\n\nMake sure your PATH is set correctly\nMake sure the JDK is properly installed");
 }
 
+// A relative output directory names a folder of the project (or, without one, of the
+// source), never one found from wherever the IDE happens to run.
+TEST(RunJavaCommand, RelativeOutputDirectoryIsTheProjectsFolder) {
+  World w;
+  w.profile.WriteString("Compiler", "UseDirectory", "Y");
+  w.profile.WriteString("Compiler", "Directory", "out");
+  w.Write("Main.java", "public class Main {}");
+  w.OpenProject("./Main.java");
+  w.dialogs.acceptInConsole = true;
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir / "out");
+  EXPECT_EQ(w.console.dir, w.dir / "out");
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "out", "Main"}));
+
+  // The project's own output directory, for a member in a subfolder.
+  w.Write("src/Tool.java", "class Tool {}");
+  w.OpenProject(w.dir / "src/Tool.java");
+  CompilerDirectories dirs;
+  dirs.useDirectory = true;
+  dirs.directory = "./build/";
+  ASSERT_TRUE(w.project.SaveCompilerDirectories(dirs));
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "build", "Tool"}));
+  w.project.Close();
+
+  // Without a project: the folder of the file, where the compiler ran.
+  w.Write("solo/Hello.java", "class Hello {}");
+  Doc hello(w.dir / "solo/Hello.java");
+  RunJavaCommand(&hello, w.context);
+  EXPECT_EQ(w.console.dir, w.dir / "solo/out");
+  ASSERT_GE(w.console.args.size(), 3u);
+  EXPECT_EQ(w.console.args[2], w.dir / "solo/out");
+}
+
+// Classes compiled to an output directory lie in their package's folders there, so a
+// source outside matching folders still runs under its full name.
+TEST(RunJavaCommand, PackagedSourceOutsideItsFoldersIsQualifiedWithAnOutputDirectory) {
+  World w;
+  w.Write("src/Main.java", "package demo;\npublic class Main {}");
+  w.OpenProject(w.dir / "src/Main.java");
+  w.dialogs.acceptInConsole = true;
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "Main");  // no output directory: runs from src
+
+  w.profile.WriteString("Compiler", "UseDirectory", "Y");
+  w.profile.WriteString("Compiler", "Directory", w.dir / "classes");
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "classes", "demo.Main"}));
+  w.project.Close();
+
+  Doc active(w.dir / "src/Main.java");
+  RunJavaCommand(&active, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
+  // A source in matching folders is named once, not twice.
+  w.Write("src/demo/Main.java", "package demo;\npublic class Main {}");
+  Doc placed(w.dir / "src/demo/Main.java");
+  RunJavaCommand(&placed, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
+}
+
 TEST(RunJavaCommand, TerminalRoadStartsExactlyTheProgramWithoutAShell) {
   World w;
   const std::string record = w.dir / "argv.txt";

@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstring>
 #include <fstream>
 
 #include "build/run_console.h"
@@ -21,12 +24,18 @@ using testing::TempDir;
 
 constexpr int kLong = 20000;
 
-// Takes output until it holds part (or the program ended without it).
-std::string ReadUntil(ConsoleProcess& p, const std::string& part, std::string& all) {
-  for (int i = 0; i < 400 && all.find(part) == std::string::npos; ++i) {
-    if (p.WaitExited(50, &all)) break;
+// Takes output until it holds part; false when it has not come within kLong (or the
+// program ended without it), so a lost line fails the test instead of hanging it.
+bool ReadUntil(ConsoleProcess& p, const std::string& part, std::string& all) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLong);
+  while (all.find(part) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    if (p.WaitExited(static_cast<int>(std::min<long long>(left.count(), 50)), &all))
+      return all.find(part) != std::string::npos;
   }
-  return all;
+  return true;
 }
 
 // Waits (on a pidfd, no sleeping) until the process has ended; true when it has.
@@ -53,10 +62,10 @@ TEST(ConsoleProcess, TypedLinesReachTheProgramAndCloseInputEndsIt) {
   EXPECT_TRUE(p.Running());
   std::string all;
   p.WriteInput("first line\n");
-  ReadUntil(p, "got first line\n", all);
+  ASSERT_TRUE(ReadUntil(p, "got first line\n", all)) << all;
   p.WriteInput("sec");
   p.WriteInput("ond\n");
-  ReadUntil(p, "got second\n", all);
+  ASSERT_TRUE(ReadUntil(p, "got second\n", all)) << all;
   // Reading its input blocks only the program: it is still there, waiting.
   EXPECT_TRUE(p.Running());
   p.CloseInput();
@@ -110,8 +119,8 @@ TEST(ConsoleProcess, StopEndsTheWholeGroupAlsoWhatIgnoresSigterm) {
   ConsoleProcess p(nullptr);
   ASSERT_EQ(p.Start({Child(), "forkmany", "2"}, ""), 0);
   std::string all;
-  ReadUntil(p, "child ", all);
-  ReadUntil(p, "grandchild ", all);
+  ASSERT_TRUE(ReadUntil(p, "child ", all)) << all;
+  ASSERT_TRUE(ReadUntil(p, "grandchild ", all)) << all;
   const long child = PidAfter(all, "child");
   const long grandchild = PidAfter(all, "grandchild");
   ASSERT_GT(child, 0);
@@ -129,7 +138,7 @@ TEST(ConsoleProcess, DestroyingARunningConsoleLeavesNoProcessBehind) {
     ConsoleProcess p(nullptr);
     ASSERT_EQ(p.Start({Child(), "ignoreterm"}, ""), 0);
     std::string all;
-    ReadUntil(p, "\n", all);
+    ASSERT_TRUE(ReadUntil(p, "\n", all)) << all;
     pid = PidAfter(all, "pid");
     ASSERT_GT(pid, 0);
   }
@@ -169,6 +178,42 @@ TEST(Terminal, PrefixComesFromTerminalVariableWithItsExecOption) {
   EXPECT_EQ(args, (std::vector<std::string>{"xterm", "-e", "/bin/tamso", "--hold-run", "--", "java",
                                             "a b"}));
   EXPECT_EQ(HoldEndText(0), "\n[Exit status 0]\nPress Enter to close this window.");
+}
+
+// The hold helper runs in its own process here, with a line of input waiting and its
+// output on standard error where the check reads it.
+[[noreturn]] void RunHoldWithInput(std::vector<std::string> args, const char* input) {
+  int in[2];
+  if (::pipe(in) != 0) std::_Exit(90);
+  const ssize_t n = ::write(in[1], input, std::strlen(input));
+  if (n < 0) std::_Exit(91);
+  ::close(in[1]);
+  ::dup2(in[0], 0);
+  ::dup2(2, 1);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::_Exit(RunHoldMode(static_cast<int>(args.size()), argv.data()));
+}
+
+TEST(Terminal, HoldHelperRunsTheProgramShowsHowItEndedAndWaitsForEnter) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  std::vector<std::string> notHold = {"tamso", "Main.java"};
+  std::vector<char*> argv;
+  for (auto& a : notHold) argv.push_back(a.data());
+  EXPECT_EQ(RunHoldMode(2, argv.data()), -1);  // an ordinary start is not the helper's
+  // The program gets its arguments as they are, its status is shown and returned,
+  // and the helper ends only after the Enter that closes the window.
+  EXPECT_EXIT(RunHoldWithInput({"tamso", "--hold-run", "--", Child(), "args", "a b", "$(x)"}, "\n"),
+              ::testing::ExitedWithCode(0),
+              "\\[a b\\]\n\\[\\$\\(x\\)\\]\n\n\\[Exit status 0\\]\nPress Enter to close this "
+              "window\\.");
+  EXPECT_EXIT(RunHoldWithInput({"tamso", "--hold-run", "--", Child(), "status", "3"}, "x\n"),
+              ::testing::ExitedWithCode(3), "\\[Exit status 3\\]");
+  // A program that cannot start says why and ends as a shell would (127).
+  EXPECT_EXIT(RunHoldWithInput({"tamso", "--hold-run", "--", "/nonexistent/java"}, "\n"),
+              ::testing::ExitedWithCode(127),
+              "/nonexistent/java: No such file or directory\n\n\\[Exit status 127\\]");
 }
 
 TEST(Terminal, DetachedStartGivesTheTerminalEveryArgumentAsItIs) {

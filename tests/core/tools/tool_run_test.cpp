@@ -313,6 +313,25 @@ TEST(ToolRun, StartFailuresAndTheBuildSlot) {
   rig.Run(0);
   EXPECT_EQ(rig.host.messages.back().text, VisibleSpawnFailureText("/nonexistent/tool"));
 
+  // A tool that exists but whose Initial Directory does not is told as that, in
+  // every way of running it, and nothing is started.
+  ToolDefinition lost = Stub("x");
+  lost.initDir = rig.dir / "gone away";
+  rig.AddTool(2, "Lost", lost);
+  const std::string lostText = "The tool's Initial Directory does not exist:\n\n" +
+                               (rig.dir / "gone away") + "\n\nNothing was run.";
+  for (int way = 0; way < 3; ++way) {
+    lost.redirect = way == 1;
+    lost.reloadAfter = way == 2;
+    SaveTool(rig.profile, "Lost", lost);
+    const size_t before = rig.host.messages.size();
+    EXPECT_EQ(rig.Run(2), nullptr);
+    ASSERT_EQ(rig.host.messages.size(), before + 1);
+    EXPECT_EQ(rig.host.messages.back().text, lostText);
+    EXPECT_EQ(rig.host.messages.back().caption, "VOZ");
+    EXPECT_TRUE(rig.slot.idle);
+  }
+
   // A redirected tool that runs for ever: a second one is refused while it runs, and
   // Stop Building ends its whole process group.
   ToolDefinition forever;

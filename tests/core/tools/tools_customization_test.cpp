@@ -38,15 +38,31 @@ TEST(ToolsCustomization, EditingTheListAsTheDialogDoes) {
   dlg.MoveUp(dlg.Fields());
   EXPECT_EQ(host.beeps.size(), 1u);
 
-  // Add appends "Untitled" unselected, up to ten; the eleventh is refused.
-  for (int i = 0; i < 8; ++i) dlg.Add(dlg.Fields());
+  // Add saves the tool shown and shows the new "Untitled" entry, so what is typed
+  // next edits that one and no other; up to ten, the eleventh is refused.
+  ToolDefinition shown = dlg.Fields();
+  shown.args = "-v";
+  dlg.Add(shown);
+  EXPECT_EQ(p.ini().GetString("Tool:Fmt", "Args", ""), "-v");
+  EXPECT_EQ(dlg.List(), (std::vector<std::string>{"Fmt", "Grep all", kUntitledTool}));
+  EXPECT_EQ(dlg.CurrentSlot(), 2);
+  EXPECT_EQ(dlg.Fields().menuText, kUntitledTool);
+  EXPECT_EQ(dlg.Fields().command, "");
+  ToolDefinition typed = dlg.Fields();
+  typed.menuText = "Lint";
+  typed.command = "lint";
+  dlg.MenuTextChanged(typed);
+  EXPECT_EQ(dlg.List(), (std::vector<std::string>{"Fmt", "Grep all", "Lint"}));
+  for (int i = 0; i < 7; ++i) dlg.Add(i == 0 ? typed : dlg.Fields());
+  EXPECT_EQ(p.ini().GetString("Tool:Lint", "Command", ""), "lint");
   EXPECT_EQ(dlg.List().size(), 10u);
   EXPECT_EQ(dlg.List().back(), kUntitledTool);
-  EXPECT_EQ(dlg.CurrentSlot(), 0);
+  EXPECT_EQ(dlg.CurrentSlot(), 9);
   EXPECT_TRUE(host.messages.empty());
   const auto before = dlg.List();
   dlg.Add(dlg.Fields());
   EXPECT_EQ(dlg.List(), before);
+  EXPECT_EQ(dlg.CurrentSlot(), 9);
   EXPECT_EQ(host.MessageTexts(), (std::vector<std::string>{kNoMoreRoom}));
   EXPECT_EQ(p.ini().GetString("Tools", "Tool9", ""), kUntitledTool);
 

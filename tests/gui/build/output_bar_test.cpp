@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScrollBar>
@@ -60,6 +62,19 @@ class AppSlot : public IBuildSlot {
 void DoubleClick(OutputBar& bar, size_t line) {
   const QPoint at = bar.PointOfLine(line);
   ASSERT_GE(at.y(), 0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(bar.viewport(), &press);
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(bar.viewport(), &dbl);
+}
+
+// A double click on the given cell of a visible line.
+void DoubleClickAt(OutputBar& bar, size_t line, int column) {
+  QPoint at = bar.PointOfLine(line);
+  ASSERT_GE(at.y(), 0);
+  at.rx() += column * QFontMetrics(bar.font()).horizontalAdvance(QLatin1Char('M'));
   QMouseEvent press(QEvent::MouseButtonPress, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(bar.viewport(), &press);
@@ -177,8 +192,12 @@ TEST(OutputBar, DoubleClickJumpsToTheReferenceOrBeeps) {
   EXPECT_EQ(host.openedDocuments, std::vector<std::string>{"/home/me/src/Hello.java"});
   EXPECT_EQ(view.lines, std::vector<int>{11});
   EXPECT_TRUE(host.beeps.empty());
-  // The word under the pointer is selected.
-  EXPECT_EQ(bar.SelectedText(), "");  // the first cell of the line is the '/'
+  // A place only opens: no part of its name is selected, wherever the click was.
+  EXPECT_EQ(bar.SelectedText(), "");
+  DoubleClickAt(bar, 41, 15);  // on "Hello"
+  EXPECT_EQ(view.lines, (std::vector<int>{11, 11}));
+  EXPECT_EQ(bar.SelectedText(), "");
+  view.lines.pop_back();
 
   DoubleClick(bar, 42);
   DoubleClick(bar, 43);
@@ -192,6 +211,40 @@ TEST(OutputBar, DoubleClickJumpsToTheReferenceOrBeeps) {
   bar.AppendOutput("/home/me/src/Hello.java:5: " + std::string(3 << 20, 'z'), true);
   DoubleClick(bar, 44);
   EXPECT_EQ(view.lines, (std::vector<int>{11, 4}));
+}
+
+// The line a place is shown on is highlighted to its last character, also in a font
+// whose characters are not a whole number of pixels wide.
+TEST(OutputBar, TheHighlightOfAPlaceCoversItsWholeLine) {
+  testing::FakeHost host;
+  RecordingView view;
+  host.documentViews["/w/A.java"] = &view;
+  OutputBar bar(&host);
+  QFont font = bar.font();
+  font.setPixelSize(12);
+  bar.setFont(font);
+  bar.resize(1400, 200);
+  bar.show();
+  std::string line = "/w/A.java:3: error:";
+  while (line.size() < 120) line += " words";
+  bar.SetOutput("heading");
+  bar.AppendOutput(line, true);
+  bar.Flush();
+  ASSERT_TRUE(bar.GoToReference(true));
+  const QImage image = bar.viewport()->grab().toImage();
+  const QColor highlight = bar.palette().highlight().color();
+  const QColor base = bar.palette().base().color();
+  const int height = QFontMetrics(bar.font()).height();
+  int highlightRight = -1, inkRight = -1;
+  for (int y = height; y < 2 * height && y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c == highlight) highlightRight = std::max(highlightRight, x);
+      if (c != base) inkRight = std::max(inkRight, x);
+    }
+  }
+  ASSERT_GT(highlightRight, 0);
+  EXPECT_GE(highlightRight, inkRight);
 }
 
 TEST(OutputBar, SelectAllGivesBackTheBytesAndHugeLinesPaint) {

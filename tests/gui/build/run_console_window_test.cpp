@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -178,6 +179,34 @@ TEST(JavaConsoleWindow, StopAndClosingAskAndLeaveNoProcessBehind) {
   EXPECT_FALSE(console.ProgramRunning());
   console.EndProgram();
   EXPECT_TRUE(WaitProcessEnd(pid, kLong));
+}
+
+// A rerun that cannot start has still ended the program before it: the window says
+// so and offers neither Stop nor input for a program that is gone.
+TEST(JavaConsoleWindow, AFailedRerunShowsTheEarlierProgramEnded) {
+  testing::FakeHost host;
+  TempDir dir;
+  JavaConsole console(host);
+  ASSERT_EQ(console.Run({Child(), "forever"}, "forever", ""), 0);
+  ASSERT_TRUE(WaitForText(console, "pid "));
+  const std::string text = ViewText(console);
+  const long pid = std::atol(text.c_str() + text.find("pid ") + 4);
+  EXPECT_NE(console.Run({dir / "no-such-program"}, "again", ""), 0);
+  EXPECT_FALSE(console.ProgramRunning());
+  EXPECT_EQ(console.Status()->text(), QStringLiteral("[Stopped]"));
+  EXPECT_EQ(ViewText(console).substr(ViewText(console).rfind('\n') + 1), "[Stopped]");
+  EXPECT_FALSE(console.StopButton()->isEnabled());
+  EXPECT_FALSE(console.Input()->isEnabled());
+  EXPECT_TRUE(WaitProcessEnd(pid, kLong));
+
+  // A program that ended on its own keeps its own last line.
+  QSignalSpy ended(&console, &JavaConsole::programEnded);
+  ASSERT_EQ(console.Run({Child(), "status", "3"}, "three", ""), 0);
+  ASSERT_TRUE(ended.wait(kLong) || ended.count() == 1);
+  EXPECT_NE(console.Run({dir / "no-such-program"}, "again", ""), 0);
+  EXPECT_EQ(console.Status()->text(), QStringLiteral("[Exit status 3]"));
+  EXPECT_EQ(ViewText(console), "three\n\n[Exit status 3]");
+  EXPECT_TRUE(host.beeps.empty());
 }
 
 TEST(RunJavaDialogWindow, LineFollowsTheEditsAndRunReturnsTheValues) {

@@ -6,11 +6,17 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "../app/gui_fixture.h"
 #include "app/bars.h"
+#include "app/child_frame.h"
 #include "app/command_ids.h"
+#include "app/source_document.h"
 #include "build/output_bar.h"
+#include "editor/source_editor.h"
+#include "editor/source_editor_pane.h"
+#include "platform/paths.h"
 #include "project/project.h"
 #include "tools/tool_commands.h"
 #include "tools/tool_config.h"
@@ -62,11 +68,25 @@ TEST_F(ToolsGui, CustomizationDialogEditsTheToolsMenu) {
   EXPECT_EQ(dlg.List()->item(0)->text(), "Grep -n");
   dlg.Command()->setText("grep");
   dlg.RedirectSwitch()->setChecked(true);
-  for (int i = 0; i < 9; ++i) dlg.AddButton()->click();
+  // Add selects the new row and shows it, so typing names the new tool.
+  dlg.AddButton()->click();
+  EXPECT_EQ(dlg.List()->currentRow(), 1);
+  EXPECT_EQ(dlg.MenuText()->text(), "Untitled");
+  EXPECT_EQ(dlg.Command()->text(), "");
+  EXPECT_FALSE(dlg.RedirectSwitch()->isChecked());
+  dlg.MenuText()->setFocus();
+  dlg.MenuText()->selectAll();
+  QTest::keyClicks(dlg.MenuText(), "Lint");
+  EXPECT_EQ(dlg.List()->item(0)->text(), "Grep -n");
+  EXPECT_EQ(dlg.List()->item(1)->text(), "Lint");
+  for (int i = 0; i < 8; ++i) dlg.AddButton()->click();
   EXPECT_EQ(dlg.List()->count(), 10);
+  EXPECT_EQ(dlg.List()->currentRow(), 9);
   EXPECT_TRUE(host.messages.empty());
   dlg.AddButton()->click();
   EXPECT_EQ(host.messages, (std::vector<std::string>{kNoMoreRoom}));
+  dlg.List()->setCurrentRow(0);
+  EXPECT_EQ(dlg.Command()->text(), "grep");
   dlg.DownButton()->click();
   EXPECT_EQ(dlg.List()->item(1)->text(), "Grep -n");
   dlg.DoneButton()->click();
@@ -107,6 +127,36 @@ TEST_F(ToolsGui, ReloadAfterShowsTheFileTheToolRewrote) {
   ::unsetenv("TAMSO_STUB_REWRITE");
 }
 
+// The program's own editors: the reload after a tool is the one a change on disk gets.
+class ToolsGuiWithEditors : public ToolsGui {
+ protected:
+  ToolsGuiWithEditors() { realEditors = true; }
+};
+
+TEST_F(ToolsGuiWithEditors, ReloadAfterIsOneUndoStepAndKeepsTheCaretLine) {
+  const std::string path = File("A.java", "a\nb\nc\nd\n");
+  ToolDefinition t;
+  t.command = TAMSO_TOOL_STUB_PATH;
+  t.args = "$(FilePath)";
+  t.reloadAfter = true;
+  profile->WriteString("Tools", "Tool0", "Fmt");
+  SaveTool(*profile, "Fmt", t);
+  ChildFrame* child = window()->OpenDocumentFile(path);
+  ASSERT_NE(child, nullptr);
+  CSourceEditor* editor = static_cast<SourceEditorPane*>(child->Pane())->Editor();
+  editor->Store().SetSelection(2, 0);
+  ::setenv("TAMSO_STUB_REWRITE", "a\nb\nC changed\nd\ne\n", 1);
+  EXPECT_TRUE(window()->Router().Execute(cmd::kToolIds[0]));
+  QTRY_COMPARE_WITH_TIMEOUT(editor->Store().JoinedText("\n", false),
+                            std::string("a\nb\nC changed\nd\ne"), 20000);
+  ::unsetenv("TAMSO_STUB_REWRITE");
+  QTRY_VERIFY_WITH_TIMEOUT(shell->App().IsIdle(), 20000);
+  EXPECT_EQ(editor->Store().Caret().line, 2);
+  EXPECT_FALSE(child->Doc()->IsModified());
+  ASSERT_TRUE(editor->Store().Undo());
+  EXPECT_EQ(editor->Store().JoinedText("\n", false), "a\nb\nc\nd");
+}
+
 TEST_F(ToolsGui, FindInFilesStreamsIntoTheOutputWindow) {
   File("A.java", "class A {\n  void paint() {}\n}\n");
   File("B.html", "paint\n");
@@ -133,6 +183,29 @@ TEST_F(ToolsGui, FindInFilesStreamsIntoTheOutputWindow) {
   EXPECT_TRUE(dlg.isVisible());
   EXPECT_TRUE(dlg.SearchButton()->isEnabled());
   EXPECT_FALSE(dlg.StopButton()->isVisible());
+}
+
+// Hits name files from where the search started, whatever folder the output window
+// took names from before (a compile's) and wherever the program is by then.
+TEST_F(ToolsGui, FindInFilesHitsOpenFromWhereTheSearchStarted) {
+  const std::string target = File("B.java", "class B {}\n");
+  std::error_code ec;
+  const std::filesystem::path before = std::filesystem::current_path(ec);
+  std::filesystem::current_path(dir);
+  bar->SetReferenceDirectory("/other");  // as a compile of /other/A.java leaves it
+  FindInFilesDialog dlg(host, *profile, shell->App(), MainUiThread(), dir);
+  dlg.Directory()->setText(".");
+  dlg.SearchText()->setText("class B");
+  dlg.show();
+  dlg.SearchButton()->click();
+  QTRY_VERIFY_WITH_TIMEOUT(dlg.result() == QDialog::Accepted && !dlg.isVisible(), 20000);
+  EXPECT_NE(Output().find("==> ./B.java:1:"), std::string::npos);
+  std::filesystem::current_path("/");
+  EXPECT_TRUE(bar->GoToReference(true));
+  std::filesystem::current_path(before, ec);
+  EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+  ASSERT_EQ(window()->Documents().size(), 1u);
+  EXPECT_TRUE(paths::SameFile(window()->Documents().front()->PathName(), target));
 }
 
 }  // namespace
