@@ -73,12 +73,12 @@ void BM_ColourJava(benchmark::State& state) {
   const Language& java = JavaLanguage();
   std::vector<std::uint8_t> attrs(text.text.size());
   for (auto _ : state) {
-    bool inComment = false;
+    OpenSpan open = OpenSpan::kNone;
     int marks = 0;
     std::size_t offset = 0;
     for (int i = 0; i < text.LineCount(); ++i) {
-      const LineColouring c = java.ColourLine(text, i, inComment, attrs.data() + offset);
-      inComment = c.endsInComment;
+      const LineColouring c = java.ColourLine(text, i, open, attrs.data() + offset);
+      open = c.endsIn;
       marks += c.mark;
       offset += text.Line(i).size();
     }

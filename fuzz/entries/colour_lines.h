@@ -30,11 +30,11 @@ inline int FuzzColourLines(std::string_view input) {
   std::vector<std::uint8_t> attrs;
   for (const tamso::Language* lang :
        {&tamso::JavaLanguage(), &tamso::HtmlLanguage(), &tamso::PerlLanguage()}) {
-    bool inComment = false;
+    tamso::OpenSpan open = tamso::OpenSpan::kNone;
     for (int i = 0; i < text.LineCount(); ++i) {
       const std::size_t n = text.Line(i).size();
       attrs.assign(n + 8, kGuard);
-      const tamso::LineColouring c = lang->ColourLine(text, i, inComment, attrs.data());
+      const tamso::LineColouring c = lang->ColourLine(text, i, open, attrs.data());
       for (std::size_t k = 0; k < n; ++k) {
         const std::uint8_t a = attrs[k];
         if (a != tamso::kAttrReserved && a != tamso::kAttrComment && a != tamso::kAttrNormal) {
@@ -46,13 +46,13 @@ inline int FuzzColourLines(std::string_view input) {
       }
       // Colouring is a function of the line, its start state and what follows.
       std::vector<std::uint8_t> again(n + 1);
-      const tamso::LineColouring d = lang->ColourLine(text, i, inComment, again.data());
-      if (d.endsInComment != c.endsInComment || d.mark != c.mark ||
+      const tamso::LineColouring d = lang->ColourLine(text, i, open, again.data());
+      if (d.endsIn != c.endsIn || d.mark != c.mark ||
           !std::equal(again.begin(), again.begin() + static_cast<std::ptrdiff_t>(n),
                       attrs.begin())) {
         std::abort();
       }
-      inComment = c.endsInComment;
+      open = c.endsIn;
     }
   }
   return 0;

@@ -1,5 +1,7 @@
 #include "browser/source_archive.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -183,6 +185,14 @@ std::shared_ptr<const SourceArchive> CachedSourceArchive(const std::string& path
   }
   cache[path] = {key, archive};
   return archive;
+}
+
+std::vector<std::string> SourceArchive::Names() const {
+  std::vector<std::string> names;
+  names.reserve(byName_.size());
+  for (const auto& entry : byName_) names.push_back(entry.first);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace tamso

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 struct zip;
 
@@ -40,6 +41,8 @@ class SourceArchive {
   bool Read(const std::string& name, std::uint64_t maxBytes, std::string& out,
             std::string* error) const;
   std::size_t EntryCount() const { return byName_.size(); }
+  // Every entry name, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   SourceArchive() = default;

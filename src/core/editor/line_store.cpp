@@ -233,7 +233,7 @@ void CLineStore::ColourInto(int line, std::vector<std::uint8_t>& attrs) const {
   const std::string_view s = Line(line);
   attrs.assign(s.size(), kAttrNormal);
   if (language_ && !s.empty())
-    language_->ColourLine(*this, line, LineState(line) == kStateInComment, attrs.data());
+    language_->ColourLine(*this, line, SpanOfState(LineState(line)), attrs.data());
 }
 
 std::span<const std::uint8_t> CLineStore::LineAttributes(int line) const {
@@ -832,26 +832,26 @@ std::string CLineStore::GetSelectedText() const {
 int CLineStore::RecolourFrom(int line) {
   if (line < 0 || line >= LineCount()) return 0;
   LineRec& first = Rec(line);
-  if (first.state != kStateInComment) first.state = kStateOutside;
+  if (first.state != kStateInComment && first.state != kStateInTextBlock)
+    first.state = kStateOutside;
   ForgetAttributes(line);
   auto colour = [&](int l) {
     scratch_.assign(Rec(l).size, kAttrNormal);
     LineColouring r;
-    if (language_)
-      r = language_->ColourLine(*this, l, Rec(l).state == kStateInComment, scratch_.data());
+    if (language_) r = language_->ColourLine(*this, l, SpanOfState(Rec(l).state), scratch_.data());
     Rec(l).mark = r.mark ? 1 : 0;
-    return r.endsInComment;
+    return r.endsIn;
   };
-  bool inComment = colour(line);
+  OpenSpan open = colour(line);
   int count = 1;
   const int n = LineCount();
   for (int l = line + 1; l < n; ++l) {
-    const std::uint8_t want = inComment ? kStateInComment : kStateOutside;
+    const std::uint8_t want = StateOfSpan(open);
     LineRec& rec = Rec(l);
     if (rec.state == want) break;
     rec.state = want;
     ForgetAttributes(l);
-    inComment = colour(l);
+    open = colour(l);
     ++count;
   }
   return count;

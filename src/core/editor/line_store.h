@@ -119,8 +119,8 @@ class CLineStore : public ILineSource {
   std::span<const std::uint8_t> LineAttributes(int line) const;
   // Overrides attributes [from, to) of a line until it is next coloured or changed.
   void SetAttributes(int line, int from, int to, std::uint8_t attribute);
-  // Colouring state at the start of the line (kStateInComment, kStateOutside or
-  // kStateUnknown) and the separator mark (1: a method body opens on the line).
+  // Colouring state at the start of the line (kStateInComment, kStateInTextBlock,
+  // kStateOutside or kStateUnknown) and the separator mark (1: a method body opens on the line).
   std::uint8_t LineState(int line) const;
   void SetLineState(int line, std::uint8_t state);
   std::uint8_t LineMark(int line) const;

@@ -28,9 +28,10 @@ class HtmlLanguageImpl final : public Language {
 
   // Tag names and attributes are coloured only inside "<" ... ">"; comments carry
   // over to the next line.
-  LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
+  LineColouring ColourLine(const ILineSource& text, int index, OpenSpan startsIn,
                            std::uint8_t* attrs) const override {
     const std::string_view line = text.Line(index);
+    const bool startsInComment = startsIn == OpenSpan::kComment;
     bool inComment = startsInComment;
     int openTags = 0;
     std::size_t pos = 0;
@@ -61,7 +62,7 @@ class HtmlLanguageImpl final : public Language {
       pos = t.end;
     }
     FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
-    return {inComment, false};
+    return {inComment ? OpenSpan::kComment : OpenSpan::kNone, false};
   }
 
   // HTML files are not outlined: the tree holds just its root.

@@ -44,6 +44,21 @@ Scratch& LineScratch() {
   return scratch;
 }
 
+// One past the """ that closes a text block, searching from `from` (a backslash
+// escapes the byte after it); npos when the block goes on past the line.
+std::size_t TextBlockEnd(std::string_view line, std::size_t from) {
+  for (std::size_t i = from; i < line.size();) {
+    if (line[i] == '\\') {
+      i += 2;
+    } else if (line[i] == '"' && i + 2 < line.size() && line[i + 1] == '"' && line[i + 2] == '"') {
+      return i + 3;
+    } else {
+      ++i;
+    }
+  }
+  return std::string_view::npos;
+}
+
 bool TokenIs(std::string_view line, const LineToken& t, std::string_view text) {
   return line.substr(t.start, t.end - t.start) == text;
 }
@@ -90,20 +105,42 @@ class JavaLanguageImpl final : public Language {
     return JavaToken(words_, line, pos);
   }
 
-  LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
+  // A text block is drawn as a string: nothing inside it is a keyword or a comment,
+  // and a line inside one starts inside it.
+  LineColouring ColourLine(const ILineSource& text, int index, OpenSpan startsIn,
                            std::uint8_t* attrs) const override {
     const std::string_view line = text.Line(index);
     Scratch& scratch = LineScratch();
     std::vector<ColourToken>& tokens = scratch.tokens;
     tokens.clear();
+    const bool startsInComment = startsIn == OpenSpan::kComment;
     bool inComment = startsInComment;
     bool anyCandidate = false;
     LineToken prev;  // type kTokenEnd: none yet
     std::size_t pos = 0;
+    if (startsIn == OpenSpan::kTextBlock) {
+      const std::size_t close = TextBlockEnd(line, 0);
+      if (close == std::string_view::npos) {
+        FillAttrs(attrs, 0, line.size(), kAttrNormal);
+        return {OpenSpan::kTextBlock, false};
+      }
+      FillAttrs(attrs, 0, close, kAttrNormal);
+      pos = close;
+    }
     for (;;) {
-      const LineToken t =
-          inComment ? ScanCommentBody(line, pos, "*/", "-->") : JavaToken(words_, line, pos);
+      LineToken t = inComment ? ScanCommentBody(line, pos, "*/", "") : JavaToken(words_, line, pos);
       if (t.type == kTokenEnd) break;
+      if (t.type == kTokenString && t.end == t.start + 2 && t.end < line.size() &&
+          line[t.end] == '"') {
+        // """ opens a text block, closed on this line or a later one.
+        const std::size_t close = TextBlockEnd(line, t.start + 3);
+        if (close == std::string_view::npos) {
+          FillAttrs(attrs, pos, line.size(), kAttrNormal);
+          scratch.ReleaseIfHuge();
+          return {OpenSpan::kTextBlock, anyCandidate && HasHeaderMark(text, index, scratch)};
+        }
+        t.end = close;
+      }
       if (t.type == kTokenOpenComment) inComment = true;
       std::uint8_t attr = kAttrNormal;
       if (inComment || startsInComment) {
@@ -112,6 +149,12 @@ class JavaLanguageImpl final : public Language {
         attr = kAttrReserved;
       } else if (t.type == kTokenComment) {
         attr = kAttrComment;
+      } else if (t.type == kTokenWord && line.substr(t.start, t.end - t.start) == "non" &&
+                 line.substr(t.end, 7) == "-sealed" &&
+                 (t.end + 7 == line.size() ||
+                  IsDelimiterByte(static_cast<unsigned char>(line[t.end + 7])))) {
+        t.end += 7;  // non-sealed is one word of the language
+        attr = kAttrReserved;
       }
       FillAttrs(attrs, pos, t.end, attr);
       // Only parentheses take part in finding method headers.
@@ -137,7 +180,7 @@ class JavaLanguageImpl final : public Language {
     FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
     const bool mark = anyCandidate && HasHeaderMark(text, index, scratch);
     scratch.ReleaseIfHuge();
-    return {inComment, mark};
+    return {inComment ? OpenSpan::kComment : OpenSpan::kNone, mark};
   }
 
   void BuildOutline(const ILineSource& text, const std::string& title,

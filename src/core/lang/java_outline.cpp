@@ -1,4 +1,6 @@
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "lang/outline.h"
 #include "lang/outline_reader.h"
@@ -18,138 +20,441 @@ bool IsWord(const OutlineToken& t) {
   return t.type == kTokenWord || t.type == kTokenReserved;
 }
 
-// A member name is a plain word; annotations such as @Override are not members.
-bool IsMemberName(const OutlineToken& t) {
-  return t.type == kTokenWord && t.text[0] != '@';
+// Words that are keywords in every position, whether or not the colour table knows them.
+bool IsHardKeyword(std::string_view w) {
+  return w == "enum" || w == "assert" || w == "strictfp" || w == "volatile" || w == "transient" ||
+         w == "native" || w == "synchronized" || w == "default" || w == "const" || w == "goto";
 }
 
-// The scan shared by the outline and the find mode. Visitor:
-//   Package(name), Import(text), Class(name), Extends(name), Implements(name),
-//   bool Member(name, kind, line) - true stops the scan.
+// Words that are keywords only in some places and may name a field or method elsewhere.
+bool IsContextualKeyword(std::string_view w) {
+  return w == "var" || w == "record" || w == "sealed" || w == "permits" || w == "yield" ||
+         w == "non" || w == "when" || w == "module" || w == "open" || w == "exports" ||
+         w == "opens" || w == "requires" || w == "uses" || w == "provides" || w == "to" ||
+         w == "with" || w == "transitive";
+}
+
+// A member name is a plain word; annotations such as @Override are not members, nor
+// is a dotted name.
+bool IsMemberName(const OutlineToken& t) {
+  if (t.type == kTokenReserved && !IsContextualKeyword(t.text)) return false;
+  if (t.type != kTokenWord && t.type != kTokenReserved) return false;
+  if (t.text[0] == '@' || IsHardKeyword(t.text)) return false;
+  return t.text.find('.') == std::string_view::npos;
+}
+
+bool IsAnnotation(const OutlineToken& t) {
+  return IsWord(t) && t.text[0] == '@' && t.text != "@interface";
+}
+
+// The scan shared by the outline and the find mode. It follows the nesting of type
+// declarations: a type declared in a type's body is a child of it, at any depth;
+// method bodies, initialisers and the bodies of enum constants and anonymous classes
+// are skipped whole. Visitor:
+//   Package(name), Import(text), BeginClass(name, line), EndClass(),
+//   Extends(name), Implements(name), bool Member(name, kind, line) - true stops.
 template <class Visitor>
-void ScanJava(const ILineSource& text, Visitor& visitor) {
-  OutlineReader reader(text, OutlineSyntax::kJava, JavaWordTable());
-  int braces = 0;
-  int parens = 0;
-  int angles = 0;          // open "<" of type parameters at brace depth 0 and 1
-  bool haveClass = false;  // a class or interface has been named
-  bool inHeader = false;   // after a method's parameter list, before its body or ";"
-  OutlineToken prev;
-  for (OutlineToken t = reader.Next(); t.type != kTokenEnd; prev = t, t = reader.Next()) {
-    const bool memberPlace = braces == 1 && haveClass && parens == 0 && angles == 0 && !inHeader;
-    if (t.type == kTokenDelimiter) {
+class JavaScanner {
+ public:
+  JavaScanner(const ILineSource& text, Visitor& visitor)
+      : reader_(text, OutlineSyntax::kJava, JavaWordTable()), visitor_(visitor) {}
+
+  void Run() {
+    while (!stopped_) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) return;
+      if (t.type == kTokenDelimiter) {
+        // A stray block at the top level (a module declaration, broken text) is
+        // passed over whole; stray closers do no harm.
+        if (IsDelimiter(t, '{')) SkipBalanced('{', '}');
+        continue;
+      }
+      if (!IsWord(t)) continue;
+      if (t.text == "package" && t.type == kTokenReserved) {
+        const OutlineToken name = Next();
+        if (name.type == kTokenWord) {
+          visitor_.Package(name.text);
+        } else {
+          PushBack(name);
+        }
+        continue;
+      }
+      if (t.text == "import" && t.type == kTokenReserved) {
+        Import();
+        continue;
+      }
+      if (IsAnnotation(t)) {
+        SkipAnnotationArguments();
+        continue;
+      }
+      if (IsTypeStart(t)) TypeDeclaration(t);
+    }
+  }
+
+ private:
+  OutlineToken Next() {
+    if (!ahead_.empty()) {
+      const OutlineToken t = ahead_.front();
+      ahead_.pop_front();
+      return t;
+    }
+    return reader_.Next();
+  }
+  void PushBack(const OutlineToken& t) { ahead_.push_front(t); }
+  const OutlineToken& Peek(std::size_t k) {
+    while (ahead_.size() <= k) ahead_.push_back(reader_.Next());
+    return ahead_[k];
+  }
+  bool Member(std::string_view name, int kind, int line) {
+    if (visitor_.Member(name, kind, line)) stopped_ = true;
+    return stopped_;
+  }
+
+  void Import() {
+    std::string joined;
+    bool lastWasWord = false;
+    for (;;) {
+      const OutlineToken part = Next();
+      if (part.type == kTokenEnd || IsDelimiter(part, ';')) break;
+      // A broken import without ";" must not swallow the class after it.
+      if (IsDelimiter(part, '{') || IsDelimiter(part, '}') ||
+          (part.type == kTokenReserved && part.text != "static")) {
+        PushBack(part);
+        break;
+      }
+      const bool word = IsWord(part);
+      if (word && lastWasWord) joined += ' ';  // import static a.b.C.d
+      joined.append(part.text);
+      lastWasWord = word;
+    }
+    if (!joined.empty()) visitor_.Import(joined);
+  }
+
+  // class, interface, enum, @interface, and record when a name and "(" or "<" follow.
+  bool IsTypeStart(const OutlineToken& t) {
+    if (!IsWord(t)) return false;
+    const std::string_view w = t.text;
+    if (w == "class" || w == "interface" || w == "enum" || w == "@interface")
+      return Peek(0).type == kTokenWord || IsContextualWord(Peek(0));
+    if (w != "record") return false;
+    return IsMemberName(Peek(0)) && (IsDelimiter(Peek(1), '(') || IsDelimiter(Peek(1), '<'));
+  }
+  static bool IsContextualWord(const OutlineToken& t) {
+    return t.type == kTokenReserved && IsContextualKeyword(t.text);
+  }
+
+  void TypeDeclaration(const OutlineToken& keyword) {
+    const OutlineToken name = Next();
+    const bool isEnum = keyword.text == "enum";
+    const bool isRecord = keyword.text == "record";
+    visitor_.BeginClass(name.text, name.line);
+    bool sawExtends = false;
+    bool sawImplements = false;
+    for (;;) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        break;
+      }
+      if (IsDelimiter(t, '{')) {
+        Body(name.text, isEnum, isRecord);
+        break;
+      }
+      if (IsDelimiter(t, ';') || IsDelimiter(t, '}')) {
+        if (IsDelimiter(t, '}')) PushBack(t);
+        break;
+      }
+      if (IsDelimiter(t, '<')) {
+        SkipAngles();
+      } else if (IsDelimiter(t, '(')) {
+        if (isRecord) {
+          RecordComponents();
+        } else {
+          SkipBalanced('(', ')');
+        }
+      } else if (IsAnnotation(t)) {
+        SkipAnnotationArguments();
+      } else if (IsWord(t) && (t.text == "extends" || t.text == "implements")) {
+        const bool extends = t.text == "extends";
+        const OutlineToken super = Next();
+        if (super.type != kTokenWord) {
+          PushBack(super);
+        } else if (extends && !sawExtends) {
+          visitor_.Extends(super.text);
+          sawExtends = true;
+        } else if (!extends && !sawImplements) {
+          visitor_.Implements(super.text);
+          sawImplements = true;
+        }
+      }
+      if (stopped_) break;
+    }
+    visitor_.EndClass();
+  }
+
+  // The components of a record header, after its "(": each is a field.
+  void RecordComponents() {
+    int parens = 1;
+    int angles = 0;
+    OutlineToken last;
+    while (!stopped_) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (t.type != kTokenDelimiter) {
+        if (parens == 1 && angles == 0 && !IsAnnotation(t)) last = t;
+        continue;
+      }
       switch (t.text[0]) {
-        case '{':
-          ++braces;
-          angles = 0;
-          inHeader = false;
-          break;
-        case '}':
-          if (braces > 0) --braces;
-          angles = 0;
-          inHeader = false;
-          break;
         case '(':
-          if (memberPlace && IsMemberName(prev)) {
-            if (visitor.Member(prev.text, kOutlineMethod, prev.line)) return;
-            inHeader = true;
-          }
           ++parens;
           break;
         case ')':
-          if (parens > 0) --parens;
+          if (--parens == 0) {
+            if (IsMemberName(last)) Member(last.text, kOutlineField, last.line);
+            return;
+          }
           break;
         case '<':
-          if (parens == 0 && braces <= 1) ++angles;
+          ++angles;
           break;
         case '>':
           if (angles > 0) --angles;
           break;
-        case ';':
         case ',':
-          if (memberPlace && IsMemberName(prev)) {
-            if (visitor.Member(prev.text, kOutlineField, prev.line)) return;
-          }
-          if (t.text[0] == ';' && parens == 0) {
-            angles = 0;
-            inHeader = false;
+          if (parens == 1 && angles == 0 && IsMemberName(last)) {
+            Member(last.text, kOutlineField, last.line);
+            last = {};
           }
           break;
-        case '=':
-          if (memberPlace && IsMemberName(prev)) {
-            if (visitor.Member(prev.text, kOutlineField, prev.line)) return;
-            // Skip the initialiser up to its ";", over any braces and parentheses it
-            // holds (array initialisers, anonymous classes); a "}" closing the class
-            // body ends it too and is handled as usual.
-            int nest = 0;
-            for (t = reader.Next(); t.type != kTokenEnd; t = reader.Next()) {
-              if (t.type != kTokenDelimiter) continue;
-              const char d = t.text[0];
-              if (d == '{' || d == '(') {
-                ++nest;
-              } else if (d == '}' || d == ')') {
-                if (nest == 0) {
-                  reader.PushBack(t);
-                  break;
-                }
-                --nest;
-              } else if (d == ';' && nest == 0) {
-                break;
-              }
-            }
-            if (t.type == kTokenEnd) return;
-          }
-          break;
+        case '{':
+        case '}':
+        case ';':
+          PushBack(t);  // a broken header: the body decides
+          return;
         default:
           break;
       }
-      continue;
     }
-    if (t.type != kTokenReserved || braces != 0 || parens != 0) continue;
-    const std::string_view w = t.text;
-    if (w == "import") {
-      std::string joined;
-      bool lastWasWord = false;
-      OutlineToken part;
-      for (part = reader.Next(); part.type != kTokenEnd; part = reader.Next()) {
-        if (IsDelimiter(part, ';')) break;
-        // A broken import without ";" must not swallow the class after it.
-        if (IsDelimiter(part, '{') || IsDelimiter(part, '}') ||
-            (part.type == kTokenReserved && part.text != "static")) {
-          reader.PushBack(part);
-          break;
-        }
-        const bool word = IsWord(part);
-        if (word && lastWasWord) joined += ' ';  // import static a.b.C.d
-        joined.append(part.text);
-        lastWasWord = word;
-      }
-      if (!joined.empty()) visitor.Import(joined);
-      if (part.type == kTokenEnd) return;
-      continue;
-    }
-    const bool isClass = w == "class" || w == "interface";
-    const bool isExtends = haveClass && angles == 0 && w == "extends";
-    const bool isImplements = haveClass && angles == 0 && w == "implements";
-    if (w != "package" && !isClass && !isExtends && !isImplements) continue;
-    const OutlineToken name = reader.Next();
-    if (name.type != kTokenWord) {
-      reader.PushBack(name);
-      continue;
-    }
-    if (isClass) {
-      haveClass = true;
-      angles = 0;
-      visitor.Class(name.text);
-    } else if (isExtends) {
-      visitor.Extends(name.text);
-    } else if (isImplements) {
-      visitor.Implements(name.text);
-    } else {
-      visitor.Package(name.text);
-    }
-    t = name;
   }
+
+  // A type's body, after its "{", through its "}".
+  void Body(std::string_view typeName, bool isEnum, bool isRecord) {
+    if (isEnum && !EnumConstants()) return;
+    OutlineToken prev;  // the last word of the declaration being read
+    while (!stopped_) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (t.type == kTokenString) {
+        prev = {};
+        continue;
+      }
+      if (t.type != kTokenDelimiter) {
+        if (IsTypeStart(t)) {
+          TypeDeclaration(t);
+          prev = {};
+        } else if (IsAnnotation(t)) {
+          SkipAnnotationArguments();
+        } else {
+          prev = t;
+        }
+        continue;
+      }
+      switch (t.text[0]) {
+        case '}':
+          return;
+        case '{':
+          // A compact constructor of a record, else an initialiser block.
+          if (isRecord && IsMemberName(prev) && prev.text == typeName)
+            Member(prev.text, kOutlineMethod, prev.line);
+          SkipBalanced('{', '}');
+          prev = {};
+          break;
+        case '<':
+          SkipAngles();
+          prev = {};
+          break;
+        case '(':
+          if (IsMemberName(prev)) {
+            if (Member(prev.text, kOutlineMethod, prev.line)) return;
+            SkipBalanced('(', ')');
+            MethodRest();
+          } else {
+            SkipBalanced('(', ')');
+          }
+          prev = {};
+          break;
+        case '=':
+          if (IsMemberName(prev) && Member(prev.text, kOutlineField, prev.line)) return;
+          SkipInitialiser();
+          prev = {};
+          break;
+        case ',':
+        case ';':
+          if (IsMemberName(prev) && Member(prev.text, kOutlineField, prev.line)) return;
+          prev = {};
+          break;
+        case '[':
+        case ']':
+          break;  // int a[]; keeps its name
+        default:
+          prev = {};
+          break;
+      }
+    }
+  }
+
+  // The constants at the head of an enum's body, through the ";" after them. False
+  // when the body ended there.
+  bool EnumConstants() {
+    while (!stopped_) {
+      OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return false;
+      }
+      if (IsDelimiter(t, '}')) return false;
+      if (IsDelimiter(t, ';')) return true;
+      if (IsDelimiter(t, ',')) continue;
+      if (IsAnnotation(t)) {
+        SkipAnnotationArguments();
+        continue;
+      }
+      if (!IsMemberName(t)) {
+        // Not a constant: a body without constants; read it as members.
+        PushBack(t);
+        return true;
+      }
+      if (Member(t.text, kOutlineField, t.line)) return false;
+      if (IsDelimiter(Peek(0), '(')) {
+        Next();
+        SkipBalanced('(', ')');
+      }
+      if (IsDelimiter(Peek(0), '{')) {
+        Next();
+        SkipBalanced('{', '}');
+      }
+    }
+    return false;
+  }
+
+  // After a method's parameter list: throws, a default value, then its body or ";".
+  void MethodRest() {
+    for (;;) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (IsDelimiter(t, '{')) {
+        SkipBalanced('{', '}');
+        // An annotation element's array default, "default { ... };", ends at ";".
+        if (IsDelimiter(Peek(0), ';')) Next();
+        return;
+      }
+      if (IsDelimiter(t, ';')) return;
+      if (IsDelimiter(t, '}')) {
+        PushBack(t);
+        return;
+      }
+      if (IsDelimiter(t, '(')) SkipBalanced('(', ')');
+    }
+  }
+
+  // After "=": to the "," or ";" that ends the declarator, over any brackets of the
+  // initialiser (array initialisers, anonymous classes, lambdas). A "}" or ")" that
+  // closes more than it opened ends it too and is handed back.
+  void SkipInitialiser() {
+    int nest = 0;
+    for (;;) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (t.type != kTokenDelimiter) continue;
+      const char d = t.text[0];
+      if (d == '{' || d == '(' || d == '[') {
+        ++nest;
+      } else if (d == '}' || d == ')' || d == ']') {
+        if (nest == 0) {
+          PushBack(t);
+          return;
+        }
+        --nest;
+      } else if ((d == ';' || d == ',') && nest == 0) {
+        PushBack(t);
+        return;
+      }
+    }
+  }
+
+  // After an opening bracket: through its matching closer (other brackets inside do
+  // not count; literals are single tokens).
+  void SkipBalanced(char open, char close) {
+    int depth = 1;
+    for (;;) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (t.type != kTokenDelimiter) continue;
+      if (t.text[0] == open) {
+        ++depth;
+      } else if (t.text[0] == close && --depth == 0) {
+        return;
+      }
+    }
+  }
+
+  // After "<" of type parameters or arguments: through its matching ">". A brace,
+  // ";" or "=" means it was no type argument list: it is handed back.
+  void SkipAngles() {
+    int depth = 1;
+    for (;;) {
+      const OutlineToken t = Next();
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return;
+      }
+      if (t.type != kTokenDelimiter) continue;
+      const char d = t.text[0];
+      if (d == '<') {
+        ++depth;
+      } else if (d == '>') {
+        if (--depth == 0) return;
+      } else if (d == '{' || d == '}' || d == ';' || d == '=') {
+        PushBack(t);
+        return;
+      } else if (d == '(') {
+        SkipBalanced('(', ')');  // an annotation on a type argument
+      }
+    }
+  }
+
+  void SkipAnnotationArguments() {
+    if (IsDelimiter(Peek(0), '(')) {
+      Next();
+      SkipBalanced('(', ')');
+    }
+  }
+
+  OutlineReader reader_;
+  Visitor& visitor_;
+  std::deque<OutlineToken> ahead_;
+  bool stopped_ = false;
+};
+
+template <class Visitor>
+void ScanJava(const ILineSource& text, Visitor& visitor) {
+  JavaScanner<Visitor> scanner(text, visitor);
+  scanner.Run();
 }
 
 class OutlineVisitor {
@@ -162,17 +467,21 @@ class OutlineVisitor {
     sink_.AddOutlineItem(std::string(name), kOutlinePackage, root_);
   }
   void Import(const std::string& text) { sink_.AddOutlineItem(text, kOutlineImport, imports_); }
-  void Class(std::string_view name) {
-    class_ = sink_.AddOutlineItem(std::string(name), kOutlineClass, root_);
+  void BeginClass(std::string_view name, int /*line*/) {
+    const int parent = classes_.empty() ? root_ : classes_.back();
+    classes_.push_back(sink_.AddOutlineItem(std::string(name), kOutlineClass, parent));
+  }
+  void EndClass() {
+    if (!classes_.empty()) classes_.pop_back();
   }
   void Extends(std::string_view name) {
-    sink_.AddOutlineItem(std::string(name), kOutlineExtends, class_);
+    sink_.AddOutlineItem(std::string(name), kOutlineExtends, classes_.back());
   }
   void Implements(std::string_view name) {
-    sink_.AddOutlineItem(std::string(name), kOutlineImplements, class_);
+    sink_.AddOutlineItem(std::string(name), kOutlineImplements, classes_.back());
   }
   bool Member(std::string_view name, int kind, int /*line*/) {
-    sink_.AddOutlineItem(std::string(name), kind, class_);
+    sink_.AddOutlineItem(std::string(name), kind, classes_.back());
     return false;
   }
 
@@ -180,7 +489,7 @@ class OutlineVisitor {
   IOutlineSink& sink_;
   int root_;
   int imports_ = 0;
-  int class_ = 0;
+  std::vector<int> classes_;  // the enclosing classes, innermost last
 };
 
 class FindVisitor {
@@ -189,11 +498,14 @@ class FindVisitor {
       : className_(className), memberName_(memberName) {}
   void Package(std::string_view) {}
   void Import(const std::string&) {}
-  void Class(std::string_view name) { inClass_ = name == className_; }
+  void BeginClass(std::string_view name, int /*line*/) { inClass_.push_back(name == className_); }
+  void EndClass() {
+    if (!inClass_.empty()) inClass_.pop_back();
+  }
   void Extends(std::string_view) {}
   void Implements(std::string_view) {}
   bool Member(std::string_view name, int /*kind*/, int line) {
-    if (!inClass_ || name != memberName_) return false;
+    if (inClass_.empty() || !inClass_.back() || name != memberName_) return false;
     found = line;
     return true;
   }
@@ -202,7 +514,7 @@ class FindVisitor {
  private:
   std::string_view className_;
   std::string_view memberName_;
-  bool inClass_ = false;
+  std::vector<bool> inClass_;
 };
 
 }  // namespace

@@ -23,6 +23,7 @@ enum : std::uint8_t {
 enum : std::uint8_t {
   kStateInComment = 8,
   kStateOutside = 10,
+  kStateInTextBlock = 12,
   kStateUnknown = 32,  // not yet coloured
 };
 
@@ -77,9 +78,27 @@ struct LineToken {
   std::size_t end = 0;
 };
 
+// What a line ends inside of, so that the next line starts inside it too.
+enum class OpenSpan : std::uint8_t {
+  kNone,
+  kComment,    // a block comment
+  kTextBlock,  // a Java text block ("""...""")
+};
+
+inline OpenSpan SpanOfState(std::uint8_t state) {
+  return state == kStateInComment     ? OpenSpan::kComment
+         : state == kStateInTextBlock ? OpenSpan::kTextBlock
+                                      : OpenSpan::kNone;
+}
+inline std::uint8_t StateOfSpan(OpenSpan span) {
+  return span == OpenSpan::kComment     ? kStateInComment
+         : span == OpenSpan::kTextBlock ? kStateInTextBlock
+                                        : kStateOutside;
+}
+
 struct LineColouring {
-  bool endsInComment = false;  // the next line starts inside an open comment
-  bool mark = false;           // a method body opens here: a separator is drawn above
+  OpenSpan endsIn = OpenSpan::kNone;  // what the next line starts inside of
+  bool mark = false;                  // a method body opens here: a separator is drawn above
 };
 
 class Language {
@@ -91,11 +110,11 @@ class Language {
   // The next token of line at or after pos (spaces and tabs skipped; other control
   // bytes are word characters); kTokenEnd at the end of the line.
   virtual LineToken NextToken(std::string_view line, std::size_t pos) const;
-  // Colours line `index` of `text`, which starts inside an open comment when
-  // startsInComment. Writes one attribute per byte of the line into attrs (which
+  // Colours line `index` of `text`, which starts inside what the line above left
+  // open (a comment, a text block). Writes one attribute per byte of the line into attrs (which
   // holds at least Line(index).size() bytes). May look at following lines (a method
   // header's opening brace may stand on the next line).
-  virtual LineColouring ColourLine(const ILineSource& text, int index, bool startsInComment,
+  virtual LineColouring ColourLine(const ILineSource& text, int index, OpenSpan startsIn,
                                    std::uint8_t* attrs) const = 0;
   // Outlines the whole text into sink; title is the file name (no directory).
   virtual void BuildOutline(const ILineSource& text, const std::string& title,

@@ -94,6 +94,14 @@ OutlineToken OutlineReader::Next() {
       EnterLine(lineIndex_ + 1);
       continue;
     }
+    if (java && c == '"' && next == '"' && pos_ + 2 < n && p[pos_ + 2] == '"') {
+      // A text block: one string token, however many lines it spans, up to the
+      // closing """ (a backslash escapes the byte after it).
+      const OutlineToken token = Make(kTokenString, start, start + 3);
+      pos_ += 3;
+      SkipTextBlock();
+      return token;
+    }
     if (c == '"' || (java && c == '\'')) {
       // A string or character literal; a backslash escapes the next byte.
       std::size_t i = start + 1;
@@ -118,6 +126,24 @@ OutlineToken OutlineReader::Next() {
     pos_ = i;
     const std::string_view word = line_.substr(start, i - start);
     return Make(words_.Contains(word) ? kTokenReserved : kTokenWord, start, i);
+  }
+}
+
+void OutlineReader::SkipTextBlock() {
+  while (lineIndex_ < lineCount_) {
+    const std::size_t n = line_.size();
+    std::size_t i = pos_;
+    while (i < n) {
+      if (line_[i] == '\\') {
+        i += 2;
+      } else if (line_[i] == '"' && i + 2 < n && line_[i + 1] == '"' && line_[i + 2] == '"') {
+        pos_ = i + 3;
+        return;
+      } else {
+        ++i;
+      }
+    }
+    EnterLine(lineIndex_ + 1);
   }
 }
 

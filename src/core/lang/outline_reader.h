@@ -33,6 +33,7 @@ class OutlineReader {
 
  private:
   void EnterLine(int index);
+  void SkipTextBlock();  // after the opening """ of a text block, through its closing one
   OutlineToken Make(int type, std::size_t start, std::size_t end) const;
 
   const ILineSource& text_;

@@ -23,7 +23,7 @@ class PerlLanguageImpl final : public Language {
 
   // "#" comments end with the line, so no state is carried to the next line. A line
   // holding the word "sub" gets a separator above it.
-  LineColouring ColourLine(const ILineSource& text, int index, bool /*startsInComment*/,
+  LineColouring ColourLine(const ILineSource& text, int index, OpenSpan /*startsIn*/,
                            std::uint8_t* attrs) const override {
     const std::string_view line = text.Line(index);
     bool mark = false;
@@ -46,7 +46,7 @@ class PerlLanguageImpl final : public Language {
     // The rest of the line: a "#" comment, or trailing blanks.
     FillAttrs(attrs, pos, line.size(),
               pos < line.size() && LineHasCommentAt(line, pos) ? kAttrComment : kAttrNormal);
-    return {false, mark};
+    return {OpenSpan::kNone, mark};
   }
 
   void BuildOutline(const ILineSource& text, const std::string& /*title*/,

@@ -38,6 +38,35 @@ TEST(JavaColouring, ReservedWordsCommentsAndStrings) {
             (S{"............rrrrrrrrrrrrr"}));
 }
 
+TEST(JavaColouring, WordsOfTodaysJava) {
+  EXPECT_EQ(AttrStrings(JavaLanguage(), {"var v = switch (k) { default -> { yield 1; } };",
+                                         "sealed interface S permits A {}",
+                                         "non-sealed class B {} record R() {} enum E {}",
+                                         "assert x; volatile strictfp"}),
+            (S{"rrr....rrrrrrr......rrrrrrrr.....rrrrrr........", "rrrrrrrrrrrrrrrr..rrrrrrrr.....",
+               "rrrrrrrrrrrrrrrr.....rrrrrrr.......rrrrr.....", "rrrrrr...rrrrrrrrrrrrrrrrrr"}));
+  // "non" alone, or glued to more than "-sealed", is a plain word.
+  EXPECT_EQ(AttrStrings(JavaLanguage(), {"non - sealed non-sealedX"}),
+            (S{".....rrrrrrr............"}));
+}
+
+TEST(JavaColouring, TextBlocksAreStringsAcrossLines) {
+  const S lines{"String s = \"\"\"", "  switch /* not */ if // no", "  \\\"\"\" \"\"\"; int x;",
+                "int y = \"\"\"", "  while\"\"\"; for"};
+  VectorSource text(lines);
+  const testing::ColouredText c = ColourAll(JavaLanguage(), text);
+  EXPECT_EQ(AttrString(c.attrs[0]), "..............");
+  EXPECT_EQ(AttrString(c.attrs[1]), "...........................");
+  EXPECT_EQ(AttrString(c.attrs[2]), "...........rrrr...");
+  EXPECT_EQ(AttrString(c.attrs[3]), "rrr........");
+  EXPECT_EQ(AttrString(c.attrs[4]), "...........rrrr");
+  EXPECT_EQ(c.startsIn,
+            (std::vector<OpenSpan>{OpenSpan::kNone, OpenSpan::kTextBlock, OpenSpan::kTextBlock,
+                                   OpenSpan::kNone, OpenSpan::kTextBlock}));
+  // "-->" belongs to markup: it does not end a Java comment.
+  EXPECT_EQ(AttrStrings(JavaLanguage(), {"/* a --> b */ int"}), (S{"cccccccccccccrrrr"}));
+}
+
 TEST(JavaColouring, BlockCommentAcrossLines) {
   const S lines{"int a; /* open", "still */ int b;", "int c;"};
   VectorSource text(lines);
@@ -51,20 +80,23 @@ TEST(JavaColouring, BlockCommentAcrossLines) {
   // The line ends inside a comment again when one opens after the close.
   std::vector<std::uint8_t> attrs(64);
   EXPECT_TRUE(JavaLanguage()
-                  .ColourLine(VectorSource({"x */ y /* z"}), 0, true, attrs.data())
-                  .endsInComment);
-  EXPECT_FALSE(JavaLanguage()
-                   .ColourLine(VectorSource({"x */ y /* z */"}), 0, true, attrs.data())
-                   .endsInComment);
-  EXPECT_TRUE(
-      JavaLanguage().ColourLine(VectorSource({"   "}), 0, true, attrs.data()).endsInComment);
+                  .ColourLine(VectorSource({"x */ y /* z"}), 0, OpenSpan::kComment, attrs.data())
+                  .endsIn == OpenSpan::kComment);
+  EXPECT_FALSE(
+      JavaLanguage()
+          .ColourLine(VectorSource({"x */ y /* z */"}), 0, OpenSpan::kComment, attrs.data())
+          .endsIn == OpenSpan::kComment);
+  EXPECT_TRUE(JavaLanguage()
+                  .ColourLine(VectorSource({"   "}), 0, OpenSpan::kComment, attrs.data())
+                  .endsIn == OpenSpan::kComment);
 }
 
 TEST(JavaColouring, QuotesInsideAContinuedCommentDoNotHideItsEnd) {
   std::vector<std::uint8_t> attrs(64);
   for (const char* line : {" * say \"hi */", " * see http://x */", " * a 'b */"}) {
-    EXPECT_FALSE(
-        JavaLanguage().ColourLine(VectorSource({line}), 0, true, attrs.data()).endsInComment)
+    EXPECT_FALSE(JavaLanguage()
+                     .ColourLine(VectorSource({line}), 0, OpenSpan::kComment, attrs.data())
+                     .endsIn == OpenSpan::kComment)
         << line;
   }
 }
@@ -159,6 +191,9 @@ TEST(Colouring, LineByLineEqualsAllAtOnce) {
                  "   */",
                  "  int g()",
                  "  {",
+                 "  String t = \"\"\"",
+                 "    if /* not a comment",
+                 "    \\\"\"\" still text \"\"\"; int after;",
                  "<!-- x",
                  "-->",
                  "sub x { # y",
@@ -167,23 +202,25 @@ TEST(Colouring, LineByLineEqualsAllAtOnce) {
   for (const Language* lang : {&JavaLanguage(), &HtmlLanguage(), &PerlLanguage()}) {
     VectorSource typed;
     std::vector<std::vector<std::uint8_t>> attrs;
-    std::vector<std::uint8_t> state;  // kStateInComment, kStateOutside or kStateUnknown
+    std::vector<std::uint8_t> state;  // the state each line ends in (kState*)
     std::vector<bool> marks;
     auto recolour = [&](int from) {
       for (int i = from; i < typed.LineCount(); ++i) {
-        const bool startIn = i > 0 && state[static_cast<std::size_t>(i - 1)] == kStateInComment;
+        const OpenSpan startIn =
+            i > 0 ? SpanOfState(state[static_cast<std::size_t>(i - 1)]) : OpenSpan::kNone;
         attrs[static_cast<std::size_t>(i)].assign(typed.Line(i).size(), kAttrUncoloured);
         const LineColouring c =
             lang->ColourLine(typed, i, startIn, attrs[static_cast<std::size_t>(i)].data());
         marks[static_cast<std::size_t>(i)] = c.mark;
-        const std::uint8_t ends = c.endsInComment ? kStateInComment : kStateOutside;
+        const std::uint8_t ends = StateOfSpan(c.endsIn);
         if (i > from && state[static_cast<std::size_t>(i)] == ends) break;
         state[static_cast<std::size_t>(i)] = ends;
       }
       // A header's brace may arrive on a later line: the line above is recoloured too.
       if (from > 0) {
         const int i = from - 1;
-        const bool startIn = i > 0 && state[static_cast<std::size_t>(i - 1)] == kStateInComment;
+        const OpenSpan startIn =
+            i > 0 ? SpanOfState(state[static_cast<std::size_t>(i - 1)]) : OpenSpan::kNone;
         marks[static_cast<std::size_t>(i)] =
             lang->ColourLine(typed, i, startIn, attrs[static_cast<std::size_t>(i)].data()).mark;
       }

@@ -87,20 +87,22 @@ class RecordingSink : public IOutlineSink {
 struct ColouredText {
   std::vector<std::vector<std::uint8_t>> attrs;
   std::vector<bool> startsInComment;
+  std::vector<OpenSpan> startsIn;
   std::vector<bool> marks;
 };
 
 // Colours every line from the top, each starting in the state the line above ended in.
 inline ColouredText ColourAll(const Language& lang, const ILineSource& text) {
   ColouredText out;
-  bool inComment = false;
+  OpenSpan open = OpenSpan::kNone;
   for (int i = 0; i < text.LineCount(); ++i) {
     std::vector<std::uint8_t> attrs(text.Line(i).size(), kAttrUncoloured);
-    out.startsInComment.push_back(inComment);
-    const LineColouring c = lang.ColourLine(text, i, inComment, attrs.data());
+    out.startsInComment.push_back(open == OpenSpan::kComment);
+    out.startsIn.push_back(open);
+    const LineColouring c = lang.ColourLine(text, i, open, attrs.data());
     out.attrs.push_back(std::move(attrs));
     out.marks.push_back(c.mark);
-    inComment = c.endsInComment;
+    open = c.endsIn;
   }
   return out;
 }

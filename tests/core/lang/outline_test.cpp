@@ -46,6 +46,10 @@ void ExpectGoldenOutline(const Language& lang, const std::string& name) {
 TEST(JavaOutline, GoldenFile) {
   ExpectGoldenOutline(JavaLanguage(), "Clock.java");
 }
+// Sealed types, records, nested types at any depth, enum constants, text blocks.
+TEST(JavaOutline, GoldenFileOfTodaysJava) {
+  ExpectGoldenOutline(JavaLanguage(), "Shapes.java");
+}
 TEST(PerlOutline, GoldenFile) {
   ExpectGoldenOutline(PerlLanguage(), "report.pl");
 }
@@ -78,6 +82,7 @@ TEST(JavaOutline, ClassMembers) {
             "    7 C\n"
             "    9 x\n"
             "    9 y\n"
+            "    9 z\n"
             "    4 A\n"
             "    4 m\n"
             "    9 map\n"
@@ -153,6 +158,22 @@ TEST(JavaOutline, FindMember) {
   EXPECT_EQ(j.FindMember(text, "B", "run"), 7);
   EXPECT_EQ(j.FindMember(text, "B", "missing"), std::nullopt);
   EXPECT_EQ(j.FindMember(text, "C", "x"), std::nullopt);
+
+  // Members of a nested type are found under it, not under the type around it, and a
+  // text block that holds code-like text does not end the scan.
+  const VectorSource nested = VectorSource::FromText(
+      "class Outer {\n"
+      "  String doc = \"\"\"\n"
+      "    class Fake { int x; } \\\"\"\" }\n"
+      "    \"\"\";\n"
+      "  static class Inner {\n"
+      "    int x;\n"
+      "  }\n"
+      "  int x;\n"
+      "}\n");
+  EXPECT_EQ(j.FindMember(nested, "Inner", "x"), 5);
+  EXPECT_EQ(j.FindMember(nested, "Outer", "x"), 7);
+  EXPECT_EQ(j.FindMember(nested, "Fake", "x"), std::nullopt);
 }
 
 TEST(PerlOutline, SubsAndFind) {
