@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Drives Tamso through the accessibility bus the way a screen reader or an automation
 tool would: on a private session bus and a private X server, it opens a Java file,
-reads the editor's text and caret and the class browser's tree, checks that every shown
-control has a name, compiles the file (it has an error), reads the
+reads the editor's text and caret, the class browser's tree and the document tabs,
+checks that every shown control has a name, compiles the file (it has an error), reads the
 error line from the output window, double-clicks it at the character extents the bus
 reports, and checks that the editor's caret went to that line.
 
@@ -214,6 +214,15 @@ def run(program):
         if find_box.name != "Find":
             fail("the find box is named %r" % find_box.name)
         print("find box read: role %s, name %r" % (find_box.getRoleName(), find_box.name))
+
+        # The document tabs: a reader lists them by their titles.
+        tabs = wait_for("the document tabs", lambda: find(
+            app, lambda n: n.getRole() == pyatspi.ROLE_PAGE_TAB_LIST))
+        pages = [tabs.getChildAtIndex(i) for i in range(tabs.childCount)]
+        titles = [p.name for p in pages if p.getRole() == pyatspi.ROLE_PAGE_TAB]
+        if "Hello.java" not in titles:
+            fail("the document tabs read %r, expected Hello.java among them" % titles)
+        print("document tabs read: %r" % titles)
 
         # Every control a reader announces says what it is: no shown button, box, field,
         # list, tree or pane of ours without a name.

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "editor/editor_settings.h"
 #include "editor/text_cells.h"
 #include "lang/language.h"
+#include "platform/paths.h"
 
 namespace tamso {
 
@@ -12,10 +14,7 @@ PrintLayout::PrintLayout(const ILineSource& text, PrintGeometry geometry) : geom
   geometry_.rows = std::max(1, geometry_.rows);
   geometry_.tabWidth = std::max(1, geometry_.tabWidth);
   const int lines = text.LineCount();
-  if (geometry_.lineNumbers) {
-    int digits = static_cast<int>(std::to_string(std::max(1, lines)).size());
-    gutterCells_ = std::max(5, digits + 1);
-  }
+  gutterCells_ = GutterCellsFor(geometry_.lineNumbers, lines, geometry_.numberBase);
   rows_.reserve(static_cast<size_t>(lines));
   for (int line = 0; line < lines; ++line) {
     std::string_view s = text.Line(line);
@@ -62,6 +61,19 @@ std::string PrintLayout::LineNumberText(int line) const {
   const int width = gutterCells_ - 1;
   if (static_cast<int>(n.size()) < width) n.insert(0, static_cast<size_t>(width) - n.size(), ' ');
   return n;
+}
+
+std::string PrintFileName(const std::string& documentPath, const std::string& title,
+                          const std::string& fallbackDir) {
+  if (!documentPath.empty() && paths::IsAbsolute(documentPath)) {
+    const std::string dir = paths::Directory(documentPath);
+    if (paths::IsDirectory(dir)) return paths::Join(dir, paths::BaseName(documentPath) + ".pdf");
+  }
+  // A title may name an archive member ("src.zip!/java.base/.../String.java"): only its
+  // last part names the file.
+  std::string name = paths::BaseName(paths::FileName(title));
+  if (name.empty()) name = "print";
+  return paths::Join(fallbackDir, name + ".pdf");
 }
 
 }  // namespace tamso

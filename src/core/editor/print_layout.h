@@ -12,6 +12,9 @@ namespace tamso {
 
 class ILineSource;
 
+// The least distance of printed text from the paper's edges.
+inline constexpr double kMinPrintMarginMm = 15.0;
+
 struct PrintGeometry {
   int columns = 80;  // text cells per row, not counting the gutter
   int rows = 60;     // rows per page, not counting the header
@@ -55,6 +58,13 @@ class PrintLayout {
   std::vector<PrintRow> rows_;
   std::vector<size_t> pageStarts_;
 };
+
+// The PDF file offered for printing a document to a file: the document's name with
+// ".pdf" in place of its extension, beside it; a document that has no file of its
+// own (a new one, or one read out of an archive) gets its title's name in
+// fallbackDir.
+std::string PrintFileName(const std::string& documentPath, const std::string& title,
+                          const std::string& fallbackDir);
 
 // The display column after each character of a row, for painting: calls cell(index,
 // column, width) for each character of the row with its cell column relative to the

@@ -21,6 +21,7 @@
 #include "app/command_ids.h"
 #include "app/disk_watcher.h"
 #include "app/doc_templates.h"
+#include "app/document_area_accessible.h"
 #include "app/icons.h"
 #include "app/lock_keys.h"
 #include "app/recovery_keeper.h"
@@ -99,6 +100,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create(bool mayShowBanner) {
+  InstallDocumentAreaAccessibleFactory();
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("59648"));
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -206,7 +208,10 @@ void MainWindow::ApplyWindowMode() {
       bar->setObjectName(QStringLiteral("documentTabs"));
       bar->setAccessibleName(QStringLiteral("Documents"));
       bar->setExpanding(false);
-      bar->setElideMode(Qt::ElideMiddle);  // the area's tab bar closes a tab on a middle click
+      // A tab never shrinks below its text (a long title is shortened to begin with):
+      // tabs that do not fit scroll with the bar's arrows.
+      bar->setElideMode(Qt::ElideNone);
+      bar->setUsesScrollButtons(true);
     }
   } else {
     mdi_->setViewMode(QMdiArea::SubWindowView);
@@ -215,6 +220,21 @@ void MainWindow::ApplyWindowMode() {
       if (w->isMaximized()) w->showNormal();
   }
   if (active) mdi_->setActiveSubWindow(active);
+  RefreshTabTexts();
+}
+
+void MainWindow::RefreshTabTexts() {
+  auto* bar = mdi_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!tabbed_ || !bar) return;
+  // The area keeps its windows in the tabs' order.
+  const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+  for (int i = 0; i < bar->count() && i < windows.size(); ++i) {
+    const QString title = windows[i]->windowTitle();
+    const QString shown = QString::fromStdString(TabTitle(title.toStdString()));
+    if (bar->tabText(i) != shown) bar->setTabText(i, shown);
+    const QString tip = shown == title ? QString() : title;
+    if (bar->tabToolTip(i) != tip) bar->setTabToolTip(i, tip);
+  }
 }
 
 void MainWindow::CreateMainToolBar() {
@@ -233,8 +253,10 @@ void MainWindow::CreateMainToolBar() {
       findCombo_->setAccessibleName(QStringLiteral("Find"));
       findCombo_->setEditable(true);
       findCombo_->lineEdit()->setAccessibleName(QStringLiteral("Text to find"));
-      // The list is kept by the find history's rule, not by the box.
+      // The list is kept by the find history's rule, not by the box; what is typed is
+      // never completed from it (the drop-down still offers the list).
       findCombo_->setInsertPolicy(QComboBox::NoInsert);
+      findCombo_->setCompleter(nullptr);
       findCombo_->setFixedWidth(150);
       findCombo_->setMaxVisibleItems(10);
       // Enter in the box searches for its text.

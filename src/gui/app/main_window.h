@@ -12,6 +12,7 @@
 
 #include "app/bars.h"
 #include "app/command_router.h"
+#include "app/document_tabs.h"
 #include "app/editor_factory.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
@@ -136,6 +137,9 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
  private:
   void CreateMainToolBar();
   void ApplyWindowMode();
+  // Each tab shows its window's title, a long one shortened (the whole title is its
+  // tooltip).
+  void RefreshTabTexts();
   void CreateAccelerators();
   void CreateStatusBar();
   void UpdateLockIndicators();
@@ -178,6 +182,7 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   std::vector<std::unique_ptr<SourceDocument>> documents_;
   std::vector<int> untitledCount_;
   QPointer<ChildFrame> lastActive_;
+  UseOrder<ChildFrame*> used_;  // the document windows, last used first
   FindHistory findHistory_;
   bool closing_ = false;
   bool tabbed_ = true;

@@ -239,10 +239,16 @@ bool MainWindow::OnChildClosing(ChildFrame* child, bool prompt) {
   SourceDocument* doc = child->Doc();
   // The last window of a document closes the document.
   if (prompt && doc->Views().size() == 1 && !SaveModified(doc)) return false;
+  // The window used before this one takes over, not the first tab: it is made active
+  // while this one is still there, so that the area has nothing left to choose.
+  if (!closing_ && child == ActiveChild())
+    if (ChildFrame* next = used_.NextAfterClosing(child); next && next->SubWindow())
+      mdi_->setActiveSubWindow(next->SubWindow());
   return true;
 }
 
 void MainWindow::OnChildDestroyed(ChildFrame* child) {
+  used_.Removed(child);
   SourceDocument* doc = child->Doc();
   doc->RemoveView(child);
   if (doc->Views().empty()) {
@@ -267,12 +273,14 @@ void MainWindow::UpdateTitles() {
   QString title = QStringLiteral("Ferrowind Tamso");
   if (child) title += QStringLiteral(" - ") + child->windowTitle();
   setWindowTitle(title);
+  RefreshTabTexts();
 }
 
 void MainWindow::OnSubWindowActivated(QMdiSubWindow*) {
   if (closing_) return;
   ChildFrame* child = ActiveChild();
   if (!child && !mdi_->subWindowList().isEmpty()) return;  // the program lost the focus
+  if (child) used_.Used(child);
   SetMenuBarId(child ? MenuBarForKind(child->Kind(), currentMenu_) : cmd::kMenuMain);
   FollowEditorStatus(child);
   UpdateTitles();

@@ -1,12 +1,15 @@
 #include "editor/print_commands.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,6 +20,7 @@
 #include "app/t2_app.h"
 #include "app/view_commands.h"
 #include "editor/print_document.h"
+#include "editor/print_layout.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "platform/ini_file.h"
@@ -40,9 +44,29 @@ PrintOptions OptionsFor(CSourceEditor& editor, const QString& title) {
   return o;
 }
 
-// The print dialog, with our own page of options.
-bool RunPrintDialog(QWidget* parent, bool setupOnly) {
+// Names the print after the document: the printer's document name, and the PDF file
+// offered is the document's name with ".pdf", beside it. The printer itself is sent
+// to that file only when it prints to a file already (or there is no other printer);
+// otherwise the name waits in the dialog's file field.
+QString NameThePrint(ChildFrame& view) {
+  QPrinter& printer = SessionPrinter();
+  const std::string title = view.Document()->Title();
+  printer.setDocName(QString::fromStdString(title));
+  const QString pdf = QString::fromStdString(
+      PrintFileName(view.Document()->PathName(), title, QDir::homePath().toStdString()));
+  if (printer.outputFormat() == QPrinter::PdfFormat ||
+      QPrinterInfo::availablePrinterNames().isEmpty())
+    printer.setOutputFileName(pdf);
+  return pdf;
+}
+
+// The print dialog, with our own page of options; pdfName, when given, is the file
+// offered for printing to a file.
+bool RunPrintDialog(QWidget* parent, bool setupOnly, const QString& pdfName = QString()) {
   QPrintDialog dialog(&SessionPrinter(), parent);
+  if (!pdfName.isEmpty())
+    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+      file->setText(pdfName);
   auto* page = new QWidget;
   page->setWindowTitle(QStringLiteral("Source"));
   auto* layout = new QVBoxLayout(page);
@@ -101,7 +125,7 @@ bool PrintEditor(CSourceEditor& editor, IniFile& profile, const char* title, QWi
 void InstallPrintCommands(IniFile& profile, CT2App& app) {
   SetViewCommand(cmd::kFilePrint, [&profile](ChildFrame& view) {
     CSourceEditor* editor = EditorOf(view);
-    if (!editor || !RunPrintDialog(view.window(), false)) return;
+    if (!editor || !RunPrintDialog(view.window(), false, NameThePrint(view))) return;
     PrintEditor(*editor, profile, view.Document()->Title().c_str(), view.window());
   });
   SetViewCommand(cmd::kFilePrintPreview, [&profile](ChildFrame& view) {

@@ -36,8 +36,18 @@ Metrics MetricsFor(QPrinter& printer, const IniFile& profile) {
   m.charWidth = std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('M')));
   m.lineHeight = std::max<qreal>(1, fm.lineSpacing());
   m.ascent = fm.ascent();
-  QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
-  m.page = QRectF(0, 0, paint.width(), paint.height());
+  // The text keeps a margin from the paper's edges even where the printer's own
+  // margins are narrower (a PDF has none).
+  const int dpi = printer.resolution();
+  const QRect full = printer.pageLayout().fullRectPixels(dpi);
+  const QRect paint = printer.pageLayout().paintRectPixels(dpi);
+  const qreal margin = kMinPrintMarginMm / 25.4 * dpi;
+  const qreal left = std::max<qreal>(0, margin - (paint.left() - full.left()));
+  const qreal top = std::max<qreal>(0, margin - (paint.top() - full.top()));
+  const qreal right = std::max<qreal>(0, margin - (full.right() - paint.right()));
+  const qreal bottom = std::max<qreal>(0, margin - (full.bottom() - paint.bottom()));
+  m.page = QRectF(left, top, std::max<qreal>(m.charWidth, paint.width() - left - right),
+                  std::max<qreal>(m.lineHeight, paint.height() - top - bottom));
   return m;
 }
 
@@ -71,13 +81,13 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
   const PrintLayout layout(store, GeometryFor(m, profile, options.lineNumbers, store.LineCount()));
   const PrintGeometry& g = layout.Geometry();
 
-  const EditorColours c = ReadEditorColours(profile);
-  const bool mono = options.blackOnWhite;
-  const QColor ink = mono ? QColor(Qt::black) : FromColorRef(c.normal);
-  const QColor reserved = mono ? QColor(Qt::black) : FromColorRef(c.reserved);
-  const QColor comment = mono ? QColor(Qt::black) : FromColorRef(c.comment);
-  const QColor numbers = mono ? QColor(Qt::black) : FromColorRef(c.lineNumbers);
-  const QColor paper = mono ? QColor(Qt::white) : FromColorRef(c.background);
+  // Dark ink on white paper whatever the screen's scheme.
+  const EditorColours c = PrintColours(ReadEditorColours(profile), options.blackOnWhite);
+  const QColor ink = FromColorRef(c.normal);
+  const QColor reserved = FromColorRef(c.reserved);
+  const QColor comment = FromColorRef(c.comment);
+  const QColor numbers = FromColorRef(c.lineNumbers);
+  const QColor paper = FromColorRef(c.background);
   QFont bold = m.fonts.normal;
   bold.setWeight(QFont::Bold);
 
@@ -130,7 +140,8 @@ bool PaintText(QPrinter& printer, const CLineStore& store, const IniFile& profil
       return false;
     }
     if (page > first) printer.newPage();
-    if (paper != Qt::white) p.fillRect(m.page, paper);
+    p.resetTransform();
+    p.translate(m.page.topLeft());
 
     // Header: the file name on the left, the page on the right, a rule below.
     style = -1;  // a new page starts with the painter's defaults

@@ -27,6 +27,7 @@
 #include "editor/text_decode.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "platform/qt_host.h"
 
 namespace tamso::gui {
 
@@ -81,6 +82,7 @@ class CSourceEditor::Owner : public ILineStoreOwner {
                                before.find_first_not_of(" \t") == std::string_view::npos);
       e_.InvalidateAll();
     }
+    if (text.find('\n') != std::string_view::npos) e_.UpdateGutter();
     emit e_.textChanged();
   }
   void TextErased(int line, int index, std::string_view removed) override {
@@ -89,10 +91,12 @@ class CSourceEditor::Owner : public ILineStoreOwner {
       e_.diagnostics_.Erased(line, removed);
       e_.InvalidateAll();
     }
+    if (removed.find('\n') != std::string_view::npos) e_.UpdateGutter();
     emit e_.textChanged();
   }
   void TextReplaced() override {
     e_.a11y_->Replaced();
+    e_.UpdateGutter();
     emit e_.textChanged();
   }
 
@@ -112,8 +116,9 @@ CSourceEditor::CSourceEditor(const Language* language, IniFile& profile, IHost& 
   setObjectName(QStringLiteral("2001"));
   store_.SetOwner(owner_.get());
   store_.SetLanguage(language);
-  gutterCells_ = ReadGutterCells(profile_);
+  lineNumbersOn_ = ReadGutterCells(profile_) > 0;
   numberBase_ = ReadNumberBase(profile_);
+  gutterCells_ = GutterCellsFor(lineNumbersOn_, store_.LineCount(), numberBase_);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setFocusPolicy(Qt::StrongFocus);
@@ -171,6 +176,7 @@ void CSourceEditor::ApplySettings(int pointSize) {
   reserved_ = FromColorRef(c.reserved);
   background_ = FromColorRef(c.background);
   comment_ = FromColorRef(c.comment);
+  separatorLines_ = ReadSeparatorLines(profile_);
 
   UpdateMetrics();
   UpdateScrollBars();
@@ -446,6 +452,9 @@ FindReplaceDialog* CSourceEditor::OpenFindDialog(bool withReplace) {
     m.matchCase = dialog->MatchCase();
     m.searchDown = dialog->SearchDown();
     emit findTextUsed(dialog->FindWhat());
+    // A message ("Replaced 3 occurrences.") belongs to the dialog.
+    auto* qtHost = dynamic_cast<QtHost*>(&host_);
+    if (qtHost) qtHost->SetMessageParent(dialog);
     switch (request) {
       case 0:
         m.FindNext(store_, host_, history_);
@@ -457,7 +466,13 @@ FindReplaceDialog* CSourceEditor::OpenFindDialog(bool withReplace) {
         m.ReplaceAll(store_, host_, history_);
         break;
     }
+    if (qtHost) qtHost->SetMessageParent(nullptr);
     AfterCommand();
+    // After a message the dialog, still open, has the keys again, not the text.
+    if (dialog->isVisible() && !dialog->isActiveWindow()) {
+      dialog->raise();
+      dialog->activateWindow();
+    }
   };
   connect(dialog, &FindReplaceDialog::findNextRequested, this, [handle] { handle(0); });
   connect(dialog, &FindReplaceDialog::replaceRequested, this, [handle] { handle(1); });
@@ -508,6 +523,15 @@ QMenu* CSourceEditor::CreateContextMenu() {
 void CSourceEditor::UpdateMetrics() {
   visibleCols_ = std::max(1, viewport()->width() / charWidth_);
   visibleLines_ = std::max(1, viewport()->height() / lineHeight_);
+}
+
+void CSourceEditor::UpdateGutter() {
+  const int cells = GutterCellsFor(lineNumbersOn_, store_.LineCount(), numberBase_);
+  if (cells == gutterCells_) return;
+  gutterCells_ = cells;
+  UpdateScrollBars();
+  InvalidateAll();
+  caretRect_ = CaretRect();
 }
 
 namespace {

@@ -33,8 +33,9 @@ class EditorAccessibility;
 class CSourceEditor : public QAbstractScrollArea {
   Q_OBJECT
  public:
-  // Reads "Font"/"PointSize" and "Editor"/"LineNumbers" (the gutter is fixed from
-  // here on), then applies the settings. language may be null (plain text).
+  // Reads "Font"/"PointSize" and "Editor"/"LineNumbers" (whether the gutter shows is
+  // fixed from here on; it is as wide as the largest line number), then applies the
+  // settings. language may be null (plain text).
   CSourceEditor(const Language* language, IniFile& profile, IHost& host, QWidget* parent = nullptr);
   ~CSourceEditor() override;
 
@@ -163,6 +164,9 @@ class CSourceEditor : public QAbstractScrollArea {
   void NoteModified(bool modified);
 
   void UpdateMetrics();
+  // Widens or narrows the gutter to the largest line number after the line count
+  // changed.
+  void UpdateGutter();
   void UpdateScrollBars();
   void SetFirstLine(int line);
   void SetFirstColumn(int col);
@@ -190,8 +194,10 @@ class CSourceEditor : public QAbstractScrollArea {
   IniFile& profile_;
   IHost& host_;
 
+  bool lineNumbersOn_ = true;
   int gutterCells_ = 5;
   int numberBase_ = 1;
+  bool separatorLines_ = false;  // a dotted line above each method header
   int pointSize_ = 10;
   EditorFonts fonts_;
   // Glyphs of the printable ASCII characters of the normal and comment fonts, so that

@@ -103,7 +103,7 @@ void CSourceEditor::PaintLine(QPainter& p, int line, int y, const QRect& area) {
   const int width = std::max(viewport()->width(), area.right() + 1);
   const int gutterPx = gutterCells_ * charWidth_;
   p.fillRect(0, y, width, lineHeight_, background_);
-  const bool mark = store_.LineMark(line) == 1;
+  const bool mark = separatorLines_ && store_.LineMark(line) == 1;
   const int top = y + (mark ? 1 : 0);
   if (mark) {
     // Every other pixel of the strip's top row: a dotted line, filled rather than

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -104,8 +105,13 @@ void Prepare(QFileDialog& d, const FileDialogOptions& o, const std::string& star
 Answer QtHost::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                           MsgButtons buttons) {
   ButtonSet set = ToQt(buttons);
+  // A message about what a dialog asked for (Replace All's count, Find's "not found")
+  // belongs to that dialog: the focus goes back there when the message closes.
+  QWidget* parent = messageParent_.data();
+  if (!parent) parent = qobject_cast<QDialog*>(QApplication::activeWindow());
+  if (!parent) parent = parent_.data();
   QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : Q(caption), Q(text), set.buttons,
-                  parent_.data());
+                  parent);
   box.setEscapeButton(set.escape);
   return FromQt(box.exec());
 }

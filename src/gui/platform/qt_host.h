@@ -30,6 +30,9 @@ class QtHost : public IHost {
   // The window dialogs are centred on (and modal to).
   void SetParentWindow(QWidget* window) { parent_ = window; }
   QWidget* ParentWindow() const { return parent_; }
+  // While set, message boxes belong to this window (a dialog whose request they
+  // answer), so that the focus goes back to it when they close.
+  void SetMessageParent(QWidget* window) { messageParent_ = window; }
   void SetSite(HostSite* site) { site_ = site; }
   // The caption used when a message box is given none.
   void SetApplicationTitle(const QString& title) { appTitle_ = title; }
@@ -59,6 +62,7 @@ class QtHost : public IHost {
     void AppendOutput(const std::string&, bool) override {}
   };
   QPointer<QWidget> parent_;
+  QPointer<QWidget> messageParent_;
   HostSite* site_ = nullptr;
   // The folder a file dialog starts in when its caller names none.
   std::string DialogStart();

@@ -64,5 +64,53 @@ TEST(EditorSettings, ProfileValuesAndColourSchemes) {
   EXPECT_EQ(ReadPointSize(profile), 14);
 }
 
+TEST(EditorSettings, GutterFitsTheLargestNumberAndSeparatorsFollowTheirBox) {
+  EXPECT_EQ(GutterCellsFor(false, 1000000, 1), 0);
+  EXPECT_EQ(GutterCellsFor(true, 0, 1), 5);
+  EXPECT_EQ(GutterCellsFor(true, 9999, 1), 5);
+  EXPECT_EQ(GutterCellsFor(true, 10000, 1), 6);  // "10000" and a cell of room
+  EXPECT_EQ(GutterCellsFor(true, 10000, 0), 5);  // counted from 0 the last is 9999
+  EXPECT_EQ(GutterCellsFor(true, 123456, 1), 7);
+  EXPECT_EQ(GutterCellsFor(true, 2147483647, 1), 11);  // no overflow at the top
+
+  testing::TempDir dir;
+  IniFile profile(dir.File("p.INI"));
+  EXPECT_FALSE(ReadSeparatorLines(profile));
+  profile.WriteInt("Editor", "Colorize", 1);
+  EXPECT_TRUE(ReadSeparatorLines(profile));
+  profile.WriteString("Editor", "Colorize", "yes");  // as the settings page reads it: 0
+  EXPECT_FALSE(ReadSeparatorLines(profile));
+}
+
+TEST(EditorSettings, PrintedColoursReadOnWhitePaper) {
+  testing::TempDir dir;
+  IniFile profile(dir.File("p.INI"));
+  // The default scheme reads on white as it is, but for its grey line numbers.
+  const EditorColours light = ReadEditorColours(profile);
+  const EditorColours printedLight = PrintColours(light, false);
+  EXPECT_EQ(printedLight.background, 0xFFFFFFu);
+  EXPECT_EQ(printedLight.normal, light.normal);
+  EXPECT_EQ(printedLight.reserved, light.reserved);
+  EXPECT_EQ(printedLight.comment, light.comment);
+  // The dark scheme: white text, cyan words and light green comments on black.
+  profile.WriteInt("Editor", "ColorScheme", 1);
+  const EditorColours dark = ReadEditorColours(profile);
+  const EditorColours printed = PrintColours(dark, false);
+  EXPECT_EQ(printed.background, 0xFFFFFFu);
+  for (std::uint32_t ink : {printed.normal, printed.reserved, printed.comment, printed.lineNumbers})
+    EXPECT_GE(ContrastOnWhite(ink), 4.5) << std::hex << ink;
+  EXPECT_EQ(printed.normal, 0u);
+  // Darkened, the words keep their hue: no red, equal green and blue.
+  EXPECT_EQ(printed.reserved & 0xFF, 0u);
+  EXPECT_EQ((printed.reserved >> 8) & 0xFF, (printed.reserved >> 16) & 0xFF);
+  EXPECT_GT((printed.reserved >> 8) & 0xFF, 0u);
+  EXPECT_EQ(printed.comment & 0xFF00FF, 0u);
+  EXPECT_GT(printed.comment, 0u);
+  // Black on white: all ink black.
+  const EditorColours mono = PrintColours(dark, true);
+  EXPECT_EQ(mono.background, 0xFFFFFFu);
+  EXPECT_EQ(mono.normal | mono.reserved | mono.comment | mono.lineNumbers, 0u);
+}
+
 }  // namespace
 }  // namespace tamso

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/language.h"
+#include "support/temp_dir.h"
 
 namespace tamso {
 namespace {
@@ -78,6 +79,19 @@ TEST(PrintLayout, GutterGrowsWithTheLineCountAndHostileGeometryIsClamped) {
   EXPECT_EQ(none.PageCount(), 1);
   EXPECT_EQ(none.PageBegin(0), none.PageEnd(0));
   EXPECT_EQ(none.GutterCells(), 0);
+}
+
+TEST(PrintLayout, ThePdfIsNamedAfterTheDocumentBesideIt) {
+  testing::TempDir dir;
+  const std::string src = dir.File("Main.java");
+  EXPECT_EQ(PrintFileName(src, "Main.java", "/home/u"), dir.File("Main.pdf"));
+  EXPECT_EQ(PrintFileName(dir.File("notes"), "notes", "/home/u"), dir.File("notes.pdf"));
+  // A new document, or one read out of an archive, is named after its title.
+  EXPECT_EQ(PrintFileName("", "Java1", "/home/u"), "/home/u/Java1.pdf");
+  EXPECT_EQ(PrintFileName(dir.File("src.zip!/java.base/java/lang/String.java"),
+                          "src.zip!/java.base/java/lang/String.java", "/home/u"),
+            "/home/u/String.pdf");
+  EXPECT_EQ(PrintFileName("", "", "/home/u"), "/home/u/print.pdf");
 }
 
 }  // namespace

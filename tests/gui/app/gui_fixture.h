@@ -75,9 +75,10 @@ class FakePane : public EditorPane {
 // The Qt host with the modal parts answered from a script.
 class ScriptedHost : public QtHost {
  public:
-  Answer MessageBox(const std::string& text, const std::string&, MsgIcon,
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                     MsgButtons buttons) override {
     messages.push_back(text);
+    if (realMessageBoxes) return QtHost::MessageBox(text, caption, icon, buttons);
     if (!answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
@@ -94,6 +95,7 @@ class ScriptedHost : public QtHost {
     saveDialogs.push_back(o);
     return Take(saveAnswers);
   }
+  bool realMessageBoxes = false;  // shown for real (the test closes them)
   std::deque<Answer> answers;
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
   std::vector<std::string> messages;

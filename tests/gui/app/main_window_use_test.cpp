@@ -4,11 +4,14 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -16,6 +19,7 @@
 #include "app/command_ids.h"
 #include "app/project_adapter.h"
 #include "app/source_document.h"
+#include "editor/find_dialog.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "gui_fixture.h"
@@ -180,6 +184,71 @@ TEST_F(RealEditorTest, FindBoxNeedsTextAndKeepsTheNewestOnTopOnce) {
   QStringList list;
   for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
   EXPECT_EQ(list, (QStringList{"beta", "alpha", "zeta"}));
+}
+
+TEST_F(RealEditorTest, TypingInTheFindBoxIsNeverCompletedFromItsHistory) {
+  Start();
+  ChildFrame* child =
+      window()->OpenDocumentFile(File("A.java", "int v = value 123456;\nvalue 123456 x\n"));
+  Activate();
+  QComboBox* box = window()->FindCombo();
+  box->setEditText("value 123456;");
+  ToolButton(cmd::kFindComboText)->trigger();
+  ASSERT_EQ(box->itemText(0), "value 123456;");
+  // The user types a shorter text, key by key, and presses Enter: that text is
+  // searched, not the longer one from the list.
+  box->setEditText(QString());
+  box->lineEdit()->setFocus();
+  QTest::keyClicks(box->lineEdit(), "value 123456");
+  EXPECT_EQ(box->currentText(), "value 123456");
+  EXPECT_EQ(box->lineEdit()->selectedText(), "");
+  EditorOf(child)->Store().SetSelection(0, 0);
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(box->currentText(), "value 123456");
+  // What is selected is the text typed (without the ';' the list's entry has).
+  const TextPos start = EditorOf(child)->Store().SelectionStart();
+  const TextPos end = EditorOf(child)->Store().SelectionEnd();
+  EXPECT_EQ(end.line, start.line);
+  EXPECT_EQ(end.col - start.col, 12);
+  // The list is still there to choose from (an entry beginning with the text is not
+  // doubled).
+  EXPECT_EQ(box->count(), 1);
+  EXPECT_EQ(box->itemText(0), "value 123456;");
+}
+
+TEST_F(RealEditorTest, AfterReplaceAllsMessageTheKeysGoBackToTheReplaceDialog) {
+  Start();
+  ChildFrame* child = window()->OpenDocumentFile(File("A.java", "int a = a + a;\n"));
+  Activate();
+  CSourceEditor* editor = EditorOf(child);
+  editor->setFocus();
+  QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
+  FindReplaceDialog* dialog = editor->LastFindDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  dialog->findChild<QLineEdit*>(QStringLiteral("findWhat"))->setText(QStringLiteral("a"));
+  dialog->findChild<QLineEdit*>(QStringLiteral("replaceWith"))->setText(QStringLiteral("b"));
+  // The count is shown in a real message box, which the user closes with Enter.
+  host.realMessageBoxes = true;
+  QString shownOver;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    shownOver = box->parentWidget() ? box->parentWidget()->window()->windowTitle() : QString();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("replaceAll")), Qt::LeftButton);
+  host.realMessageBoxes = false;
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Replaced 3 occurrences.");
+  EXPECT_EQ(shownOver, "Replace");
+  // The dialog is active again: the next keys go to it, not into the text.
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget()->window(), dialog);
+  QTest::keyClicks(QApplication::focusWidget(), "zz");
+  EXPECT_EQ(editor->Store().Line(0), "int b = b + b;");
+  dialog->close();
 }
 
 TEST_F(RealEditorTest, NewJavaAndPerlDocumentsHaveAnOutlineAndHtmlCannotRefreshOne) {

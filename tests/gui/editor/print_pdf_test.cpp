@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QMarginsF>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include "app/command_ids.h"
 #include "build/process_runner.h"
 #include "editor/print_commands.h"
 #include "editor/print_document.h"
+#include "gui/app/gui_fixture.h"
 #include "gui/editor/editor_test_support.h"
 
 namespace tamso::gui {
@@ -87,6 +94,50 @@ TEST(PrintPdf, ThreePagesWithHeaderNumbersWrappedLinesAndTabs) {
   EXPECT_TRUE(Has(pages[2], std::to_string(2 * g.rows + 1)));
 }
 
+TEST(PrintPdf, ADarkSchemePrintsDarkInkOnWhitePaperWithMargins) {
+  if (FindProgram("pdftoppm").empty()) GTEST_SKIP() << "no pdftoppm";
+  EditorFixture f(ViewKind::Java, "[Editor]\nColorScheme=1\n");  // white on black
+  QTemporaryDir dir;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageMargins(QMarginsF(0, 0, 0, 0));  // a printer that gives no margin
+  const QString pdf = dir.filePath(QStringLiteral("Main.pdf"));
+  printer.setOutputFileName(pdf);
+  const PrintGeometry g = PrintGeometryFor(printer, f.Profile(), true);
+  std::string text;
+  for (int i = 0; i < g.rows; ++i)
+    text += "public int field" + std::to_string(i) + " = 1; // a note\n";
+  f.Load(text);
+  PrintOptions options;
+  options.title = QStringLiteral("Main.java");
+  options.lineNumbers = true;
+  QString error;
+  ASSERT_TRUE(PrintText(printer, f.editor->Store(), f.Profile(), options, {}, &error))
+      << error.toStdString();
+
+  // The first page at 36 dots per inch, in grey.
+  tamso::testing::FakeHost host;
+  const std::string base = dir.filePath(QStringLiteral("page")).toStdString();
+  ASSERT_TRUE(StartArguments({"pdftoppm", "-r", "36", "-gray", "-singlefile", "-f", "1", "-l", "1",
+                              pdf.toStdString(), base},
+                             "pdftoppm", "", true, host));
+  QImage page(QString::fromStdString(base + ".pgm"));
+  ASSERT_FALSE(page.isNull());
+  const int margin = static_cast<int>(kMinPrintMarginMm / 25.4 * 36) - 2;
+  long dark = 0, inkInMargin = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x) {
+      if (qGray(page.pixel(x, y)) >= 128) continue;
+      ++dark;
+      if (x < margin || y < margin || x >= page.width() - margin || y >= page.height() - margin)
+        ++inkInMargin;
+    }
+  const long all = static_cast<long>(page.width()) * page.height();
+  EXPECT_GT(dark, 0);         // the text is there
+  EXPECT_LT(dark * 2, all);   // on white paper, not black
+  EXPECT_EQ(inkInMargin, 0);  // and none of it at the paper's edges
+}
+
 TEST(PrintPdf, ACancelledPrintKeepsTheOldFileAndLeavesNoDebris) {
   EditorFixture f;
   QTemporaryDir dir;
@@ -112,6 +163,39 @@ TEST(PrintPdf, PreviewPagesSettingIsOneOrTwo) {
     f.Profile().WriteString("Settings", "PreviewPages", v);
     EXPECT_EQ(PreviewPages(f.Profile()), 1) << v;
   }
+}
+
+class PrintWindowTest : public testing::ShellTest {
+ protected:
+  PrintWindowTest() { realEditors = true; }
+};
+
+TEST_F(PrintWindowTest, PrintingToAFileOffersThePdfBesideTheDocument) {
+  Start();
+  InstallPrintCommands(*profile, shell->App());
+  window()->OpenDocumentFile(File("Main.java", "class Main {}\n"));
+  // The print dialog is looked at and cancelled as soon as it shows.
+  QString offered;
+  int looks = 0;
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      if (++looks > 1000) poll.stop();
+      return;
+    }
+    poll.stop();
+    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    offered = file ? file->text() : SessionPrinter().outputFileName();
+    dialog->reject();
+  });
+  poll.start();
+  window()->Router().Execute(cmd::kFilePrint);
+  poll.stop();
+  EXPECT_EQ(offered.toStdString(), dir + "/Main.pdf");
+  EXPECT_EQ(SessionPrinter().docName(), "Main.java");
+  RemovePrintCommands(shell->App());
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // pixel of the viewport is painted whatever the text.
 
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 #include <QTest>
 
+#include "editor/editor_style.h"
 #include "editor_test_support.h"
 
 namespace tamso::gui::testing {
@@ -80,7 +82,7 @@ TEST(SourceEditorPaint, ColourSchemesFromTheProfile) {
 }
 
 TEST(SourceEditorPaint, SeparatorLineAboveAMethodHeader) {
-  EditorFixture f;
+  EditorFixture f(ViewKind::Java, "[Editor]\nColorize=1\n");
   f.Load("class A {\n  void f() {\n  }\n  int x;\n}\n");
   const QImage image = f.Paint();
   const QColor comment(0x00, 0x7F, 0x00);  // scheme 2
@@ -95,6 +97,38 @@ TEST(SourceEditorPaint, SeparatorLineAboveAMethodHeader) {
   EXPECT_FALSE(rowHasComment(0));
   EXPECT_FALSE(rowHasComment(2 * lh));
   EXPECT_FALSE(rowHasComment(3 * lh));
+}
+
+TEST(SourceEditorPaint, GutterIsAsWideAsTheLargestLineNumber) {
+  EditorFixture f(ViewKind::Java, "[Editor]\nNumberFrom=1\n");
+  f.Load(std::string(99999, '\n'));
+  ASSERT_EQ(f.editor->Store().LineCount(), 99999);
+  // The number font as the gutter draws it, 2 pixels in from the left, with the mark
+  // bar of a compile message along the gutter's right edge.
+  const QFont numberFont =
+      MakeEditorFonts(f.editor->PointSize(), f.editor->logicalDpiY()).lineNumber;
+  auto fits = [&](const char* number) {
+    const int bar = std::max(3, f.editor->CharWidth() / 3);
+    return 2 + QFontMetrics(numberFont).horizontalAdvance(QLatin1String(number)) + bar <=
+           f.editor->GutterCells() * f.editor->CharWidth();
+  };
+  EXPECT_TRUE(fits("99999"));
+  const int five = f.editor->GutterCells();
+  // One more line: six digits, and the gutter widens at once, the text moving right.
+  f.editor->setFocus();
+  QTest::keyClick(f.editor, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  ASSERT_EQ(f.editor->Store().LineCount(), 100000);
+  EXPECT_GT(f.editor->GutterCells(), five);
+  EXPECT_TRUE(fits("100000"));
+  EXPECT_EQ(f.editor->CellRect(99999, 0).left(), f.editor->GutterCells() * f.editor->CharWidth());
+  // Undone, it narrows again.
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(f.editor->GutterCells(), five);
+  // Without line numbers there is no gutter however long the text.
+  EditorFixture g(ViewKind::Java, "[Editor]\nLineNumbers=0\n");
+  g.Load(std::string(123456, '\n'));
+  EXPECT_EQ(g.editor->GutterCells(), 0);
 }
 
 TEST(SourceEditorPaint, Utf8SequencesTakeOneCellEach) {

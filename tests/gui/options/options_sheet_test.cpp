@@ -3,9 +3,13 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -117,6 +121,46 @@ TEST_F(OptionsSheetTest, OpenEditorsFollowColoursAtOnceAndTheTabWidthOnOk) {
   }
   EXPECT_EQ(editor->Store().TabWidth(), 12);
   EXPECT_EQ(Get("Editor", "TabChars"), "12");
+}
+
+TEST_F(OptionsSheetTest, SeparationLinesBoxShowsAndDecidesWhetherTheyAreDrawn) {
+  Start();
+  ChildFrame* child =
+      window()->OpenDocumentFile(File("A.java", "class A {\n  void f() {\n  }\n}\n"));
+  CSourceEditor* editor = EditorOf(child);
+  ASSERT_EQ(editor->Store().LineMark(1), 1);  // a method header: a separator place
+  // Whether a dotted line in the comment colour runs along the top of the method's line.
+  auto separatorShown = [&] {
+    QImage image(editor->viewport()->size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    editor->Paint(p, image.rect());
+    p.end();
+    const QColor comment(0x00, 0x7F, 0x00);  // the default scheme's
+    int dots = 0;
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, editor->LineHeight()) == comment) ++dots;
+    return dots > image.width() / 4;
+  };
+  auto runSheet = [&](std::optional<bool> tick) {
+    OptionsSheet sheet(Context(), window());
+    auto* box = Find<QCheckBox>(sheet, "1016");
+    const bool shown = box->isChecked();
+    if (tick) {
+      box->setChecked(*tick);
+      sheet.accept();
+    } else {
+      sheet.reject();
+    }
+    return shown;
+  };
+  EXPECT_FALSE(runSheet(std::nullopt));
+  EXPECT_FALSE(separatorShown());
+  EXPECT_FALSE(runSheet(true));
+  EXPECT_EQ(Get("Editor", "Colorize"), "1");
+  EXPECT_TRUE(separatorShown());
+  EXPECT_TRUE(runSheet(false));
+  EXPECT_FALSE(separatorShown());
+  EXPECT_FALSE(runSheet(std::nullopt));
 }
 
 TEST_F(OptionsSheetTest, PagesNotShownAreNotSavedAndShownOnesSaveEveryControl) {
@@ -231,6 +275,40 @@ TEST_F(OptionsSheetTest, CommandsAreLiveAndEditorFontAppliesAFixedPitchFace) {
     profile->WriteString("Font", "Face", face);
     window()->RefreshSourceViews();
     EXPECT_EQ(QFontInfo(editor->viewport()->font()).family(), builtIn) << face;
+  }
+}
+
+TEST_F(OptionsSheetTest, EditorFontIsOnEveryEditorsMenuAndOpensOnTheFaceInUse) {
+  Start();
+  InstallOptionsCommands(*shell, *profile, colours, false);
+  // The Java and Perl windows have "Editor Font..." where the HTML window has it.
+  for (const char* name : {"A.java", "s.pl", "a.html"}) {
+    ChildFrame* child = window()->OpenDocumentFile(File(name, "x\n"));
+    ASSERT_NE(child, nullptr) << name;
+    window()->EnterMenuBar();
+    const std::vector<QString> items = OpenMenu("Options");
+    ASSERT_GE(items.size(), 2u) << name;
+    EXPECT_EQ(items[items.size() - 2], "-") << name;
+    EXPECT_EQ(items.back(), "Editor Font...") << name;
+    QAction* font = MenuAction("Options", cmd::kEditorFont);
+    ASSERT_NE(font, nullptr) << name;
+    EXPECT_TRUE(font->isEnabled()) << name;
+  }
+  // The dialog shows the face and style the editor draws with (upright, not the first
+  // style of the face's list), at the editor's size.
+  CSourceEditor* editor = EditorOf(window()->ActiveChild());
+  const QFontInfo drawn(editor->viewport()->font());
+  ASSERT_FALSE(drawn.italic());
+  for (const char* face : {"", "DejaVu Sans Mono", "Noto Mono"}) {
+    if (*face) profile->WriteString("Font", "Face", face);
+    window()->RefreshSourceViews();
+    const QFontInfo inUse(editor->viewport()->font());
+    const std::unique_ptr<QFontDialog> dialog = MakeEditorFontDialog(*profile, window());
+    const QFont offered = dialog->currentFont();
+    EXPECT_EQ(offered.family(), inUse.family()) << face;
+    EXPECT_FALSE(QFontInfo(offered).italic()) << face;
+    EXPECT_EQ(QFontInfo(offered).styleName(), inUse.styleName()) << face;
+    EXPECT_EQ(offered.pointSize(), 10) << face;
   }
 }
 
