@@ -104,8 +104,8 @@ void Prepare(QFileDialog& d, const FileDialogOptions& o, const std::string& star
 Answer QtHost::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                           MsgButtons buttons) {
   ButtonSet set = ToQt(buttons);
-  QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : Q(caption), Q(text), set.buttons,
-                  parent_.data());
+  QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : QDisplay(caption), QDisplay(text),
+                  set.buttons, parent_.data());
   box.setEscapeButton(set.escape);
   return FromQt(box.exec());
 }
@@ -204,7 +204,7 @@ void QtHost::ShowStatus(const std::string& text) {
   auto* window = qobject_cast<QMainWindow*>(parent_.data());
   if (!window) return;
   window->statusBar()->show();
-  window->statusBar()->showMessage(Q(text), 15000);
+  window->statusBar()->showMessage(QDisplay(text), 15000);
 }
 
 }  // namespace tamso::gui
