@@ -23,13 +23,15 @@ void ShowSpawnFailure(IHost& host, const std::string& commandLine) {
 
 // The class and directory a source gives, written where the dialog reads them.
 // Only a source that declares a package changes them when fromPackageOnly.
+// A stored project path may separate with "\\"; the active file's path is this
+// system's, where "\\" is part of a name.
 void WriteTargetOf(IniFile& profile, const std::string& stored, const std::string& onDisk,
-                   bool fromPackageOnly) {
+                   bool fromPackageOnly, bool backslashSeparates) {
   std::string text;
   std::string package;
   if (ReadFileHead(onDisk, 64 * 1024, text)) package = DeclaredPackage(text);
   if (fromPackageOnly && package.empty()) return;
-  const RunTarget target = RunTargetFor(stored, package);
+  const RunTarget target = RunTargetFor(stored, package, backslashSeparates);
   profile.WriteString(kRunJavaSection, "Directory", target.directory);
   // A class name with blanks or quotes stays one argument of the line.
   profile.WriteString(kRunJavaSection, "Class", QuoteArgument(target.className));
@@ -65,7 +67,7 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
       return;
     }
     const std::string onDisk = project.ResolveMember(main);
-    WriteTargetOf(context.profile, main, onDisk, false);
+    WriteTargetOf(context.profile, main, onDisk, false, true);
     classPath = RunClassPath(context.profile, &project, onDisk);
   } else {
     const std::string path = document ? document->PathName() : std::string();
@@ -73,7 +75,7 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
       host.Message(kActiveNotJava);
     } else {
       // A class in a package only runs from its package root under its full name.
-      WriteTargetOf(context.profile, path, path, true);
+      WriteTargetOf(context.profile, path, path, true, false);
     }
     classPath = RunClassPath(context.profile, nullptr, path);
   }
