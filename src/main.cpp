@@ -89,11 +89,16 @@ int Run(int argc, char** argv) {
   });
   InstallProjectTreeBar(project);
 
-  // Journals of unsaved text, for a run that ends without a clean exit.
-  RecoveryStore recovery(commandLine.quitWhenIdle
-                             ? std::string()
-                             : DefaultRecoveryDir(EnvOrEmpty("XDG_STATE_HOME"), EnvOrEmpty("HOME")),
-                         paths::Canonical(location.path));
+  // Journals of unsaved text, for a run that ends without a clean exit; when their
+  // folder cannot be made they go elsewhere, and the user is told once.
+  std::string recoveryWarning;
+  RecoveryStore recovery(
+      commandLine.quitWhenIdle
+          ? std::string()
+          : ChooseRecoveryDir(DefaultRecoveryDir(EnvOrEmpty("XDG_STATE_HOME"), EnvOrEmpty("HOME")),
+                              RecoveryDirFallbacks(EnvOrEmpty("XDG_RUNTIME_DIR")),
+                              &recoveryWarning),
+      paths::Canonical(location.path));
 
   ShellApplication shell(profile, host, projectModel, &CreateEditorPane,
                          commandLine.quitWhenIdle ? nullptr : &instance);
@@ -116,6 +121,8 @@ int Run(int argc, char** argv) {
   });
   if (!shell.Start(commandLine)) return 1;
   auto toolCommands = InstallToolCommands(shell, host, profile, project);
+  if (MainWindow* w = shell.Window(); w && !recoveryWarning.empty())
+    QTimer::singleShot(0, w, [&host, recoveryWarning] { host.Message(recoveryWarning); });
   if (MainWindow* w = shell.Window(); w && recovery.Enabled()) {
     w->StartRecovery(recovery);
     QTimer::singleShot(0, w, [w] { w->Recovery()->OfferRecovery(); });

@@ -4,6 +4,7 @@
 // and ends printable, reading is a function of the input, and putting a selection
 // in for "$SEL$" grows a body by exactly the selection per marker.
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,9 +60,15 @@ inline int FuzzSkeletonFile(std::string_view input) {
   const std::string_view selection = input.substr(0, std::min<std::size_t>(input.size(), 16));
   for (int n = 2; n < static_cast<int>(set.bodies.size()); ++n) {
     const std::string& body = set.Body(n);
-    const std::string out = tamso::ExpandSelection(body, selection);
     const std::size_t markers = Markers(body);
-    if (out.size() != body.size() - 5 * markers + selection.size() * markers) std::abort();
+    const std::size_t size = body.size() - 5 * markers + selection.size() * markers;
+    if (tamso::ExpandedSize(body, selection) != size) std::abort();
+    const std::optional<std::string> expanded = tamso::ExpandSelection(body, selection);
+    // Refused exactly when over the limit.
+    if (expanded.has_value() != (size <= tamso::kSkeletonTextLimit)) std::abort();
+    if (!expanded) continue;
+    const std::string& out = *expanded;
+    if (out.size() != size) std::abort();
     if (markers == 0 && out != body) std::abort();
   }
   return 0;

@@ -56,7 +56,12 @@ bool PrepareDocumentOpen(IHost& host, const std::string& path) {
     return false;
   }
   RecoveryReport recovered = RecoverFile(path);
-  if (!recovered.status.empty()) host.ShowStatus(recovered.status);
+  // Old text kept aside (the file changed after its save was cut) needs the user's
+  // eye; what was simply put right is a passing note.
+  if (!recovered.keptCopy.empty())
+    host.Message(recovered.status);
+  else if (!recovered.status.empty())
+    host.ShowStatus(recovered.status);
   probe = ProbeFile(path);
   if (probe.size > kLargeDocumentBytes && !Ask(host, LargeFileQuestion(path, probe.size)))
     return false;

@@ -14,7 +14,8 @@ inline constexpr std::uint64_t kLargeDocumentBytes = 256ull << 20;
 inline constexpr std::size_t kBinarySniffBytes = 64 * 1024;
 
 // Before path is opened as a document: puts right what a cut-short save left (and
-// says so in the status bar), refuses a pipe, socket or device with a message, and
+// says so in the status bar; a file changed since is left as it is and a message
+// names where its old text is kept), refuses a pipe, socket or device with a message, and
 // asks before a very large file or one that looks binary. False: do not open it.
 // A missing or unreadable file passes; loading it reports why it failed.
 bool PrepareDocumentOpen(IHost& host, const std::string& path);

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/file_read.h"
 #include "platform/paths.h"
@@ -61,6 +63,27 @@ bool ParseNumber(std::string_view s, std::uint64_t& out) {
   return true;
 }
 
+// "device inode size mtime hash recent"; unknown when anything is amiss.
+FileIdentity ParseIdentity(std::string_view s) {
+  std::uint64_t v[6] = {};
+  for (int i = 0; i < 6; ++i) {
+    const std::size_t blank = std::min(s.find(' '), s.size());
+    const std::string_view field = s.substr(0, blank);
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), v[i]);
+    if (field.empty() || error != std::errc() || end != field.data() + field.size()) return {};
+    s.remove_prefix(std::min(blank + 1, s.size()));
+  }
+  FileIdentity d;
+  d.known = true;
+  d.device = v[0];
+  d.inode = v[1];
+  d.size = v[2];
+  d.mtimeNs = static_cast<std::int64_t>(v[3]);
+  d.hash = v[4];
+  d.recent = v[5] != 0;
+  return d;
+}
+
 // Creates each missing folder of path with mode 0700.
 bool MakeDirs(const std::string& path) {
   if (path.empty()) return false;
@@ -73,6 +96,15 @@ bool MakeDirs(const std::string& path) {
   }
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder is ours alone: a folder (not a link to one) owned by us, mode 0700 (a
+// looser mode of our own folder is tightened). Journals elsewhere are not trusted.
+bool PrivateFolder(const std::string& dir) {
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+    return false;
+  return (st.st_mode & 077) == 0 || ::chmod(dir.c_str(), 0700) == 0;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -106,6 +138,50 @@ std::string DefaultRecoveryDir(std::string_view xdgStateHome, std::string_view h
   return {};
 }
 
+namespace {
+
+// Empty when dir can hold journals, else why not.
+std::string Unusable(const std::string& dir) {
+  if (dir.empty()) return "no folder is known";
+  if (!MakeDirs(dir)) return std::strerror(errno != 0 ? errno : ENOTDIR);
+  if (!PrivateFolder(dir)) return "the folder is not this user's alone";
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
+}
+
+}  // namespace
+
+std::string ChooseRecoveryDir(const std::string& preferred,
+                              const std::vector<std::string>& fallbacks, std::string* warning) {
+  errno = 0;
+  const std::string why = Unusable(preferred);
+  if (why.empty()) return preferred;
+  std::string chosen;
+  for (const std::string& f : fallbacks) {
+    errno = 0;
+    if (Unusable(f).empty()) {
+      chosen = f;
+      break;
+    }
+  }
+  if (warning) {
+    *warning = "Unsaved text cannot be kept for recovery in " +
+               (preferred.empty() ? std::string("the usual folder") : preferred) + ": " + why +
+               ".\n" +
+               (chosen.empty() ? std::string("It is not kept for recovery in this session.")
+                               : "It is kept in " + chosen + " instead.");
+  }
+  return chosen;
+}
+
+std::vector<std::string> RecoveryDirFallbacks(std::string_view xdgRuntimeDir) {
+  std::vector<std::string> out;
+  if (!xdgRuntimeDir.empty() && xdgRuntimeDir.front() == '/')
+    out.push_back(paths::Join(xdgRuntimeDir, "tamso/recovery"));
+  out.push_back("/tmp/tamso-" + std::to_string(::geteuid()) + "/recovery");
+  return out;
+}
+
 std::uint64_t ProcessStartTime(long pid) {
   std::string stat;
   if (pid <= 0 || !ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat, nullptr, 1 << 16))
@@ -134,6 +210,12 @@ std::string EncodeJournal(const JournalHeader& h, std::string_view text) {
   out += "path=" + Escape(h.path) + "\n";
   out += "title=" + Escape(h.title) + "\n";
   out += "template=" + std::to_string(std::max(h.templateIndex, 0)) + "\n";
+  if (h.disk.known) {
+    const FileIdentity& d = h.disk;
+    out += "disk=" + std::to_string(d.device) + " " + std::to_string(d.inode) + " " +
+           std::to_string(d.size) + " " + std::to_string(d.mtimeNs) + " " + std::to_string(d.hash) +
+           (d.recent ? " 1" : " 0") + "\n";
+  }
   out += "length=" + std::to_string(text.size()) + "\n\n";
   out += text;
   return out;
@@ -167,6 +249,8 @@ std::optional<Journal> DecodeJournal(std::string_view bytes) {
       j.header.title = Unescape(value);
     else if (key == "template" && ParseNumber(value, n) && n < 1000)
       j.header.templateIndex = static_cast<int>(n);
+    else if (key == "disk")
+      j.header.disk = ParseIdentity(value);
     else if (key == "length" && ParseNumber(value, n))
       length = n, haveLength = true;
   }
@@ -204,6 +288,17 @@ std::string RecoveryQuestion(const std::vector<Journal>& journals) {
            : "\n\nRecover them as modified text? No discards them; Cancel keeps them for the next "
              "start.";
   return s;
+}
+
+bool ChangedSinceJournal(const Journal& journal) {
+  const JournalHeader& h = journal.header;
+  return !h.path.empty() && h.disk.known && CompareWithDisk(h.disk, h.path) == DiskState::Changed;
+}
+
+std::string ChangedSinceJournalQuestion(const std::string& path) {
+  return path +
+         " was changed by another program after the unsaved text was kept.\n"
+         "Reload it and lose the recovered text, or keep the recovered text?";
 }
 
 RecoveryStore::RecoveryStore(std::string dir, std::string instanceKey)
@@ -305,13 +400,13 @@ void RecoveryStore::Perform(Task& task) {
     ::unlink(file.c_str());
     return;
   }
-  if (!MakeDirs(dir_)) return;
+  if (!MakeDirs(dir_) || !PrivateFolder(dir_)) return;
   WritePrivateAtomically(file, EncodeJournal(task.header, task.text));
 }
 
 std::vector<Journal> RecoveryStore::Stale() const {
   std::vector<std::pair<std::int64_t, Journal>> found;
-  if (!Enabled()) return {};
+  if (!Enabled() || !PrivateFolder(dir_)) return {};
   DIR* d = ::opendir(dir_.c_str());
   if (!d) return {};
   while (dirent* e = ::readdir(d)) {
@@ -326,6 +421,11 @@ std::vector<Journal> RecoveryStore::Stale() const {
       continue;
     }
     if (!name.ends_with(kSuffix)) continue;
+    // Only a plain file of our own: another user's journal could put any text into
+    // our documents.
+    struct stat own {};
+    if (::lstat(file.c_str(), &own) != 0 || !S_ISREG(own.st_mode) || own.st_uid != ::geteuid())
+      continue;
     std::string bytes;
     if (!ReadWholeFile(file, bytes, nullptr, kNoReadLimit)) continue;
     std::optional<Journal> j = DecodeJournal(bytes);

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/file_identity.h"
+
 namespace tamso {
 
 struct JournalHeader {
@@ -26,6 +28,9 @@ struct JournalHeader {
   std::string path;             // the document's file, "" for a new document
   std::string title;            // "Java1" for a new one
   int templateIndex = 0;        // the document's kind
+  // The file as the document last read or wrote it: at recovery, a file that differs
+  // from it was changed by another program after the crash.
+  FileIdentity disk = {};
 };
 
 struct Journal {
@@ -36,6 +41,15 @@ struct Journal {
 
 // $XDG_STATE_HOME/tamso/recovery, else ~/.local/state/tamso/recovery ("" without both).
 std::string DefaultRecoveryDir(std::string_view xdgStateHome, std::string_view home);
+// The folder journals are kept in: preferred when it can be made (0700, ours alone,
+// writable), else the first fallback that can; "" when none can. When preferred
+// cannot be used, *warning says so once, naming it and where journals go instead.
+std::string ChooseRecoveryDir(const std::string& preferred,
+                              const std::vector<std::string>& fallbacks, std::string* warning);
+// Places to keep journals when the usual one cannot be made: the runtime folder,
+// then a folder of this user's under /tmp.
+std::vector<std::string> RecoveryDirFallbacks(std::string_view xdgRuntimeDir);
+
 // The start time of a running process (field 22 of /proc/<pid>/stat), 0 when gone.
 std::uint64_t ProcessStartTime(long pid);
 
@@ -45,6 +59,12 @@ std::optional<Journal> DecodeJournal(std::string_view bytes);
 
 // "Tamso did not exit cleanly..." for the journals found at start-up.
 std::string RecoveryQuestion(const std::vector<Journal>& journals);
+
+// Whether the journal's file was changed by another program after the journal was
+// written: the recovered text then goes over a newer file, and the user chooses.
+bool ChangedSinceJournal(const Journal& journal);
+// The reload-or-keep question for such a file.
+std::string ChangedSinceJournalQuestion(const std::string& path);
 
 class RecoveryStore {
  public:
@@ -68,6 +88,8 @@ class RecoveryStore {
   void DropAll();
 
   // Journals of earlier runs with this profile whose process is gone, oldest first.
+  // Only plain files owned by this user, in a folder of this user's alone (mode 0700)
+  // are taken.
   std::vector<Journal> Stale() const;
   // Removes a journal found by Stale (recovered or discarded).
   static void Discard(const Journal& journal);

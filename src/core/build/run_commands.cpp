@@ -25,14 +25,15 @@ void ShowSpawnFailure(IHost& host, const std::string& commandLine) {
 // Only a source that declares a package changes them when fromPackageOnly. When the
 // compiler writes the classes to an output directory (classesElsewhere) they lie in
 // the package's folders there, wherever the source is, so the class is always named
-// with its package.
+// with its package. A stored project path may separate with "\\"; the active file's
+// path is this system's, where "\\" is part of a name.
 void WriteTargetOf(IniFile& profile, const std::string& stored, const std::string& onDisk,
-                   bool fromPackageOnly, bool classesElsewhere) {
+                   bool fromPackageOnly, bool classesElsewhere, bool backslashSeparates) {
   std::string text;
   std::string package;
   if (ReadFileHead(onDisk, 64 * 1024, text)) package = DeclaredPackage(text);
   if (fromPackageOnly && package.empty()) return;
-  RunTarget target = RunTargetFor(stored, package);
+  RunTarget target = RunTargetFor(stored, package, backslashSeparates);
   if (classesElsewhere && !package.empty() && target.className.rfind(package + ".", 0) != 0)
     target.className = package + "." + target.className;
   profile.WriteString(kRunJavaSection, "Directory", target.directory);
@@ -73,7 +74,7 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
     }
     source = project->ResolveMember(main);
     classPath = RunClassPath(context.profile, project, source);
-    WriteTargetOf(context.profile, main, source, false, !classPath.empty());
+    WriteTargetOf(context.profile, main, source, false, !classPath.empty(), true);
   } else {
     const std::string path = document ? document->PathName() : std::string();
     classPath = RunClassPath(context.profile, nullptr, path);
@@ -81,7 +82,7 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
       host.Message(kActiveNotJava);
     } else {
       // A class in a package only runs from its package root under its full name.
-      WriteTargetOf(context.profile, path, path, true, !classPath.empty());
+      WriteTargetOf(context.profile, path, path, true, !classPath.empty(), false);
       source = path;
     }
   }

@@ -11,6 +11,41 @@ namespace tamso {
 
 namespace {
 
+RunTarget RunTargetIn(std::string_view path, std::string_view package, const char* separators) {
+  const size_t sep = path.find_last_of(separators);
+  RunTarget t;
+  std::string file;
+  if (sep == std::string_view::npos) {
+    // A bare file name lies in the current directory; its own text is no directory.
+    t.directory = ".";
+    file = std::string(path);
+  } else {
+    t.directory = std::string(path.substr(0, sep));
+    file = std::string(path.substr(sep + 1));
+  }
+  const size_t dot = file.find_last_of('.');
+  t.className = dot == std::string::npos ? file : file.substr(0, dot);
+  if (package.empty() || sep == std::string_view::npos) return t;
+
+  // Take the package's folders off the end of the directory, last one first.
+  std::string dir = t.directory;
+  std::string rest(package);
+  for (;;) {
+    const size_t pdot = rest.find_last_of('.');
+    const std::string last = pdot == std::string::npos ? rest : rest.substr(pdot + 1);
+    const size_t dsep = dir.find_last_of(separators);
+    const std::string tail = dsep == std::string::npos ? dir : dir.substr(dsep + 1);
+    if (tail != last) return t;
+    dir = dsep == std::string::npos ? std::string() : dir.substr(0, dsep);
+    if (pdot == std::string::npos) break;
+    rest.resize(pdot);
+  }
+  if (dir.empty()) dir = path[0] == '/' && t.directory.find_first_of(separators) == 0 ? "/" : ".";
+  t.directory = dir;
+  t.className = std::string(package) + "." + t.className;
+  return t;
+}
+
 bool ClassPathOption(const std::string& arg) {
   return arg == "-classpath" || arg == "-cp" || arg == "--class-path" ||
          arg.rfind("--class-path=", 0) == 0;
@@ -141,38 +176,10 @@ bool NamesJavaFile(std::string_view path) {
   return at != std::string_view::npos;
 }
 
-RunTarget RunTargetFor(std::string_view path, std::string_view package) {
-  const size_t sep = path.find_last_of("/\\");
-  RunTarget t;
-  std::string file;
-  if (sep == std::string_view::npos) {
-    // A bare file name lies in the current directory; its own text is no directory.
-    t.directory = ".";
-    file = std::string(path);
-  } else {
-    t.directory = std::string(path.substr(0, sep));
-    file = std::string(path.substr(sep + 1));
-  }
-  const size_t dot = file.find_last_of('.');
-  t.className = dot == std::string::npos ? file : file.substr(0, dot);
-  if (package.empty() || sep == std::string_view::npos) return t;
-
-  // Take the package's folders off the end of the directory, last one first.
-  std::string dir = t.directory;
-  std::string rest(package);
-  for (;;) {
-    const size_t pdot = rest.find_last_of('.');
-    const std::string last = pdot == std::string::npos ? rest : rest.substr(pdot + 1);
-    const size_t dsep = dir.find_last_of("/\\");
-    const std::string tail = dsep == std::string::npos ? dir : dir.substr(dsep + 1);
-    if (tail != last) return t;
-    dir = dsep == std::string::npos ? std::string() : dir.substr(0, dsep);
-    if (pdot == std::string::npos) break;
-    rest.resize(pdot);
-  }
-  if (dir.empty()) dir = path[0] == '/' && t.directory.find_first_of("/\\") == 0 ? "/" : ".";
-  t.directory = dir;
-  t.className = std::string(package) + "." + t.className;
+RunTarget RunTargetFor(std::string_view path, std::string_view package, bool backslashSeparates) {
+  const char* separators = backslashSeparates ? "/\\" : "/";
+  RunTarget t = RunTargetIn(path, package, separators);
+  t.className = NotAnOption(t.className);
   return t;
 }
 

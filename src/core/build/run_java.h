@@ -78,7 +78,12 @@ struct RunTarget {
 // in the package's folders: the part before the last separator and the base name
 // (a path without a separator gives its whole text as the directory and an empty
 // class).
-RunTarget RunTargetFor(std::string_view path, std::string_view package);
+// A class name that would read as a java option or "@file" ("-x" of "-x.java") gets
+// "./" before it: java then says it cannot find that class rather than taking it as
+// an option. With backslashSeparates false only "/" separates (a path on this
+// system, where "\" is part of a name).
+RunTarget RunTargetFor(std::string_view path, std::string_view package,
+                       bool backslashSeparates = true);
 
 // The message for a project whose main file is not a .java file.
 std::string NoJavaMainFileMessage(const std::string& projectFile, const std::string& mainFile);

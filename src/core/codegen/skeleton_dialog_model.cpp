@@ -60,9 +60,21 @@ void SkeletonDialogModel::Load() {
   set_ = ParseSkeletons(bytes);
 }
 
+std::string SkeletonTooLargeMessage(std::uint64_t size) {
+  return "With the selected text in place of every $SEL$ this skeleton would be " +
+         (size == UINT64_MAX ? std::string("larger than memory can hold")
+                             : SizeText(size) + " (" + std::to_string(size) + " bytes)") +
+         "; at most " + SizeText(kSkeletonTextLimit) +
+         " can be shown and inserted.\nSelect less text, or choose another skeleton.";
+}
+
 std::optional<std::string> SkeletonDialogModel::PreviewFor(int itemData) const {
   if (itemData <= kSkeletonRootData) return std::nullopt;
-  return ExpandSelection(set_.Body(itemData), selection);
+  const std::string& body = set_.Body(itemData);
+  std::optional<std::string> text = ExpandSelection(body, selection);
+  if (text) return text;
+  host_.Message(SkeletonTooLargeMessage(ExpandedSize(body, selection)));
+  return std::string();
 }
 
 }  // namespace tamso

@@ -23,6 +23,10 @@ inline constexpr int kSkeletonGroupData = 0;
 // Skeleton files above this size are refused rather than read into memory.
 inline constexpr std::uint64_t kSkeletonFileLimit = 64ull << 20;
 
+// Why a skeleton with the selection put in is not shown (size UINT64_MAX: beyond
+// counting).
+std::string SkeletonTooLargeMessage(std::uint64_t size);
+
 // The language of the skeletons an editor view inserts: "HTML" for HTML views,
 // "Java" for the others.
 std::string SkeletonLanguageFor(ViewKind kind);
@@ -46,7 +50,8 @@ class SkeletonDialogModel {
   const std::string& FilePath() const { return path_; }
 
   // The tree selection moved to a node with this item data: the preview text for a
-  // skeleton, no value for the root or a group (the box is left as it is).
+  // skeleton, no value for the root or a group (the box is left as it is). A text
+  // over kSkeletonTextLimit is refused with a message and previews as empty.
   std::optional<std::string> PreviewFor(int itemData) const;
 
  private:

@@ -83,9 +83,22 @@ SkeletonSet ParseSkeletons(std::string_view text) {
   return set;
 }
 
-std::string ExpandSelection(std::string_view body, std::string_view selection) {
+std::uint64_t ExpandedSize(std::string_view body, std::string_view selection) {
+  std::uint64_t markers = 0;
+  for (std::size_t at = body.find(kMarker); at != std::string_view::npos;
+       at = body.find(kMarker, at + kMarker.size()))
+    ++markers;
+  const std::uint64_t kept = body.size() - markers * kMarker.size();
+  if (markers != 0 && selection.size() > (UINT64_MAX - kept) / markers) return UINT64_MAX;
+  return kept + markers * selection.size();
+}
+
+std::optional<std::string> ExpandSelection(std::string_view body, std::string_view selection,
+                                           std::uint64_t limit) {
+  const std::uint64_t size = ExpandedSize(body, selection);
+  if (size > limit) return std::nullopt;
   std::string out;
-  out.reserve(body.size() + selection.size());
+  out.reserve(static_cast<std::size_t>(size));
   std::size_t pos = 0;
   for (std::size_t at = body.find(kMarker); at != std::string_view::npos;
        at = body.find(kMarker, pos)) {

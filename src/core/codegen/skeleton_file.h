@@ -15,6 +15,8 @@
 // outside headers and bodies is commentary. Names and bodies have no length limit.
 // Skeletons sit under the group opened last, or under the root before any group.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,8 +47,18 @@ struct SkeletonSet {
 
 SkeletonSet ParseSkeletons(std::string_view text);
 
+// Skeleton texts with the selection put in are refused above this size: a body full
+// of "$SEL$" and a large selection would otherwise grow without bound.
+inline constexpr std::uint64_t kSkeletonTextLimit = 8ull << 20;
+
+// The size of the body with every "$SEL$" replaced by selection (saturating rather
+// than overflowing).
+std::uint64_t ExpandedSize(std::string_view body, std::string_view selection);
+
 // The body with every "$SEL$" replaced by selection, left to right; text that comes
-// from the selection is not searched again.
-std::string ExpandSelection(std::string_view body, std::string_view selection);
+// from the selection is not searched again. Nothing when the result would be larger
+// than limit.
+std::optional<std::string> ExpandSelection(std::string_view body, std::string_view selection,
+                                           std::uint64_t limit = kSkeletonTextLimit);
 
 }  // namespace tamso

@@ -45,6 +45,15 @@ class TextDocument {
   // question is not asked again for that change.
   void AcceptDiskState(const std::string& path);
   const FileIdentity& DiskIdentity() const { return identity_; }
+  // The identity known for path (unknown when it describes another file), and
+  // setting it: a recovered text is compared with the file it was typed over.
+  FileIdentity DiskIdentityOf(const std::string& path) const {
+    return path == identityPath_ ? identity_ : FileIdentity{};
+  }
+  void SetDiskIdentity(const std::string& path, const FileIdentity& identity) {
+    identityPath_ = path;
+    identity_ = identity;
+  }
 
   // The bytes Save would write.
   std::string BytesForSave() const;

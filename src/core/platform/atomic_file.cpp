@@ -153,7 +153,9 @@ WriteResult WriteInPlace(const std::string& path, const std::string& target, std
   std::string asidePath;
   Fd keep(CreateOldCopy(canonical, asidePath));
   if (keep.get() < 0) return Fail(errno, "Cannot write " + path);
-  std::string header = save_detail::OldCopyHeader(canonical, old, bytes);
+  std::string header =
+      save_detail::OldCopyHeader(canonical, old, bytes, static_cast<std::uint64_t>(st.st_dev),
+                                 static_cast<std::uint64_t>(st.st_ino));
   if (!WriteAll(keep.get(), header) || !WriteAll(keep.get(), old) || ::fsync(keep.get()) != 0) {
     int e = errno;
     ::unlink(asidePath.c_str());

@@ -51,6 +51,12 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
   return args;
 }
 
+std::string NotAnOption(std::string_view name) {
+  if (!name.empty() && (name.front() == '-' || name.front() == '@'))
+    return "./" + std::string(name);
+  return std::string(name);
+}
+
 std::string QuoteArgument(std::string_view arg, bool alwaysQuote) {
   bool needs = alwaysQuote || arg.empty();
   for (char c : arg)

@@ -16,6 +16,10 @@ namespace tamso {
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
+// A relative name that a program would take for an option ("-x.java") or for a file
+// of arguments ("@x.java") with "./" before it; any other name as it is.
+std::string NotAnOption(std::string_view name);
+
 // The inverse: quotes one argument so that SplitCommandLine gives it back unchanged
 // (only when it needs quotes, unless alwaysQuote).
 std::string QuoteArgument(std::string_view arg, bool alwaysQuote = false);

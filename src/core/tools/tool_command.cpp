@@ -68,12 +68,23 @@ MacroArguments::MacroArguments(std::string_view text) {
   for (auto& a : SplitCommandLine(text)) args_.emplace_back(std::move(a));
 }
 
+bool MacroText::StartsWithValue() const {
+  return !pieces_.empty() && pieces_.front().value;
+}
+
+void MacroText::GuardLeadingValue() {
+  if (StartsWithValue()) pieces_.front().text = NotAnOption(pieces_.front().text);
+}
+
 void MacroArguments::Replace(const MacroValues& values) {
   const std::pair<std::string_view, const std::string*> macros[] = {
       {kFileName, &values.fileName}, {kFilePath, &values.filePath}, {kFileDir, &values.fileDir}};
   for (const auto& [macro, value] : macros)
     for (auto& a : args_)
       if (a.ReplaceFirst(macro, *value)) break;
+  // A file's name that opens an argument is never read by the tool as an option or
+  // an "@file" of arguments.
+  for (auto& a : args_) a.GuardLeadingValue();
 }
 
 std::vector<std::string> MacroArguments::Arguments() const {

@@ -7,7 +7,9 @@
 // SplitCommandLine) and the macros replaced inside each argument afterwards, so a
 // macro's value is always exactly the file's path text: a file named "my file.java",
 // "a\"b.java", "$(x).java" or "-rf.java" gives one argument holding that name, and
-// text a value brings in is never searched for macros again.
+// text a value brings in is never searched for macros again. A value that begins an
+// argument and starts with '-' or '@' gets "./" before it, so that no tool reads the
+// file's name as an option.
 
 #include <string>
 #include <string_view>
@@ -35,6 +37,10 @@ class MacroText {
   // Replaces the first occurrence of macro in the user's text, if any; true when found.
   bool ReplaceFirst(std::string_view macro, const std::string& value);
   std::string Text() const;
+  // Whether the text begins with a macro's value; "./" before such a value that
+  // starts with '-' or '@'.
+  bool StartsWithValue() const;
+  void GuardLeadingValue();
 
  private:
   friend class MacroArguments;

@@ -7,6 +7,7 @@
 
 #include "app/document_files.h"
 #include "app/main_window.h"
+#include "app/recovery_journal.h"
 #include "app/source_document.h"
 #include "editor/editor_pane.h"
 #include "platform/paths.h"
@@ -93,7 +94,7 @@ void DiskWatcher::Check(SourceDocument* doc) {
       host_.ShowStatus(DeletedOnDiskMessage(path));
       {
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tamso"),
-                                    QString::fromStdString(DeletedOnDiskMessage(path)),
+                                    QDisplay(DeletedOnDiskMessage(path)),
                                     QMessageBox::Ok, &window_);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
@@ -103,7 +104,7 @@ void DiskWatcher::Check(SourceDocument* doc) {
     case DiskState::Changed:
       toldMissing_.erase(doc);
       if (pane->IsModified())
-        Ask(doc);
+        Ask(doc, ChangedOnDiskQuestion(path));
       else
         Reload(doc);
       return;
@@ -123,12 +124,15 @@ void DiskWatcher::Reload(SourceDocument* doc) {
   host_.ShowStatus(ReloadedStatus(path));
 }
 
-void DiskWatcher::Ask(SourceDocument* doc) {
+void DiskWatcher::AskAboutRecovered(SourceDocument* doc) {
+  Ask(doc, ChangedSinceJournalQuestion(doc->PathName()));
+}
+
+void DiskWatcher::Ask(SourceDocument* doc, const std::string& question) {
   if (Question(doc)) return;  // asked once; the open question stands for later changes too
   const std::string path = doc->PathName();
   auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Tamso"),
-                              QString::fromStdString(ChangedOnDiskQuestion(path)),
-                              QMessageBox::NoButton, &window_);
+                              QDisplay(question), QMessageBox::NoButton, &window_);
   box->setObjectName(QStringLiteral("changedOnDisk"));
   QPushButton* reload = box->addButton(QStringLiteral("Reload"), QMessageBox::DestructiveRole);
   QPushButton* keep = box->addButton(QStringLiteral("Keep Mine"), QMessageBox::RejectRole);

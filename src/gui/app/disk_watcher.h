@@ -35,10 +35,13 @@ class DiskWatcher : public QObject {
   bool ConfirmSave(SourceDocument* doc);
   // The open reload-or-keep question of a document, or null.
   QMessageBox* Question(SourceDocument* doc) const;
+  // A recovered text over a file another program changed after the crash: the same
+  // reload-or-keep question, saying so.
+  void AskAboutRecovered(SourceDocument* doc);
 
  private:
   void Check(SourceDocument* doc);
-  void Ask(SourceDocument* doc);
+  void Ask(SourceDocument* doc, const std::string& question);
   void Reload(SourceDocument* doc);
 
   MainWindow& window_;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/child_frame.h"
+#include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/main_window.h"
 #include "app/recovery_journal.h"
@@ -28,6 +29,7 @@ void RecoveryKeeper::Keep(SourceDocument* doc, Kept& k) {
   h.path = doc->PathName();
   h.title = doc->Title();
   h.templateIndex = static_cast<int>(doc->TemplateIndex());
+  if (!h.path.empty()) h.disk = pane->DiskIdentity(h.path);
   // The copy is taken here; the write happens on the store's thread.
   store_.Keep(k.id, std::move(h), pane->TextForSave());
   k.version = pane->TextVersion();
@@ -92,18 +94,37 @@ int RecoveryKeeper::OfferRecovery() {
   // A file two runs kept is one document: its texts go into it oldest first, so the
   // newest shows and the older ones are an Undo away.
   std::map<std::string, ChildFrame*> recovered;
+  // Files another program changed after the crash: asked about once each, at the end.
+  std::map<std::string, SourceDocument*> changed;
   for (const Journal& j : journals) {
     if (a == Answer::Yes) {
       const std::string& path = j.header.path;
       ChildFrame* child = nullptr;
-      if (auto it = recovered.find(path); !path.empty() && it != recovered.end()) {
-        child = it->second;
-      } else if (!path.empty() && paths::Exists(path)) {
-        child = window_.OpenDocumentFile(path);
-      } else {
+      auto newDocument = [&] {
         const std::size_t kinds = DocumentTemplates().size();
         const std::size_t t = static_cast<std::size_t>(j.header.templateIndex);
-        child = window_.NewDocument(t < kinds ? t : 0);
+        return window_.NewDocument(t < kinds ? t : 0);
+      };
+      bool onFile = false;
+      if (auto it = recovered.find(path); !path.empty() && it != recovered.end()) {
+        child = it->second;
+        onFile = !child->Doc()->PathName().empty() && paths::Exists(path);
+      } else if (!path.empty() && paths::Exists(path)) {
+        child = window_.OpenDocumentFile(path);
+        onFile = child != nullptr;
+        if (!child) {
+          // The file cannot be opened (unreadable, a pipe, a device, a folder; the
+          // open said why): the text is not lost with it but shown as a new document
+          // named after the file, which Save asks a name for.
+          child = newDocument();
+          if (child) {
+            child->Doc()->SetTitle(paths::FileName(path));
+            host_.ShowStatus("The recovered text of " + path +
+                             " is in a new document: the file itself could not be opened.");
+          }
+        }
+      } else {
+        child = newDocument();
         if (child && !path.empty()) {
           child->Doc()->SetPathName(path);
           child->Doc()->SetTitle(paths::FileName(path));
@@ -113,11 +134,24 @@ int RecoveryKeeper::OfferRecovery() {
       if (!child || !child->Pane()) continue;
       child->Pane()->ReplaceAllText(j.text);
       child->Pane()->SetModified(true);
+      if (onFile) {
+        if (ChangedSinceJournal(j)) {
+          // The text was typed over the file as it was then: a save must not go over
+          // the newer one unasked, so the document compares with that version.
+          child->Pane()->SetDiskIdentity(path, j.header.disk);
+          changed[path] = child->Doc();
+        } else if (changed.erase(path)) {
+          // A newer journal of it was written over the file as it is now.
+          child->Pane()->AcceptDiskState(path);
+        }
+      }
       if (path.empty() || recovered.emplace(path, child).second) ++opened;
     }
     RecoveryStore::Discard(j);
   }
   window_.UpdateTitles();
+  for (const auto& [path, doc] : changed)
+    if (window_.Disk()) window_.Disk()->AskAboutRecovered(doc);
   Tick();  // the recovered texts are this run's journals now
   return opened;
 }

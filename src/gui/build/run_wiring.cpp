@@ -26,8 +26,8 @@ namespace {
 constexpr const char* kCloseWithProgramQuestion =
     "A program is still running in the Java Console.\n\nEnd it and close Tamso?";
 
-// Asks before the main window closes while the console's program runs; the
-// program itself is ended when the application quits.
+// Asks before the main window closes while the console's program runs, and ends the
+// program when the answer is yes (one question, not a second one from the console).
 class CloseGuard : public QObject {
  public:
   CloseGuard(QtHost& host, JavaConsole* console, QObject* parent)
@@ -39,6 +39,9 @@ class CloseGuard : public QObject {
         event->ignore();
         return true;
       }
+      // The answer was to end it: the console closing with the window must not ask
+      // the same question again.
+      console_->EndProgram();
     }
     return QObject::eventFilter(watched, event);
   }

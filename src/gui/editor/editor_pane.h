@@ -45,6 +45,16 @@ class EditorPane : public QWidget {
     return LoadFromFile(path, error);
   }
   virtual void AcceptDiskState(const std::string& path) { (void)path; }
+  // The file at path as the text last read or wrote it (unknown for another path),
+  // and taking such a record back (a recovered text over the file it was typed on).
+  virtual FileIdentity DiskIdentity(const std::string& path) const {
+    (void)path;
+    return {};
+  }
+  virtual void SetDiskIdentity(const std::string& path, const FileIdentity& identity) {
+    (void)path;
+    (void)identity;
+  }
   // For the recovery journal: a number that grows with every change of the text,
   // the bytes Save would write, and a recovered text put in as one undo step.
   virtual std::uint64_t TextVersion() const { return 0; }

@@ -93,6 +93,14 @@ void SourceEditorPane::AcceptDiskState(const std::string& path) {
   editor_->Document().AcceptDiskState(path);
 }
 
+FileIdentity SourceEditorPane::DiskIdentity(const std::string& path) const {
+  return editor_->Document().DiskIdentityOf(path);
+}
+
+void SourceEditorPane::SetDiskIdentity(const std::string& path, const FileIdentity& identity) {
+  editor_->Document().SetDiskIdentity(path, identity);
+}
+
 std::uint64_t SourceEditorPane::TextVersion() const {
   return editor_->Store().Version();
 }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "editor/text_decode.h"
+#include "platform/display_text.h"
 
 namespace tamso::gui {
 
@@ -105,7 +106,8 @@ TipsDialog::TipsDialog(IniFile& profile, const std::string& tipsPath, QWidget* p
 TipsDialog::~TipsDialog() = default;
 
 void TipsDialog::ShowTip() {
-  tip_->setText(DecodeForDisplay(reader_->Tip()));
+  // A tip of megabytes (one line of the file) is cut to what a person reads.
+  tip_->setText(DecodeForDisplay(ElideForDisplay(reader_->Tip())));
 }
 
 void TipsDialog::accept() {

@@ -110,8 +110,8 @@ Answer QtHost::MessageBox(const std::string& text, const std::string& caption, M
   QWidget* parent = messageParent_.data();
   if (!parent) parent = qobject_cast<QDialog*>(QApplication::activeWindow());
   if (!parent) parent = parent_.data();
-  QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : Q(caption), Q(text), set.buttons,
-                  parent);
+  QMessageBox box(ToQt(icon), caption.empty() ? appTitle_ : QDisplay(caption), QDisplay(text),
+                  set.buttons, parent);
   box.setEscapeButton(set.escape);
   return FromQt(box.exec());
 }
@@ -210,7 +210,7 @@ void QtHost::ShowStatus(const std::string& text) {
   auto* window = qobject_cast<QMainWindow*>(parent_.data());
   if (!window) return;
   window->statusBar()->show();
-  window->statusBar()->showMessage(Q(text), 15000);
+  window->statusBar()->showMessage(QDisplay(text), 15000);
 }
 
 }  // namespace tamso::gui

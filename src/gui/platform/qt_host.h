@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/display_text.h"
 #include "platform/host.h"
 
 namespace tamso::gui {
@@ -77,6 +78,11 @@ inline QString Q(const std::string& s) {
 }
 inline std::string S(const QString& s) {
   return s.toUtf8().toStdString();
+}
+// A text for a message box or a tip: cut to a size a person can read and a window
+// can lay out at once (see ElideForDisplay), as UTF-8.
+inline QString QDisplay(const std::string& text) {
+  return Q(ElideForDisplay(text));
 }
 // A file path between the core (the bytes the system gives) and Qt.
 inline QString QPath(const std::string& path) {

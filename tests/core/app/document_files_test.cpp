@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include <gmock/gmock.h>
@@ -80,14 +81,24 @@ TEST(DocumentOpen, AsksBeforeAHugeOrBinaryFile) {
   EXPECT_EQ(host.messages.size(), 5u);
 }
 
+// An old copy as a save cut short while rewriting path in place leaves it.
+std::string LeaveOldCopy(const TempDir& dir, const std::string& p, const std::string& old,
+                         const std::string& fresh) {
+  struct stat st {};
+  ::stat(p.c_str(), &st);
+  std::string copy =
+      dir.Write(".T.java.tamso-old-Q1w2E3",
+                save_detail::OldCopyHeader(p, old, fresh, st.st_dev, st.st_ino) + old);
+  struct timespec t[2] = {{0, 0}, {0, 0}};  // long before this process
+  ::utimensat(AT_FDCWD, copy.c_str(), t, 0);
+  return copy;
+}
+
 TEST(DocumentOpen, ATornSaveIsRestoredAndSaidInTheStatusBar) {
   TempDir dir;
   const std::string old = "class Old {}\n", fresh = "class New { int a; }\n";
-  std::string p = dir.Write("T.java", fresh.substr(0, 5));
-  std::string copy =
-      dir.Write(".T.java.tamso-old-Q1w2E3", save_detail::OldCopyHeader(p, old, fresh) + old);
-  struct timespec t[2] = {{0, 0}, {0, 0}};  // long before this process
-  ASSERT_EQ(::utimensat(AT_FDCWD, copy.c_str(), t, 0), 0);
+  std::string p = dir.Write("T.java", "");  // cut right after the file was emptied
+  LeaveOldCopy(dir, p, old, fresh);
   FakeHost host;
   EXPECT_TRUE(PrepareDocumentOpen(host, p));
   EXPECT_EQ(testing::ReadFile(p), old);
@@ -95,6 +106,23 @@ TEST(DocumentOpen, ATornSaveIsRestoredAndSaidInTheStatusBar) {
               ElementsAre("The last save of " + p +
                           " was cut short: the file was restored as it was before that save."));
   EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(DocumentOpen, AFileChangedAfterItsCutSaveIsOpenedAsItIsAndTheOldTextsPlaceIsSaid) {
+  TempDir dir;
+  const std::string old = "class Old {}\n", fresh = "class New { int a; }\n";
+  std::string p = dir.Write("T.java", "");
+  LeaveOldCopy(dir, p, old, fresh);
+  std::ofstream(p, std::ios::binary | std::ios::trunc) << "class Newer {}\n";
+  FakeHost host;
+  EXPECT_TRUE(PrepareDocumentOpen(host, p));
+  EXPECT_EQ(testing::ReadFile(p), "class Newer {}\n");
+  ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& text = host.messages[0].text;
+  EXPECT_THAT(text, HasSubstr("was cut short, and the file has been changed since"));
+  const std::string kept = text.substr(text.rfind(' ') + 1, text.size() - text.rfind(' ') - 2);
+  EXPECT_EQ(testing::ReadFile(kept), old);
+  EXPECT_TRUE(host.statusTexts.empty());
 }
 
 TEST(DocumentSave, AReadOnlyFileIsSavedOnlyWhenConfirmed) {

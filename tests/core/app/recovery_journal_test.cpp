@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/temp_dir.h"
 
@@ -35,6 +36,46 @@ TEST(RecoveryJournal, EncodingKeepsEveryByteAndRefusesADamagedJournal) {
   EXPECT_FALSE(DecodeJournal(bytes + "x"));
   EXPECT_FALSE(DecodeJournal("not a journal"));
   EXPECT_FALSE(DecodeJournal(""));
+}
+
+// A journal remembers the file as its document knew it, so that a file another
+// program changed after the crash is told apart from the one the text was typed over.
+TEST(RecoveryJournal, AFileChangedAfterTheJournalWasWrittenIsToldApart) {
+  TempDir t;
+  const std::string path = t.Write("A.java", "class A {}\n");
+  JournalHeader h{42, 777, "/p/tamso.INI", path, "A.java", 0};
+  h.disk = IdentityOf(path, "class A {}\n");
+  auto j = DecodeJournal(EncodeJournal(h, "class A { int typed; }\n"));
+  ASSERT_TRUE(j);
+  EXPECT_TRUE(j->header.disk.known);
+  EXPECT_EQ(j->header.disk.inode, h.disk.inode);
+  EXPECT_EQ(j->header.disk.mtimeNs, h.disk.mtimeNs);
+  EXPECT_EQ(j->header.disk.hash, h.disk.hash);
+  EXPECT_FALSE(ChangedSinceJournal(*j));
+  JournalHeader big = h;
+  big.disk.hash = ~0ull;  // twenty digits
+  EXPECT_EQ(DecodeJournal(EncodeJournal(big, "x"))->header.disk.hash, ~0ull);
+
+  // Written in place, or replaced by a rename: changed.
+  t.Write("A.java", "class A { int theirs; }\n");
+  EXPECT_TRUE(ChangedSinceJournal(*j));
+  EXPECT_EQ(ChangedSinceJournalQuestion(path),
+            path +
+                " was changed by another program after the unsaved text was kept.\n"
+                "Reload it and lose the recovered text, or keep the recovered text?");
+  // A new document's journal, and one of an earlier version without the file's
+  // identity, have nothing to compare with.
+  JournalHeader plain{42, 777, "/p/tamso.INI", path, "A.java", 0};
+  j = DecodeJournal(EncodeJournal(plain, "x"));
+  ASSERT_TRUE(j);
+  EXPECT_FALSE(j->header.disk.known);
+  EXPECT_FALSE(ChangedSinceJournal(*j));
+  // A damaged identity line is no identity.
+  std::string bytes = EncodeJournal(h, "x");
+  bytes.replace(bytes.find("disk=") + 5, 1, "z");
+  j = DecodeJournal(bytes);
+  ASSERT_TRUE(j);
+  EXPECT_FALSE(j->header.disk.known);
 }
 
 TEST(RecoveryJournal, AJournalLivesWhileItsDocumentHasUnsavedEdits) {
@@ -104,6 +145,72 @@ TEST(RecoveryJournal, OnlyJournalsOfGoneRunsWithTheSameProfileAreOffered) {
   EXPECT_NE(RecoveryQuestion(stale).find("/x/gone.journal"), std::string::npos);
   RecoveryStore::Discard(stale[0]);
   EXPECT_EQ(store.Stale().size(), 1u);
+}
+
+// Another user's journal would put their text into our documents (and under our
+// name on disk): only our own plain files in a folder of ours alone are taken.
+TEST(RecoveryJournal, OnlyOurOwnJournalsInAFolderOfOursAloneAreTaken) {
+  TempDir t;
+  const std::string dir = t.path() + "/recovery";
+  ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+  RecoveryStore store(dir, "/p/tamso.INI");
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  auto put = [&](const std::string& name, const std::string& text) {
+    std::ofstream(dir + "/" + name, std::ios::binary)
+        << EncodeJournal({child, 12345, "/p/tamso.INI", "/x/" + name, name, 0}, text);
+    return dir + "/" + name;
+  };
+  put("mine.journal", "mine");
+  t.Write("elsewhere.journal", EncodeJournal({child, 12345, "/p/tamso.INI", "/x/e", "e", 0}, "x"));
+  ASSERT_EQ(::symlink(t.File("elsewhere.journal").c_str(), (dir + "/link.journal").c_str()), 0);
+  // Our own folder with a loose mode is tightened to 0700 and used.
+  std::vector<Journal> stale = store.Stale();
+  ASSERT_EQ(stale.size(), 1u);
+  EXPECT_EQ(stale[0].text, "mine");
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  if (::geteuid() != 0) GTEST_SKIP() << "giving files to another user needs root";
+  const uid_t nobody = 65534;
+  const std::string theirs = put("theirs.journal", "theirs");
+  ASSERT_EQ(::chown(theirs.c_str(), nobody, nobody), 0);
+  stale = store.Stale();
+  ASSERT_EQ(stale.size(), 1u);
+  EXPECT_EQ(stale[0].text, "mine");
+  // A folder of another user: nothing in it is taken, and nothing is written there.
+  ASSERT_EQ(::chown(dir.c_str(), nobody, nobody), 0);
+  EXPECT_TRUE(store.Stale().empty());
+  store.Keep(7, {0, 0, "", "/x/A.java", "A.java", 0}, "typed");
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(store.JournalFile(7)));
+}
+
+TEST(RecoveryJournal, AFolderThatCannotBeMadeIsSaidOnceAndAnotherIsUsed) {
+  TempDir t;
+  const std::string blocked = t.Write("state", "a file where a folder should be") + "/recovery";
+  const std::string fallback = t.path() + "/run/tamso/recovery";
+  std::string warning;
+  EXPECT_EQ(ChooseRecoveryDir(blocked, {blocked, fallback}, &warning), fallback);
+  EXPECT_EQ(warning, "Unsaved text cannot be kept for recovery in " + blocked +
+                         ": Not a directory.\nIt is kept in " + fallback + " instead.");
+  struct stat st {};
+  ASSERT_EQ(::stat(fallback.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // Nowhere to go: journals are off, and that is said too.
+  warning.clear();
+  EXPECT_EQ(ChooseRecoveryDir(blocked, {blocked}, &warning), "");
+  EXPECT_EQ(warning, "Unsaved text cannot be kept for recovery in " + blocked +
+                         ": Not a directory.\nIt is not kept for recovery in this session.");
+  // The usual folder works: no word.
+  warning.clear();
+  EXPECT_EQ(ChooseRecoveryDir(fallback, {}, &warning), fallback);
+  EXPECT_EQ(warning, "");
+  EXPECT_EQ(RecoveryDirFallbacks("/run/user/5"),
+            (std::vector<std::string>{"/run/user/5/tamso/recovery",
+                                      "/tmp/tamso-" + std::to_string(::geteuid()) + "/recovery"}));
 }
 
 TEST(RecoveryJournal, FolderFollowsXdgState) {

@@ -151,6 +151,29 @@ TEST(RunJavaCommand, ProjectMainFileGivesClassAndPackageRoot) {
   EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "a.b.Main"}));
 }
 
+// File names java would misread: as an option or an "@file", split at a backslash
+// (a separator only in stored project paths), or split at a line end.
+TEST(RunJavaCommand, HostileMainFileNamesReachJavaAsExactlyOneClassArgument) {
+  {
+    World w;
+    w.Write("-x.java", "class x {}");
+    w.OpenProject("./-x.java");
+    w.dialogs.acceptInConsole = true;
+    RunJavaCommand(nullptr, w.context);
+    EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "./-x"}));
+  }
+  for (const std::string name : {"a\\b", "t\tq\"", "ends\\"}) {
+    SCOPED_TRACE(name);
+    World w;
+    w.Write("src/p/" + name + ".java", "package p;\nclass X {}");
+    Doc java(w.dir / ("src/p/" + name + ".java"));
+    w.dialogs.acceptInConsole = true;
+    RunJavaCommand(&java, w.context);
+    EXPECT_EQ(w.console.dir, w.dir / "src");
+    EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "p." + name}));
+  }
+}
+
 TEST(RunJavaCommand, ActiveFileNoteAndOutputDirectoryOnTheClassPath) {
   World w;
   Doc text(w.dir / "notes.txt");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_read.h"
 #include "platform/ini_file.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -101,6 +102,22 @@ TEST_F(SkeletonModelTest, PreviewPutsTheSelectionInAndIsReadAnewEachTime) {
   tmp_.Write("share/Java.skl", "//{{changed\nC\n//}}");
   model.Load();
   EXPECT_EQ(model.PreviewFor(2), "C");
+}
+
+TEST_F(SkeletonModelTest, APreviewTooLargeIsRefusedWithAMessage) {
+  std::string body;
+  for (int i = 0; i < 1 << 20; ++i) body += "$SEL$";
+  tmp_.Write("share/Java.skl", "//{{huge\n" + body + "\n//}}\n//{{small\n<$SEL$>\n//}}\n");
+  SkeletonDialogModel model = Loaded("Java", std::string(12 * 1024, 's'));
+  EXPECT_EQ(model.PreviewFor(2), "");
+  EXPECT_EQ(
+      host_.MessageTexts(),
+      std::vector<std::string>{
+          "With the selected text in place of every $SEL$ this skeleton would be " +
+          SizeText(12ull << 30) + " (12884901888 bytes); at most " + SizeText(kSkeletonTextLimit) +
+          " can be shown and inserted.\nSelect less text, or choose another skeleton."});
+  EXPECT_EQ(model.PreviewFor(3), "<" + std::string(12 * 1024, 's') + ">");
+  EXPECT_EQ(host_.MessageTexts().size(), 1u);
 }
 
 TEST(SkeletonLanguage, HtmlViewsUseHtmlAndTheOthersJava) {

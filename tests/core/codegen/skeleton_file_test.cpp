@@ -135,5 +135,20 @@ TEST(ExpandSelection, ReplacesEveryMarkerOnceWithTheSelection) {
   EXPECT_EQ(ExpandSelection("$SE$SEL$L$", "!"), "$SE!L$");
 }
 
+TEST(ExpandSelection, AResultOverTheLimitIsRefusedBeforeAnyOfItIsMade) {
+  // A body of a million markers and a 12 KB selection: 12 GB if it were made.
+  const std::string body(5 << 20, '$');
+  std::string markers;
+  for (int i = 0; i < 1 << 20; ++i) markers += "$SEL$";
+  const std::string selection(12 * 1024, 's');
+  EXPECT_EQ(ExpandedSize(markers, selection), (1ull << 20) * selection.size());
+  EXPECT_EQ(ExpandSelection(markers, selection), std::nullopt);
+  // Up to the limit it is made; one byte more is not.
+  EXPECT_EQ(ExpandedSize("a$SEL$b", "xy"), 4u);
+  EXPECT_EQ(ExpandSelection("a$SEL$b", "xy", 4), "axyb");
+  EXPECT_EQ(ExpandSelection("a$SEL$b", "xy", 3), std::nullopt);
+  EXPECT_EQ(ExpandedSize(body, selection), body.size());  // no marker in "$$$..."
+}
+
 }  // namespace
 }  // namespace tamso

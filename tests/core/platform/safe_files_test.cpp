@@ -9,13 +9,17 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/atomic_file.h"
 #include "platform/file_read.h"
+#include "platform/paths.h"
 #include "platform/save_recovery.h"
 #include "support/temp_dir.h"
 #include "unprivileged.h"
@@ -225,13 +229,18 @@ TEST(AtomicSave, FullDiskAndReadOnlyDiskKeepTheOriginalAndLeaveNoDebris) {
 struct CutSave {
   std::string target, copy;
 };
+std::string HeaderFor(const std::string& target, const std::string& old, const std::string& fresh) {
+  struct stat st {};
+  ::stat(target.c_str(), &st);
+  return save_detail::OldCopyHeader(target, old, fresh, st.st_dev, st.st_ino);
+}
 CutSave LeaveCutSave(const TempDir& dir, const std::string& old, const std::string& fresh,
                      const std::string& onDisk, bool completeCopy = true) {
   CutSave c;
   c.target = dir.Write("T.java", onDisk);
   c.copy = dir.File(".T.java.tamso-old-Ab12Cd");
   std::string body = completeCopy ? old : old.substr(0, old.size() / 2);
-  dir.Write(".T.java.tamso-old-Ab12Cd", save_detail::OldCopyHeader(c.target, old, fresh) + body);
+  dir.Write(".T.java.tamso-old-Ab12Cd", HeaderFor(c.target, old, fresh) + body);
   MakeOld(c.copy);
   return c;
 }
@@ -251,12 +260,86 @@ TEST(SaveRecovery, ATornInPlaceSaveGetsItsOldBytesBack) {
   EXPECT_EQ(ReadFile(dir.File("Other.java")), old);  // still one file with two names
   EXPECT_THAT(Names(dir.path()), ElementsAre("Other.java", "T.java"));
 
-  // Right length, wrong bytes: torn as well.
-  std::string wrong = fresh;
-  wrong[100] = 'X';
-  c = LeaveCutSave(dir, old, fresh, wrong);
-  EXPECT_TRUE(RecoverFile(c.target).restored);
-  EXPECT_EQ(ReadFile(c.target), old);
+  // Cut right after the file was emptied, or while a failed save put the old bytes
+  // back: torn as well.
+  for (const std::string& onDisk : {std::string(), old.substr(0, 4096)}) {
+    c = LeaveCutSave(dir, old, fresh, onDisk);
+    EXPECT_TRUE(RecoverFile(c.target).restored);
+    EXPECT_EQ(ReadFile(c.target), old);
+  }
+}
+
+// After the cut save something else wrote the file: the old bytes must never go over
+// the newer text; they are kept in a plain file the user is told about.
+TEST(SaveRecovery, AFileWrittenSinceTheCutSaveIsLeftAndItsOldTextKeptAside) {
+  TempDir dir;
+  const std::string old = "class Old {}\n" + std::string(5000, 'o');
+  const std::string fresh = "class New {}\n" + std::string(9000, 'n');
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& target)> change;
+  };
+  const std::string newer = "class Newer {}\n" + std::string(8200, 'w');
+  const Case cases[] = {{"rewritten in place, other bytes",
+                         [&](const std::string& t) {
+                           std::ofstream(t, std::ios::binary | std::ios::trunc) << newer;
+                         }},
+                        {"rewritten in place, a block of the new bytes but not on a block end",
+                         [&](const std::string& t) {
+                           std::ofstream(t, std::ios::binary | std::ios::trunc)
+                               << fresh.substr(0, 4100);
+                         }},
+                        {"rewritten in place, same length as the new bytes",
+                         [&](const std::string& t) {
+                           std::string same = fresh;
+                           same[5000] = 'X';
+                           std::ofstream(t, std::ios::binary | std::ios::trunc) << same;
+                         }},
+                        {"replaced by a rename, holding a first block of the new bytes",
+                         [&](const std::string& t) {
+                           std::string other = dir.Write("Other.tmp", fresh.substr(0, 4096));
+                           ASSERT_EQ(::rename(other.c_str(), t.c_str()), 0);
+                         }},
+                        {"saved through a second hard link", [&](const std::string& t) {
+                           ASSERT_EQ(::link(t.c_str(), dir.File("Second.java").c_str()), 0);
+                           ASSERT_TRUE(WriteFileAtomically(dir.File("Second.java"), newer).ok);
+                           ::unlink(dir.File("Second.java").c_str());
+                         }}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    CutSave c = LeaveCutSave(dir, old, fresh, fresh.substr(0, 4096));
+    k.change(c.target);
+    const std::string now = ReadFile(c.target);
+    RecoveryReport r = RecoverFile(c.target);
+    EXPECT_FALSE(r.restored);
+    EXPECT_EQ(ReadFile(c.target), now);
+    ASSERT_FALSE(r.keptCopy.empty());
+    EXPECT_EQ(paths::Directory(r.keptCopy), dir.path());
+    EXPECT_THAT(paths::FileName(r.keptCopy), ::testing::StartsWith("T.java.before-cut-save-"));
+    EXPECT_EQ(ReadFile(r.keptCopy), old);  // the old text alone, no header
+    EXPECT_EQ(r.status, "The last save of " + c.target +
+                            " was cut short, and the file has been changed since. It is left "
+                            "as it is; the text it had before that save is kept in " +
+                            r.keptCopy + ".");
+    EXPECT_FALSE(std::filesystem::exists(c.copy));
+    // Said once: the next open finds nothing to put right.
+    EXPECT_TRUE(RecoverFile(c.target).status.empty());
+    std::filesystem::remove(r.keptCopy);
+  }
+
+  // An old copy of an earlier version does not record what the save wrote: the
+  // file is never overwritten from it.
+  std::string target = dir.Write("T.java", fresh.substr(0, 4096));
+  char oldSum[20];
+  std::snprintf(oldSum, sizeof oldSum, "%llx",
+                static_cast<unsigned long long>(save_detail::Checksum(old)));
+  dir.Write(".T.java.tamso-old-Ab12Cd", "TAMSO-OLD-COPY 1 " + std::to_string(old.size()) + " " +
+                                            oldSum + " 1 0\n" + target + "\n" + old);
+  MakeOld(dir.File(".T.java.tamso-old-Ab12Cd"));
+  RecoveryReport r = RecoverFile(target);
+  EXPECT_FALSE(r.restored);
+  EXPECT_EQ(ReadFile(target), fresh.substr(0, 4096));
+  EXPECT_EQ(ReadFile(r.keptCopy), old);
 }
 
 TEST(SaveRecovery, CompleteSavesAndCutOldCopiesOnlyLoseTheirDebris) {

@@ -33,8 +33,8 @@ TEST(ToolMacros, OnlyTheFirstExactlySpelledOccurrenceIsReplaced) {
 
 TEST(ToolMacros, HostileFileNamesStayOneArgumentAndAreNeverReadAsMacros) {
   for (const std::string name :
-       {"my file.java", "a\"b.java", "$(x).java", "-rf.java", "$(FilePath).java",
-        "$(FileDir)\\\" x.java", "tab\tand\nline.java", "'; rm -rf ~; '.java"}) {
+       {"my file.java", "a\"b.java", "$(x).java", "$(FilePath).java", "$(FileDir)\\\" x.java",
+        "tab\tand\nline.java", "'; rm -rf ~; '.java", "back\\slash.java", "ends in\\"}) {
     const std::string path = "/tmp/dir with blank/" + name;
     SCOPED_TRACE(name);
     EXPECT_EQ(Expand("-n $(FileName) $(FilePath) \"$(FileDir)\"", path),
@@ -44,6 +44,24 @@ TEST(ToolMacros, HostileFileNamesStayOneArgumentAndAreNeverReadAsMacros) {
     EXPECT_EQ(args[0], "-o" + name + ".out");
     EXPECT_EQ(SplitCommandLine(JoinArguments(args)), args);
   }
+}
+
+// A file named like an option, or like an "@file" of arguments, is still a file name
+// to the tool when it opens an argument; inside one ("-o-x.out") it is left alone.
+TEST(ToolMacros, ANameThatLooksLikeAnOptionIsNeverReadAsOne) {
+  for (const std::string name : {"-rf.java", "@args.java", "--help"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Expand("$(FileName)", "/src/" + name), std::vector<std::string>{"./" + name});
+    EXPECT_EQ(Expand("-o$(FileName).out", "/src/" + name),
+              std::vector<std::string>{"-o" + name + ".out"});
+    // A bare relative path: the directory and path values are guarded too.
+    EXPECT_EQ(Expand("$(FilePath) $(FileDir)", name),
+              (std::vector<std::string>{"./" + name, "./" + name}));
+  }
+  EXPECT_EQ(Expand("$(FilePath)", "/-x/A.java"), std::vector<std::string>{"/-x/A.java"});
+  EXPECT_EQ(Expand("$(FileName)", "/src/x-@.java"), std::vector<std::string>{"x-@.java"});
+  EXPECT_EQ(NotAnOption("-x"), "./-x");
+  EXPECT_EQ(NotAnOption(""), "");
 }
 
 TEST(ToolMacros, CommandIsNeverExpandedAndDirectoryKeepsItsValueWhole) {

@@ -68,11 +68,13 @@ TEST_F(ShellTest, AReadOnlyFileIsSavedOnlyWhenConfirmedAndStaysReadOnly) {
 TEST_F(ShellTest, OpeningAFileWhoseSaveWasCutRestoresItAndSaysSoInTheStatusBar) {
   Start();
   const std::string old = "class Old {}\n", fresh = "class New { int a; }\n";
-  std::string path = File("T.java", fresh.substr(0, 7));
+  std::string path = File("T.java", "");  // cut right after the file was emptied
   std::string copy = File(".T.java.tamso-old-Zz9Yy8", "");
   {
     std::ofstream out(copy, std::ios::binary);
-    out << save_detail::OldCopyHeader(path, old, fresh) << old;
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    out << save_detail::OldCopyHeader(path, old, fresh, st.st_dev, st.st_ino) << old;
   }
   struct timespec t[2] = {{0, 0}, {0, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, copy.c_str(), t, 0), 0);

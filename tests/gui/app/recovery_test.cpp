@@ -1,12 +1,18 @@
 // Recovery journals of the main window's documents, and their offer at start-up.
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTest>
 #include <chrono>
 #include <filesystem>
+#include <set>
 
 #include "app/child_frame.h"
+#include "app/disk_watcher.h"
+#include "app/document_files.h"
 #include "app/recovery_journal.h"
 #include "app/recovery_keeper.h"
 #include "app/source_document.h"
@@ -35,11 +41,13 @@ class RecoveryTest : public ShellTest {
   }
   // A journal left by a run that has ended.
   void LeaveJournal(const std::string& name, const std::string& path, int templateIndex,
-                    const std::string& text) {
+                    const std::string& text, FileIdentity disk = {}) {
     const pid_t child = ::fork();
     if (child == 0) ::_exit(0);
     ::waitpid(child, nullptr, 0);
-    state.Write(name, EncodeJournal({child, 99, key, path, "Java7", templateIndex}, text));
+    JournalHeader h{child, 99, key, path, "Java7", templateIndex};
+    h.disk = disk;
+    state.Write(name, EncodeJournal(h, text));
   }
   tamso::testing::TempDir state;
   const std::string key = "/profile/tamso.INI";
@@ -112,6 +120,90 @@ TEST_F(RecoveryTest, AnEarlierRunsJournalsAreOfferedAndOpenAsModifiedTexts) {
   EXPECT_EQ(tamso::testing::ReadFile(path), "class A {}\n");
   EditorOf(over)->Undo();
   EXPECT_EQ(EditorOf(over)->Store().JoinedText("\n"), "class A {}\n");
+  EXPECT_TRUE(store.Stale().empty());
+}
+
+// The text was typed over the file as it was then; another program wrote the file
+// after the crash. The user is told and chooses, and a save never goes over the newer
+// file unasked.
+TEST_F(RecoveryTest, AFileChangedAfterTheCrashIsSaidWithTheReloadOrKeepChoice) {
+  Start();
+  window()->StartRecovery(store);
+  const std::string a = File("A.java", "class A {}\n");
+  const std::string b = File("B.java", "class B {}\n");
+  const std::string same = File("C.java", "class C {}\n");
+  LeaveJournal("1.journal", a, 0, "class A { int mine; }\n", IdentityOf(a, "class A {}\n"));
+  LeaveJournal("2.journal", b, 0, "class B { int mine; }\n", IdentityOf(b, "class B {}\n"));
+  LeaveJournal("3.journal", same, 0, "class C { int mine; }\n", IdentityOf(same, "class C {}\n"));
+  const std::string side = File(".side", "class A { int theirs; }\n");
+  ASSERT_EQ(std::rename(side.c_str(), a.c_str()), 0);
+  File("B.java", "class B { int theirs; }\n");
+
+  host.answers = {Answer::Yes};
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 3);
+  auto docOf = [&](const std::string& path) -> SourceDocument* {
+    for (SourceDocument* d : window()->Documents())
+      if (d->PathName() == path) return d;
+    return nullptr;
+  };
+  auto button = [](QMessageBox* box, const QString& text) -> QAbstractButton* {
+    for (QAbstractButton* x : box->buttons())
+      if (x->text() == text) return x;
+    return nullptr;
+  };
+  ASSERT_TRUE(docOf(a) && docOf(b) && docOf(same));
+  EXPECT_EQ(window()->Disk()->Question(docOf(same)), nullptr);  // unchanged: no word
+  QMessageBox* box = window()->Disk()->Question(docOf(a));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text().toStdString(), ChangedSinceJournalQuestion(a));
+  ASSERT_NE(button(box, "Keep Mine"), nullptr);
+  button(box, "Reload")->click();
+  EXPECT_EQ(EditorOf(docOf(a)->Views()[0])->Store().JoinedText("\n"), "class A { int theirs; }\n");
+  EXPECT_FALSE(docOf(a)->IsModified());
+
+  // Unanswered, a save asks before it writes over their file.
+  ASSERT_NE(window()->Disk()->Question(docOf(b)), nullptr);
+  host.messages.clear();
+  host.answers = {Answer::No};
+  EXPECT_FALSE(window()->SaveDocument(docOf(b)));
+  EXPECT_EQ(host.messages, std::vector<std::string>{ChangedBeforeSaveQuestion(b)});
+  EXPECT_EQ(tamso::testing::ReadFile(b), "class B { int theirs; }\n");
+  EXPECT_TRUE(docOf(b)->IsModified());
+  // The unchanged file's recovered text saves without a question.
+  host.messages.clear();
+  EXPECT_TRUE(window()->SaveDocument(docOf(same)));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(tamso::testing::ReadFile(same), "class C { int mine; }\n");
+}
+
+// The file is there but cannot be opened: the text still shows, as a new document
+// named after the file, and the open said why the file could not be opened.
+TEST_F(RecoveryTest, TextWhoseFileCannotBeOpenedShowsAsANewDocument) {
+  Start();
+  window()->StartRecovery(store);
+  const std::string fifo = dir + "/Pipe.java";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string folder = dir + "/Folder.java";
+  std::filesystem::create_directory(folder);
+  LeaveJournal("1.journal", fifo, 0, "class Pipe {}\n");
+  LeaveJournal("2.journal", folder, 0, "class Folder {}\n");
+  host.answers = {Answer::Yes};
+  EXPECT_EQ(window()->Recovery()->OfferRecovery(), 2);
+  ASSERT_EQ(host.messages.size(), 3u);  // the offer, then why each file did not open
+  EXPECT_NE(host.messages[1].find(fifo), std::string::npos);
+  EXPECT_NE(host.messages[1].find("named pipe"), std::string::npos) << host.messages[1];
+  EXPECT_EQ(host.messages[2], "Cannot open " + folder + ": it is a directory.");
+  ASSERT_EQ(window()->Documents().size(), 2u);
+  std::set<std::string> titles, texts;
+  for (SourceDocument* doc : window()->Documents()) {
+    EXPECT_TRUE(doc->PathName().empty());  // Save asks for a name
+    EXPECT_TRUE(doc->IsModified());
+    titles.insert(doc->Title());
+    texts.insert(EditorOf(doc->Views()[0])->Store().JoinedText("\n"));
+  }
+  EXPECT_EQ(titles, (std::set<std::string>{"Pipe.java", "Folder.java"}));
+  EXPECT_EQ(texts, (std::set<std::string>{"class Pipe {}\n", "class Folder {}\n"}));
+  // They are this run's texts now: not offered again at the next start.
   EXPECT_TRUE(store.Stale().empty());
 }
 
