@@ -22,6 +22,7 @@
 #include "editor/control_marks.h"
 #include "editor/editor_settings.h"
 #include "editor/find_dialog.h"
+#include "editor/go_to_line.h"
 #include "editor/source_editor_accessible.h"
 #include "editor/text_cells.h"
 #include "editor/text_decode.h"
@@ -267,9 +268,14 @@ void CSourceEditor::RecolourAll() {
 // ---- Caret and view ---------------------------------------------------------
 
 void CSourceEditor::GoToLine(int line) {
+  GoToPlace(line, 0);
+}
+
+void CSourceEditor::GoToPlace(int line, int col) {
   line = std::clamp(line, 0, std::max(store_.LineCount() - 1, 0));
-  SetFirstLine(line);
-  store_.SetSelection(line, 0);
+  SetFirstLine(FirstLineForJump(line, firstLine_, visibleLines_));
+  store_.SetSelection(line, std::max(col, 0));
+  EnsureCaretVisible();
   InvalidateAll();
   setFocus();
   UpdateCaret();

@@ -71,6 +71,9 @@ class CSourceEditor : public QAbstractScrollArea {
   // ---- Caret and view -------------------------------------------------------
   // Makes the 0-based line the first visible one, with the caret at its column 0.
   void GoToLine(int line);
+  // Puts the caret at display column col of line and shows the line with a few lines
+  // of context above it (the view stays when the line is in view already).
+  void GoToPlace(int line, int col);
   // Makes the line the first visible one without moving the caret.
   void ShowLineAtTop(int line);
   void EnsureCaretVisible();

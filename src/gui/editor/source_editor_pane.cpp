@@ -329,7 +329,9 @@ bool SourceEditorPane::ShowMember(const std::string& className, const std::strin
     host_.Beep(BeepKind::Default);
     return false;
   }
-  editor_->ShowLineAtTop(*line);
+  // The caret goes to the member's name, so the next key edits what the user sees.
+  const CLineStore& store = editor_->Store();
+  editor_->GoToPlace(*line, store.ColumnOfIndex(*line, NameIndex(store.Line(*line), memberName)));
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "editor/find_dialog.h"
+#include "editor/go_to_line.h"
 #include "editor_test_support.h"
 
 namespace tamso::gui::testing {
@@ -57,8 +58,8 @@ TEST(EditorPane, GoToLinePutsTheCaretAtTheLineStart) {
   f.Load("a\nb\nc\nd\ne\n");
   f.pane->GoToLine(3);
   EXPECT_EQ(f.pane->StatusText().toStdString(), "(  3,  0)-(  3,  0) Ln   3, Col   0");
-  EXPECT_EQ(f.editor->FirstVisibleLine(), 3);
-  f.pane->GoToLine(99);  // past the end: the last line
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 0);  // in view already: the view stays
+  f.pane->GoToLine(99);                        // past the end: the last line
   EXPECT_EQ(Status(f), "(  4,  0)-(  4,  0) Ln   4, Col   0");
 }
 
@@ -189,8 +190,13 @@ TEST(EditorPane, OutlineGoesToTheAttachedSinkAndMembersCanBeShown) {
   EXPECT_EQ(sink.items.front(), "root Loaded.java");
   EXPECT_EQ(sink.items.back(), "end");
   EXPECT_TRUE(std::find(sink.items.begin(), sink.items.end(), "0 2 A") != sink.items.end());
+  // The caret lands on the member's name, and its line shows below a few lines of
+  // context, the editor taking the keys.
   EXPECT_TRUE(java.pane->ShowMember("A", "run"));
-  EXPECT_EQ(java.editor->FirstVisibleLine(), 61);
+  EXPECT_EQ(Status(java), "( 61,  7)-( 61,  7) Ln  61, Col   7");
+  EXPECT_EQ(java.editor->FirstVisibleLine(), 61 - JumpContextLines(java.editor->VisibleLines()));
+  EXPECT_GT(JumpContextLines(java.editor->VisibleLines()), 0);
+  EXPECT_EQ(java.editor->window()->focusWidget(), java.editor);
   EXPECT_FALSE(java.pane->ShowMember("A", "absent"));
   EXPECT_EQ(java.host.beeps.size(), 1u);
 

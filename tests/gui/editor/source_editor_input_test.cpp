@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "editor/go_to_line.h"
 #include "editor_test_support.h"
 
 namespace tamso::gui::testing {
@@ -224,7 +225,9 @@ TEST(SourceEditorInput, ScrollingRules) {
   // The caret is brought back into view when typing.
   f.editor->GoToLine(150);
   EXPECT_EQ(f.editor->StatusText().toStdString(), "(150,  0)-(150,  0) Ln 150, Col   0");
-  EXPECT_EQ(f.editor->FirstVisibleLine(), 150);
+  // The line comes into view below a few lines of context, not on the top edge.
+  EXPECT_EQ(f.editor->FirstVisibleLine(), 150 - JumpContextLines(visible));
+  EXPECT_EQ(JumpContextLines(visible), 3);
   f.editor->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
   QTest::keyClicks(f.editor, "x");
   EXPECT_EQ(f.editor->FirstVisibleLine(), 150 - visible + 1);
