@@ -153,6 +153,10 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
     host.Message(kNoJavaMembers);
     return nullptr;
   }
+  // The file being edited is built as the user sees it, as a compile would.
+  if (IDocument* doc = host.ActiveDocument();
+      doc && doc->IsModified() && project->Encloses(doc->PathName()))
+    doc->Save();
   ScopedWaitCursor wait(host);
   const std::string outDir = project->OutputDirectory();
   const JavaLayout layout = ProjectJavaLayout(*project);

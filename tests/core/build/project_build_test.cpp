@@ -34,14 +34,21 @@ namespace fs = std::filesystem;
 
 class FileDocument : public IDocument {
  public:
-  explicit FileDocument(std::string path) : path_(std::move(path)) {}
+  explicit FileDocument(std::string path, bool modified = false)
+      : path_(std::move(path)), modified_(modified) {}
   std::string PathName() const override { return path_; }
   std::string Title() const override { return path_; }
-  bool IsModified() const override { return false; }
-  bool Save() override { return true; }
+  bool IsModified() const override { return modified_; }
+  bool Save() override {
+    ++saves;
+    modified_ = false;
+    return true;
+  }
+  int saves = 0;
 
  private:
   std::string path_;
+  bool modified_;
 };
 
 void Write(const std::string& path, const std::string& text) {
@@ -226,6 +233,23 @@ TEST(BuildProject, ErrorsNameTheirFilesAndTheVerdictCountsThem) {
   ASSERT_NE(rig.Build(false), nullptr);
   EXPECT_THAT(rig.host.watched.Text(), HasSubstr(rig.Strings() + ":3: error:"));
   EXPECT_EQ(rig.host.statusTexts.back(), "2 errors") << rig.host.watched.Text();
+}
+
+TEST(BuildProject, SavesTheEditedMemberAndRunsOneCompilerOverAnArgumentFile) {
+  AppRig rig;
+  rig.profile.WriteString("Compiler", "javac", testing::Child() + " args");
+  FileDocument edited(rig.Strings(), true);
+  FileDocument outside(rig.temp / "Other.java", true);
+  rig.host.activeDocument = &outside;
+  ASSERT_NE(rig.Build(false), nullptr);
+  EXPECT_EQ(outside.saves, 0);
+  rig.host.activeDocument = &edited;
+  ASSERT_NE(rig.Build(true), nullptr);
+  EXPECT_EQ(edited.saves, 1);
+  const std::string text = rig.host.watched.Text();
+  EXPECT_THAT(text, HasSubstr("\n[-d]\n[" + rig.Classes() + "]\n[-sourcepath]\n[" + rig.dir +
+                              "/src/main/java:" + rig.dir + "/src/test/java]\n[@/"));
+  EXPECT_THAT(rig.host.messages, IsEmpty());
 }
 
 TEST(BuildProject, RefusesWhatItCannotDoWithAMessage) {

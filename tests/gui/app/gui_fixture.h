@@ -94,8 +94,12 @@ class ScriptedHost : public QtHost {
     saveDialogs.push_back(o);
     return Take(saveAnswers);
   }
+  std::optional<std::string> FolderDialog(const FileDialogOptions& o) override {
+    openDialogs.push_back(o);
+    return Take(folderAnswers);
+  }
   std::deque<Answer> answers;
-  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers, folderAnswers;
   std::vector<std::string> messages;
   std::vector<BeepKind> beeps;
   std::vector<FileDialogOptions> saveDialogs, openDialogs;
