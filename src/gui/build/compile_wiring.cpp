@@ -14,8 +14,8 @@
 #include "build/output_bar.h"
 #include "build/project_build.h"
 #include "build/source_roots.h"
-#include "project/project.h"
 #include "platform/qt_host.h"
+#include "project/project.h"
 
 namespace tamso::gui {
 
@@ -55,8 +55,7 @@ class CompileSlot : public IBuildSlot {
     if (!bar) return;
     const OutputText& text = bar->Text();
     const auto found = ParseDiagnostics(
-        text.LineCount(), [&text](size_t i) { return text.LineSlice(i, 0, 64 * 1024); },
-        baseDir_);
+        text.LineCount(), [&text](size_t i) { return text.LineSlice(i, 0, 64 * 1024); }, baseDir_);
     window->ApplyCompileDiagnostics(files, found);
   }
 

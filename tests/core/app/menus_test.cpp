@@ -68,10 +68,9 @@ TEST(MenuBars, JavaBarAsWritten) {
   EXPECT_EQ(Titles(bar), (std::vector<std::string>{"&File", "&Edit", "&View", "Options", "Build",
                                                    "Tools", "&Window", "&Help"}));
   EXPECT_EQ(Dump(bar.popups[0]), kDocFile);
-  EXPECT_EQ(Dump(bar.popups[1]),
-            kEditToSkeleton +
-                "-\nFind matching bracket or Parenthesis\tCtrl+M|32850\n"
-                "&Go to Line...\tCtrl+G|32942\n");
+  EXPECT_EQ(Dump(bar.popups[1]), kEditToSkeleton +
+                                     "-\nFind matching bracket or Parenthesis\tCtrl+M|32850\n"
+                                     "&Go to Line...\tCtrl+G|32942\n");
   EXPECT_EQ(Dump(bar.popups[2]),
             kToggles +
                 "-\nLine numbers|32910\n-\nMake Font Smaller\tCNTL+PageUp|32912\n"
