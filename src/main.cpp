@@ -106,11 +106,13 @@ int Run(int argc, char** argv) {
   // Compiling is a command of every editor view; it saves, then runs javac on a
   // worker thread with the output streamed into the output window.
   InstallCompileCommand(host, profile, shell, &project);
+  InstallBuildCommands(host, profile, shell, project);
   InstallCodegenCommands(shell, profile, host);
   InstallHelpCommands(profile, host, shell.App());
   InstallRunCommands(host, profile, shell, project);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
+  shell.App().SetCommandHandler(cmd::kOpenFolderAsProject, [&] { project.OpenFolderCommand(); });
   InstallOptionsCommands(shell, profile, host, !commandLine.quitWhenIdle);
   if (commandLine.quitWhenIdle) commandLine.files.clear();
   // SIGTERM, SIGHUP, SIGINT: the build and its children end, the profile is written.

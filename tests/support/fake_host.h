@@ -45,6 +45,7 @@ class FakeHost : public IHost {
   std::deque<std::optional<std::string>> openFileAnswers;
   std::deque<std::optional<std::string>> saveFileAnswers;
   std::deque<std::vector<std::string>> openFilesAnswers;
+  std::deque<std::optional<std::string>> folderAnswers;
   std::deque<std::optional<std::uint32_t>> colorAnswers;
 
   std::vector<RecordedMessage> messages;
@@ -91,6 +92,10 @@ class FakeHost : public IHost {
     auto v = openFilesAnswers.front();
     openFilesAnswers.pop_front();
     return v;
+  }
+  std::optional<std::string> FolderDialog(const FileDialogOptions& o) override {
+    fileDialogs.push_back(o);
+    return Take(folderAnswers);
   }
   std::optional<std::uint32_t> ColorDialog(std::uint32_t) override {
     if (colorAnswers.empty()) return std::nullopt;

@@ -61,6 +61,8 @@ inline constexpr int kWindowTabbed = 32943;
 inline constexpr int kPreviousSourceWindow = 32826;
 inline constexpr int kCreateProject = 32827;
 inline constexpr int kOpenProject = 32828;
+// Makes a project of a folder and its files.
+inline constexpr int kOpenFolderAsProject = 32962;
 inline constexpr int kBuildProject = 32832;
 inline constexpr int kRebuildProject = 32833;
 inline constexpr int kCloseProject = 32834;

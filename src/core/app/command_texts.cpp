@@ -30,6 +30,7 @@ constexpr Entry kOwnTexts[] = {
     {cmd::kPreviousSourceWindow, "Go to previous source window\\Previous source"},
     {cmd::kCreateProject, "Create new project\nCreate new project"},
     {cmd::kOpenProject, "Open existing project\nOpen existing project"},
+    {cmd::kOpenFolderAsProject, "Make a project of a folder and its files\nOpen Folder as Project"},
     {cmd::kBuildProject, "Build project\nBuild project"},
     {cmd::kRebuildProject, "Rebuild all\nRebuild all"},
     {cmd::kFindInFiles, "Find in Files\nFind in Files"},

@@ -17,6 +17,7 @@ std::vector<MenuItem> RecentAndExit() {
 std::vector<MenuItem> ProjectItems() {
   return {K::Command("Create new Project...", cmd::kCreateProject),
           K::Command("Open a project...", cmd::kOpenProject),
+          K::Command("Open Folder as Project...", cmd::kOpenFolderAsProject),
           K::Command("Close current project", cmd::kCloseProject), K::Separator()};
 }
 
@@ -118,6 +119,7 @@ MenuBar JavaMenuBar() {
        K::Popup("Build",
                 {K::Command("Compile active .java file", cmd::kCompile), K::Separator(),
                  K::Command("Open Design Window", cmd::kOpenDesignWindow), K::Separator(),
+                 K::Command("Build project", cmd::kBuildProject),
                  K::Command("Rebuild entire project", cmd::kRebuildProject),
                  K::Command("Stop Building", cmd::kStopBuilding), K::Separator(),
                  K::Command("Run Java", cmd::kRunJava),

@@ -41,7 +41,8 @@ void CT2App::SetCommandHandler(int id, std::function<void()> handler) {
     Remove(id);
     return;
   }
-  if (id == cmd::kProjectSettings) {
+  // The project's own commands are there only while a project is open.
+  if (id == cmd::kProjectSettings || id == cmd::kBuildProject || id == cmd::kRebuildProject) {
     On(
         id, [h = std::move(handler)](int) { h(); },
         [this](int) {

@@ -1,7 +1,11 @@
 #include "build/compile.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "build/process_runner.h"
 #include "build/run_java.h"
+#include "build/source_roots.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -27,7 +31,8 @@ std::string QuoteSourcePath(std::string_view path) {
 }
 
 std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string_view sourcePath,
-                                             const CompilerOverrides& overrides) {
+                                             const CompilerOverrides& overrides,
+                                             const std::vector<std::string>& sourceRoots) {
   // The compiler setting is the user's own: a quoted path with blanks and options of
   // its own are split as a command line. Empty or blank: the default compiler, so the
   // source file can never become the program.
@@ -50,6 +55,10 @@ std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string
   };
   valued("-d", overrides.directory, "UseDirectory", "Directory");
   valued("-classpath", overrides.classPath, "UseClassPath", "ClassPath");
+  if (!sourceRoots.empty()) {
+    args.emplace_back("-sourcepath");
+    args.push_back(JoinSearchPath(sourceRoots));
+  }
   static const std::pair<const char*, const char*> options[] = {
       {"Verbose", "-verbose"}, {"Debug", "-debug"},
       {"Depend", "-depend"},   {"DisableWarnings", "-nowarn"},
@@ -77,6 +86,16 @@ std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourc
   return ShownCommandLine(BuildJavacArguments(profile, sourcePath, overrides));
 }
 
+bool MakeOutputDirectory(const std::string& directory, IHost& host) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(directory, ec)) return true;
+  std::filesystem::create_directories(directory, ec);
+  if (!ec && std::filesystem::is_directory(directory, ec)) return true;
+  host.Message("The output directory " + directory + " cannot be created:\n" +
+               (ec ? ec.message() : std::string("a file of that name is in the way")) + ".");
+  return false;
+}
+
 std::string CompileDirectory(std::string_view sourcePath) {
   const size_t slash = sourcePath.find_last_of('/');
   if (slash == std::string_view::npos) return std::string(sourcePath);
@@ -100,7 +119,15 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
 
   CompilerOverrides overrides;
   if (context.project) overrides = context.project->CompilerOverridesFor(path);
-  if (context.project && context.project->IsOpen()) {
+  // The classes a file uses compile with it, found below its source root and, inside
+  // a project, below the project's roots.
+  std::vector<std::string> roots = SourcePathFor(path, context.project);
+  const bool inProject = context.project && context.project->Encloses(path);
+  if (inProject) {
+    // Into the folder Build project fills and Run Java puts on the class path.
+    overrides.directory = context.project->OutputDirectory();
+    if (!MakeOutputDirectory(*overrides.directory, host)) return nullptr;
+  } else if (context.project && context.project->IsOpen()) {
     // While a project is open a relative output directory is its folder's, where
     // Run Java looks for the classes, not one beside each source.
     std::optional<std::string> dir = overrides.directory;
@@ -108,8 +135,14 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
       dir = context.profile.GetString(kSection, "Directory", "");
     if (dir) overrides.directory = ResolveOutputDirectory(*dir, context.project, path);
   }
-  std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides);
-  CompileJob job{ShownCommandLine(args), CompileDirectory(path), std::move(args)};
+  const std::string directory = CompileDirectory(path);
+  // A file of no package outside a project finds its neighbours without one: the
+  // compiler searches its working directory, which is that root. A class path of the
+  // user's own would hide it.
+  const bool classPath = overrides.classPath || ExactlyYes(context.profile, "UseClassPath");
+  if (!inProject && !classPath && roots.size() == 1 && roots.front() == directory) roots.clear();
+  std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides, roots);
+  CompileJob job{ShownCommandLine(args), directory, std::move(args)};
   job.showVerdict = true;
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);

@@ -32,9 +32,11 @@ inline constexpr const char* kCompilingLine = "Compiling via javac...";
 // the options of the keys whose value is anything but "N"; the source path last.
 // A member of the open project may carry its own class path and output directory
 // (the project's compiler directories); each given one replaces the global part,
-// whatever the global switch says.
+// whatever the global switch says. Source roots, when given, follow as one
+// "-sourcepath" argument joined with ':'.
 std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string_view sourcePath,
-                                             const CompilerOverrides& overrides = {});
+                                             const CompilerOverrides& overrides = {},
+                                             const std::vector<std::string>& sourceRoots = {});
 
 // The arguments as one readable line, quoted where needed so that splitting it gives
 // them back; the source path (last) always in double quotes.
@@ -51,6 +53,10 @@ std::string QuoteSourcePath(std::string_view path);
 // The directory the compiler runs in: the path up to its last separator ("/" for a
 // file in the root); a path without one is used whole.
 std::string CompileDirectory(std::string_view sourcePath);
+
+// Makes the output directory (and the folders above it); false after telling the
+// user why it cannot be made.
+bool MakeOutputDirectory(const std::string& directory, IHost& host);
 
 struct CompileContext {
   IHost& host;  // messages, wait cursor, output window (host.Output())

@@ -93,8 +93,13 @@ std::vector<CompileDiagnostic> ParseDiagnostics(size_t lineCount,
 
 std::vector<std::string> DiagnosticStore::ApplyCompile(
     const std::string& compiledFile, const std::vector<CompileDiagnostic>& found) {
+  return ApplyCompile(std::vector<std::string>{compiledFile}, found);
+}
+
+std::vector<std::string> DiagnosticStore::ApplyCompile(
+    const std::vector<std::string>& compiledFiles, const std::vector<CompileDiagnostic>& found) {
   std::map<std::string, std::vector<LineDiagnostic>> fresh;
-  fresh[paths::Canonical(compiledFile)];
+  for (const std::string& file : compiledFiles) fresh[paths::Canonical(file)];
   for (const CompileDiagnostic& d : found) fresh[paths::Canonical(d.file)].push_back(d.mark);
   std::vector<std::string> changed;
   for (auto& [file, marks] : fresh) {

@@ -32,6 +32,9 @@ class DiagnosticStore {
   // Returns the files whose marks changed (the compiled one always).
   std::vector<std::string> ApplyCompile(const std::string& compiledFile,
                                         const std::vector<CompileDiagnostic>& found);
+  // The same for a run that compiled several files: each of them loses its old marks.
+  std::vector<std::string> ApplyCompile(const std::vector<std::string>& compiledFiles,
+                                        const std::vector<CompileDiagnostic>& found);
   // The marks of a file as the last compile that named it saw it (empty when none).
   const std::vector<LineDiagnostic>& MarksOf(const std::string& file) const;
   // Keeps the marks an editor moved while the user edited, for the next window on

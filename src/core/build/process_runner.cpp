@@ -517,6 +517,10 @@ class BuildJob : public IBuildJob, public std::enable_shared_from_this<BuildJob>
       IHost& h = job_.host_;
       return Call(std::vector<std::string>(), [&h, o] { return h.OpenFilesDialog(o); });
     }
+    std::optional<std::string> FolderDialog(const FileDialogOptions& o) override {
+      IHost& h = job_.host_;
+      return Call(std::optional<std::string>(), [&h, o] { return h.FolderDialog(o); });
+    }
     std::optional<std::uint32_t> ColorDialog(std::uint32_t initial) override {
       IHost& h = job_.host_;
       return Call(std::optional<std::uint32_t>(), [&h, initial] { return h.ColorDialog(initial); });

@@ -74,7 +74,11 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
     }
     source = project->ResolveMember(main);
     classPath = RunClassPath(context.profile, project, source);
-    WriteTargetOf(context.profile, main, source, false, !classPath.empty(), true);
+    // A member below the project's folder ("./src/a/Main.java") runs from a full
+    // path, whatever the current directory; one directly in it keeps "." as before.
+    const bool nested = main.rfind("./", 0) == 0 && main.find('/', 2) != std::string::npos;
+    WriteTargetOf(context.profile, nested ? source : main, source, false, !classPath.empty(),
+                  !nested);
   } else {
     const std::string path = document ? document->PathName() : std::string();
     classPath = RunClassPath(context.profile, nullptr, path);

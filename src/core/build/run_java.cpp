@@ -106,6 +106,8 @@ std::vector<std::string> RunJavaArguments(const RunJavaValues& v) {
 
 std::string RunClassPath(const IniFile& profile, const Project* project,
                          const std::string& sourcePath) {
+  // Inside a project the classes are in the project's output directory.
+  if (project && project->Encloses(sourcePath)) return project->OutputDirectory();
   if (project && !sourcePath.empty()) {
     const CompilerOverrides own = project->CompilerOverridesFor(sourcePath);
     if (own.directory)

@@ -46,8 +46,8 @@ std::string ComposeRunJavaLine(const RunJavaValues& values);
 // unless the options name a class path of their own.
 std::vector<std::string> RunJavaArguments(const RunJavaValues& values);
 
-// The output directory the run needs on its class path: the project's own for a
-// member whose project has one switched on, else the global one when "UseDirectory"
+// The output directory the run needs on its class path: the open project's output
+// directory for a file the project encloses, else the global one when "UseDirectory"
 // is exactly "Y"; "" when the compiler writes classes beside their sources.
 // A relative one is resolved as ResolveOutputDirectory does.
 std::string RunClassPath(const IniFile& profile, const Project* project,

@@ -99,6 +99,11 @@ class IHost {
   virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) = 0;
   virtual std::vector<std::string> OpenFilesDialog(const FileDialogOptions& options) = 0;
+  // A folder chooser (title and initialDir of options are used).
+  virtual std::optional<std::string> FolderDialog(const FileDialogOptions& options) {
+    (void)options;
+    return std::nullopt;
+  }
   // Colour as 0x00BBGGRR; no value means cancelled.
   virtual std::optional<std::uint32_t> ColorDialog(std::uint32_t initial) = 0;
 

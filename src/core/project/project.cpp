@@ -5,6 +5,7 @@
 #include "platform/file_read.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "project/folder_scan.h"
 #include "project/project_file.h"
 
 namespace tamso {
@@ -40,8 +41,25 @@ void Project::SetProjectDirectory() {
 
 std::string Project::StoredForm(const std::string& path) const {
   std::string projectDir = DirectoryPart(projectFile_, false);
-  if (DirectoryPart(path, true) != projectDir) return path;
-  return "./" + paths::FileName(path);
+  if (DirectoryPart(path, true) == projectDir) return "./" + paths::FileName(path);
+  // Below the project folder: relative, so the folder can be moved or cloned. The
+  // prefix is compared byte for byte, as the folder itself is.
+  if (projectDir.size() > 1 && path.size() > projectDir.size() + 1 &&
+      path.compare(0, projectDir.size(), projectDir) == 0 && path[projectDir.size()] == '/') {
+    std::string rest = path.substr(projectDir.size() + 1);
+    // Only a plain path below the folder: "a/../../x" lies elsewhere.
+    bool plain = true;
+    std::size_t start = 0;
+    while (plain && start <= rest.size()) {
+      std::size_t end = rest.find('/', start);
+      if (end == std::string::npos) end = rest.size();
+      std::string_view part(rest.data() + start, end - start);
+      plain = !part.empty() && part != "." && part != "..";
+      start = end + 1;
+    }
+    if (plain) return "./" + rest;
+  }
+  return path;
 }
 
 void Project::MakeRelative(std::string& path) {
@@ -176,8 +194,113 @@ void Project::InsertFileCommand() {
   options.defaultExt = "java";
   options.filter = kInsertFilter;
   options.overwritePrompt = true;
+  if (open_) options.initialDir = projectDirectory_;
   std::optional<std::string> chosen = host_.OpenFileDialog(options);
   if (chosen && !chosen->empty()) AddFile(*chosen, true);
+}
+
+std::size_t Project::AddFolder(const std::string& folder) {
+  if (!RequireOpen()) return 0;
+  const std::string root = paths::Absolute(folder);
+  FolderScan scan = ScanProjectFolder(root, {OutputDirectory()});
+  if (!scan.error.empty()) {
+    host_.Message(scan.error);
+    return 0;
+  }
+  std::size_t added = 0;
+  members_.BeginBatch();
+  for (const std::string& file : scan.files) {
+    std::string stored = file;
+    MakeRelative(stored);
+    // Files already in the project are passed over quietly: one beep each would be noise.
+    if (members_.Contains(stored)) continue;
+    members_.InsertFile(stored, KindOfStoredPath(stored));
+    ++added;
+  }
+  members_.EndBatch();
+  if (added > 0) SaveProjectFile();
+  if (scan.truncated)
+    host_.Message("Only the first " + std::to_string(scan.files.size()) + " files below " + root +
+                  " were looked at: the folder holds more.");
+  host_.ShowStatus(std::to_string(added) + (added == 1 ? " file" : " files") +
+                   " added to the project");
+  return added;
+}
+
+void Project::AddFolderCommand() {
+  if (!RequireOpen()) return;
+  FileDialogOptions options;
+  options.title = "Select a folder to add to the project";
+  options.initialDir = projectDirectory_;
+  std::optional<std::string> chosen = host_.FolderDialog(options);
+  if (chosen && !chosen->empty()) AddFolder(*chosen);
+}
+
+bool Project::OpenFolderAsProject(const std::string& folder) {
+  const std::string root = paths::Absolute(folder);
+  if (!paths::IsDirectory(root)) {
+    host_.Message(root + " is not a folder.");
+    return false;
+  }
+  if (root == "/") {
+    host_.Message("The root of the file system cannot be a project folder.");
+    return false;
+  }
+  const std::string file = paths::Join(root, paths::FileName(root) + ".jap");
+  if (!paths::Exists(file) && !IniFile(file).WriteString("Base", "Name", "Test")) {
+    host_.Message("The project file " + file + " could not be written.");
+    return false;
+  }
+  if (!Open(file)) return false;
+  if (recent_) recent_->Add(file);
+  AddFolder(root);
+  if (members_.MainIndex() != MemberList::npos) return true;
+  std::string main;
+  int mains = 0;
+  for (const std::string& path : MemberPaths()) {
+    if (paths::Extension(path) != ".java") continue;
+    std::string text;
+    if (!ReadFileHead(path, 1 << 20, text) || !DeclaresMainMethod(text)) continue;
+    main = path;
+    if (++mains > 1) break;
+  }
+  if (mains == 1) SetMainFile(main);
+  return true;
+}
+
+bool Project::OpenFolderCommand() {
+  FileDialogOptions options;
+  options.title = "Select the folder to open as a project";
+  if (open_) options.initialDir = projectDirectory_;
+  std::optional<std::string> chosen = host_.FolderDialog(options);
+  if (!chosen || chosen->empty()) return false;
+  return OpenFolderAsProject(*chosen);
+}
+
+std::vector<std::string> Project::MemberPaths() const {
+  std::vector<std::string> out;
+  out.reserve(members_.Size());
+  for (const Member& m : members_.Members()) out.push_back(ResolveMember(m.stored));
+  return out;
+}
+
+bool Project::Encloses(const std::string& path) const {
+  if (!open_ || path.empty()) return false;
+  if (StoredForm(path).rfind("./", 0) == 0) return true;
+  return members_.Contains(StoredForm(path));
+}
+
+std::string Project::OutputDirectory() const {
+  if (!open_ || projectDirectory_.empty()) return {};
+  auto blank = [](const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; };
+  CompilerDirectories own = LoadCompilerDirectories();
+  std::string dir;
+  if (own.useDirectory && !blank(own.directory))
+    dir = own.directory;
+  else if (profile_.GetString("Compiler", "UseDirectory", "N") == "Y")
+    dir = profile_.GetString("Compiler", "Directory", "");
+  if (blank(dir)) dir = kDefaultOutputDirectory;
+  return paths::Absolute(paths::Join(projectDirectory_, dir));
 }
 
 std::vector<std::string> Project::StoredPaths() const {

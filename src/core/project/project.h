@@ -39,6 +39,9 @@ struct CompilerOverrides {
   std::optional<std::string> directory;
 };
 
+// Where a project's classes go when no output directory is set, in its folder.
+inline constexpr const char* kDefaultOutputDirectory = "out/classes";
+
 // The file dialogs' filter for project files.
 inline constexpr const char* kProjectFilter = "Project Files (*.jap)|*.jap|All Files (*)|*";
 
@@ -66,8 +69,8 @@ class Project {
   void SetMainFile(const std::string& path);
   void RemoveFile(const std::string& path);
 
-  // path becomes its stored form: "./" + file name when the file lies directly in the
-  // project directory (byte-equal directory), else unchanged.
+  // path becomes its stored form: "./" + its path below the project directory when it
+  // lies in or below it (the directory's text compared byte for byte), else unchanged.
   void MakeRelative(std::string& path);
   // Recomputes the project directory and makes it the current directory.
   void SetProjectDirectory();
@@ -78,6 +81,21 @@ class Project {
   // The tree's "Insert files into project...": a file dialog, then AddFile.
   void InsertFileCommand();
 
+  // Adds every Java, HTML and Perl file below folder that is not a member yet (hidden
+  // folders and the output folders left out, at most kFolderScanLimit files, the user
+  // told when there were more) and writes the project file once. The number added.
+  std::size_t AddFolder(const std::string& folder);
+  // "Add Folder to Project...": a folder dialog starting in the project's folder, then
+  // AddFolder.
+  void AddFolderCommand();
+  // Makes a project of a folder: <folder>/<folder name>.jap (an existing one is kept),
+  // opened, with every file AddFolder finds and, when the project has no main file yet
+  // and exactly one of the Java files declares a main method, that file as main.
+  // False (the user told why) when it could not be made.
+  bool OpenFolderAsProject(const std::string& folder);
+  // "Open Folder as Project...": a folder dialog, then OpenFolderAsProject.
+  bool OpenFolderCommand();
+
   // Every member's stored path, in member order.
   std::vector<std::string> StoredPaths() const;
   // "file://" URLs of the members whose stored path contains ".htm" or ".HTM".
@@ -87,6 +105,16 @@ class Project {
   std::string MainFileForRun() const;
   // A stored path as a path that opens regardless of the current directory.
   std::string ResolveMember(const std::string& stored) const;
+
+  // Every member as a full path, in member order.
+  std::vector<std::string> MemberPaths() const;
+  // True when the full path is a member or lies below the project's folder.
+  bool Encloses(const std::string& path) const;
+  // The folder the project's classes go to, absolute: the project's own output
+  // directory when its box is on, else the global one when "UseDirectory" is exactly
+  // "Y", else kDefaultOutputDirectory; a relative one lies in the project's folder and a
+  // blank one counts as none. "" with no open project.
+  std::string OutputDirectory() const;
 
   CompilerDirectories LoadCompilerDirectories() const;
   // False (after telling the user) when the project file could not be written.

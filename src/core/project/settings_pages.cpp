@@ -13,6 +13,7 @@ void ProjectFilesPage::AddFiles() {
   options.defaultExt = "java";
   options.filter = "Common(*.java,*.htm*)|*.java;*.htm;*.html|All files( *.*)|*.*";
   options.overwritePrompt = true;
+  if (project_.IsOpen()) options.initialDir = project_.ProjectDirectory();
   for (const std::string& path : project_.Host().OpenFilesDialog(options)) AddChosenFile(path);
 }
 
@@ -26,6 +27,13 @@ void ProjectFilesPage::AddChosenFile(const std::string& path) {
   std::string stored = path;
   project_.MakeRelative(stored);
   entries_.push_back(stored);
+}
+
+void ProjectFilesPage::AddFolder() {
+  const std::size_t before = project_.Members().Size();
+  project_.AddFolderCommand();
+  const MemberList& members = project_.Members();
+  for (std::size_t i = before; i < members.Size(); ++i) entries_.push_back(members.At(i).stored);
 }
 
 void ProjectFilesPage::Remove(std::size_t selected) {

@@ -26,6 +26,8 @@ class ProjectFilesPage {
   // form appended to the list (a member chosen by its full path is listed again in
   // its stored form while the project refuses it with a beep).
   void AddChosenFile(const std::string& path);
+  // "Add folder...": the project's folder dialog; the files it added are appended.
+  void AddFolder();
   // "Remove" and "Mark as 'Main'" for the selected entry; npos does nothing.
   void Remove(std::size_t selected);
   void MarkMain(std::size_t selected);

@@ -21,6 +21,7 @@ std::vector<TreeMenuEntry> TreeMenuEntries(const Project& project, std::size_t s
     entries.push_back({0, {}});
   }
   entries.push_back({kCmdInsertFiles, "Insert files into project..."});
+  entries.push_back({kCmdAddFolder, "Add Folder to Project..."});
   entries.push_back({kCmdProjectSettings, "Project Settings..."});
   return entries;
 }
@@ -47,6 +48,9 @@ void RunTreeCommand(Project& project, int id, std::size_t selected) {
       break;
     case kCmdInsertFiles:
       project.InsertFileCommand();
+      break;
+    case kCmdAddFolder:
+      project.AddFolderCommand();
       break;
     default:
       break;

@@ -13,6 +13,7 @@ inline constexpr int kCmdOpenMember = 32842;
 inline constexpr int kCmdMarkMainFile = 32847;
 inline constexpr int kCmdRemoveMember = 32845;
 inline constexpr int kCmdInsertFiles = 32846;
+inline constexpr int kCmdAddFolder = 32961;
 inline constexpr int kCmdProjectSettings = 32840;
 
 struct TreeMenuEntry {

@@ -94,6 +94,9 @@ class MainWindow : public QMainWindow, public IFrameWindow, public HostSite {
   // get them too (until the file is saved, which moves its lines).
   void ApplyCompileDiagnostics(const std::string& compiledFile,
                                const std::vector<CompileDiagnostic>& found);
+  // The same for a run that compiled several files (a project build).
+  void ApplyCompileDiagnostics(const std::vector<std::string>& compiledFiles,
+                               const std::vector<CompileDiagnostic>& found);
   bool SaveDocumentAs(SourceDocument* doc);
   void CloseDocument(SourceDocument* doc);
   // Asks to save a modified document; false when the user cancelled or saving failed.

@@ -178,7 +178,12 @@ bool MainWindow::SaveDocument(SourceDocument* doc) {
 
 void MainWindow::ApplyCompileDiagnostics(const std::string& compiledFile,
                                          const std::vector<CompileDiagnostic>& found) {
-  const std::vector<std::string> changed = diagnostics_.ApplyCompile(compiledFile, found);
+  ApplyCompileDiagnostics(std::vector<std::string>{compiledFile}, found);
+}
+
+void MainWindow::ApplyCompileDiagnostics(const std::vector<std::string>& compiledFiles,
+                                         const std::vector<CompileDiagnostic>& found) {
+  const std::vector<std::string> changed = diagnostics_.ApplyCompile(compiledFiles, found);
   for (SourceDocument* doc : Documents()) {
     if (doc->PathName().empty()) continue;
     const std::string canonical = paths::Canonical(doc->PathName());

@@ -12,7 +12,10 @@
 #include "build/compile.h"
 #include "build/diagnostics.h"
 #include "build/output_bar.h"
+#include "build/project_build.h"
+#include "build/source_roots.h"
 #include "platform/qt_host.h"
+#include "project/project.h"
 
 namespace tamso::gui {
 
@@ -25,31 +28,40 @@ class CompileSlot : public IBuildSlot {
  public:
   explicit CompileSlot(ShellApplication& shell) : shell_(shell) {}
 
-  void Compiling(const std::string& file) { file_ = file; }
+  void Compiling(const std::string& file) {
+    files_.assign(1, file);
+    baseDir_ = CompileDirectory(file);
+  }
+  // A project build: every source loses its old marks; relative names in the output
+  // are the project folder's.
+  void Compiling(std::vector<std::string> files, std::string baseDir) {
+    files_ = std::move(files);
+    baseDir_ = std::move(baseDir);
+  }
 
   bool IsIdle() const override { return shell_.App().IsIdle(); }
   void SetBuildThread(std::shared_ptr<IBuildJob> job) override {
     const bool ended = !job;
     shell_.App().SetBuildThread(std::move(job));
-    if (ended && !file_.empty()) MarkDiagnostics();
+    if (ended && !files_.empty()) MarkDiagnostics();
   }
 
  private:
   void MarkDiagnostics() {
-    const std::string file = std::exchange(file_, std::string());
+    const std::vector<std::string> files = std::exchange(files_, {});
     MainWindow* window = shell_.Window();
     if (!window) return;
     auto* bar = dynamic_cast<OutputBar*>(&window->OutputWindow());
     if (!bar) return;
     const OutputText& text = bar->Text();
     const auto found = ParseDiagnostics(
-        text.LineCount(), [&text](size_t i) { return text.LineSlice(i, 0, 64 * 1024); },
-        CompileDirectory(file));
-    window->ApplyCompileDiagnostics(file, found);
+        text.LineCount(), [&text](size_t i) { return text.LineSlice(i, 0, 64 * 1024); }, baseDir_);
+    window->ApplyCompileDiagnostics(files, found);
   }
 
   ShellApplication& shell_;
-  std::string file_;  // the file of the running compile
+  std::vector<std::string> files_;  // the files of the running compile
+  std::string baseDir_;
 };
 
 }  // namespace
@@ -69,6 +81,26 @@ void InstallCompileCommand(QtHost& host, IniFile& profile, ShellApplication& she
                            project};
     if (CompileDocument(*view.Document(), context)) slot->Compiling(view.Document()->PathName());
   });
+}
+
+void InstallBuildCommands(QtHost& host, IniFile& profile, ShellApplication& shell,
+                          Project& project) {
+  auto slot = std::make_shared<CompileSlot>(shell);
+  auto run = [&host, &profile, &shell, &project, slot](bool rebuild) {
+    CompileContext context{host,
+                           profile,
+                           *slot,
+                           MainUiThread(),
+                           [&shell] {
+                             if (shell.Window() && shell.Window()->OutputDock())
+                               shell.Window()->OutputDock()->show();
+                           },
+                           &project};
+    if (BuildProject(context, rebuild))
+      slot->Compiling(ProjectJavaSources(project), project.ProjectDirectory());
+  };
+  shell.App().SetCommandHandler(cmd::kBuildProject, [run] { run(false); });
+  shell.App().SetCommandHandler(cmd::kRebuildProject, [run] { run(true); });
 }
 
 }  // namespace tamso::gui

@@ -18,4 +18,10 @@ class ShellApplication;
 void InstallCompileCommand(QtHost& host, IniFile& profile, ShellApplication& shell,
                            Project* project);
 
+// "Build project" and "Rebuild entire project": the application's commands, enabled
+// while the project is open; one compiler run over the project's Java files with the
+// output streamed, and the diagnostics marked when it ends by itself.
+void InstallBuildCommands(QtHost& host, IniFile& profile, ShellApplication& shell,
+                          Project& project);
+
 }  // namespace tamso::gui

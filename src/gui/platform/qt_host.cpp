@@ -162,6 +162,18 @@ std::vector<std::string> QtHost::OpenFilesDialog(const FileDialogOptions& o) {
   return out;
 }
 
+std::optional<std::string> QtHost::FolderDialog(const FileDialogOptions& o) {
+  QFileDialog d(parent_.data(), Q(o.title));
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::Directory);
+  d.setOption(QFileDialog::ShowDirsOnly, true);
+  Prepare(d, o, DialogStart());
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  std::string chosen = SPath(d.selectedFiles().front());
+  lastDialogDir_ = chosen;
+  return chosen;
+}
+
 std::optional<std::uint32_t> QtHost::ColorDialog(std::uint32_t initial) {
   QColor start(int(initial & 0xff), int((initial >> 8) & 0xff), int((initial >> 16) & 0xff));
   QColor c = QColorDialog::getColor(start, parent_.data());

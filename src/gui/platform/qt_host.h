@@ -46,6 +46,7 @@ class QtHost : public IHost {
   std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
   std::vector<std::string> OpenFilesDialog(const FileDialogOptions& options) override;
+  std::optional<std::string> FolderDialog(const FileDialogOptions& options) override;
   std::optional<std::uint32_t> ColorDialog(std::uint32_t initial) override;
   IView* OpenDocument(const std::string& path) override;
   IView* ActiveView() override;

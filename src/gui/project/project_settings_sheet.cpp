@@ -71,10 +71,15 @@ QWidget* ProjectSettingsSheet::MakeFilesPage() {
   list_->setSortingEnabled(false);
   RefillList();
   QPushButton* add = Button(QStringLiteral("Add files..."), "1050", page);
+  QPushButton* addFolder = Button(QStringLiteral("Add folder..."), "addFolder", page);
   QPushButton* remove = Button(QStringLiteral("Remove"), "1018", page);
   QPushButton* mark = Button(QStringLiteral("Mark as 'Main'"), "1019", page);
   connect(add, &QPushButton::clicked, this, [this] {
     files_.AddFiles();
+    RefillList();
+  });
+  connect(addFolder, &QPushButton::clicked, this, [this] {
+    files_.AddFolder();
     RefillList();
   });
   connect(remove, &QPushButton::clicked, this, [this] {
@@ -88,6 +93,7 @@ QWidget* ProjectSettingsSheet::MakeFilesPage() {
   top->addWidget(path, 1);
   auto* side = new QVBoxLayout;
   side->addWidget(add);
+  side->addWidget(addFolder);
   side->addWidget(remove);
   side->addWidget(mark);
   side->addStretch(1);

@@ -246,18 +246,21 @@ TEST_F(AppTest, RecentProjectEntryOpensWithoutReordering) {
   EXPECT_EQ(app.RecentProjects()->Paths(), (std::vector<std::string>{"/p/a.jap", "/p/b.jap"}));
 }
 
-TEST_F(AppTest, ProjectSettingsNeedsAHandlerAndAnOpenProject) {
+TEST_F(AppTest, ProjectSettingsAndBuildsNeedAHandlerAndAnOpenProject) {
   ASSERT_TRUE(Start());
-  EXPECT_FALSE(router.Update(cmd::kProjectSettings).enabled);  // no sheet installed
-  int shown = 0;
-  app.SetCommandHandler(cmd::kProjectSettings, [&] { ++shown; });
-  EXPECT_FALSE(router.Update(cmd::kProjectSettings).enabled);
-  project.open = true;
-  EXPECT_TRUE(router.Update(cmd::kProjectSettings).enabled);
-  router.Execute(cmd::kProjectSettings);
-  EXPECT_EQ(shown, 1);
-  app.SetCommandHandler(cmd::kProjectSettings, nullptr);
-  EXPECT_FALSE(router.Update(cmd::kProjectSettings).enabled);
+  for (int id : {cmd::kProjectSettings, cmd::kBuildProject, cmd::kRebuildProject}) {
+    project.open = false;
+    EXPECT_FALSE(router.Update(id).enabled);  // no handler installed
+    int shown = 0;
+    app.SetCommandHandler(id, [&] { ++shown; });
+    EXPECT_FALSE(router.Update(id).enabled);
+    project.open = true;
+    EXPECT_TRUE(router.Update(id).enabled);
+    router.Execute(id);
+    EXPECT_EQ(shown, 1);
+    app.SetCommandHandler(id, nullptr);
+    EXPECT_FALSE(router.Update(id).enabled);
+  }
 }
 
 TEST_F(AppTest, RecentFileThatNoLongerOpensLeavesTheList) {

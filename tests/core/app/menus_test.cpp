@@ -28,11 +28,13 @@ std::vector<std::string> Titles(const MenuBar& bar) {
 }
 
 const std::string kMainFile =
-    "Create new Project...|32827\nOpen a project...|32828\nClose current project|32834\n-\n"
+    "Create new Project...|32827\nOpen a project...|32828\nOpen Folder as Project...|32962\n"
+    "Close current project|32834\n-\n"
     "&New File\tCtrl+N|57600\n&Open...\tCtrl+O|57601\n-\nP&rint Setup...|57606\n-\n"
     "Recent File|57616\n-\nRecent Project|61446\n-\nE&xit|57665\n";
 const std::string kDocFile =
-    "Create new Project...|32827\nOpen a project...|32828\nClose current project|32834\n-\n"
+    "Create new Project...|32827\nOpen a project...|32828\nOpen Folder as Project...|32962\n"
+    "Close current project|32834\n-\n"
     "&New File\tCtrl+N|57600\n&Open File...\tCtrl+O|57601\n&Close|57602\n&Save\tCtrl+S|57603\n"
     "Save &As...|57604\n-\nPage Setup...|32895\n&Print...\tCtrl+P|57607\nPrint Pre&view|57609\n"
     "P&rint Setup...|57606\n-\nRecent File|57616\n-\nRecent Project|61446\n-\nE&xit|57665\n";
@@ -80,7 +82,8 @@ TEST(MenuBars, JavaBarAsWritten) {
             "Settings...|32777\nProject Settings...|32840\n-\nEditor Font...|32772\n");
   EXPECT_EQ(Dump(bar.popups[4]),
             "Compile active .java file|32776\n-\nOpen Design Window|32884\n-\n"
-            "Rebuild entire project|32833\nStop Building|32848\n-\nRun Java|32812\n"
+            "Build project|32832\nRebuild entire project|32833\nStop Building|32848\n-\n"
+            "Run Java|32812\n"
             "Run AppletViewer ...|32774\nLaunch Web browser...|32775\n-\n"
             "Refresh Class Tree for the active source |32820\n-\n"
             "Next Error\tF4|32940\nPrevious Error\tShift+F4|32941\n");

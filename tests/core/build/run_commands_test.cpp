@@ -148,7 +148,9 @@ TEST(RunJavaCommand, ProjectMainFileGivesClassAndPackageRoot) {
   EXPECT_EQ(w.dialogs.shown.directory, w.dir / "src");
   EXPECT_TRUE(w.host.messages.empty());
   EXPECT_EQ(w.console.dir, w.dir / "src");
-  EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "a.b.Main"}));
+  // The classes are in the project's output directory.
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "a.b.Main"}));
 }
 
 // File names java would misread: as an option or an "@file", split at a backslash
@@ -253,7 +255,10 @@ TEST(RunJavaCommand, PackagedSourceOutsideItsFoldersIsQualifiedWithAnOutputDirec
   w.OpenProject(w.dir / "src/Main.java");
   w.dialogs.acceptInConsole = true;
   RunJavaCommand(nullptr, w.context);
-  EXPECT_EQ(w.dialogs.shown.className, "Main");  // no output directory: runs from src
+  // The project's own output directory: classes lie in their package's folders there.
+  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "demo.Main"}));
 
   w.profile.WriteString("Compiler", "UseDirectory", "Y");
   w.profile.WriteString("Compiler", "Directory", w.dir / "classes");

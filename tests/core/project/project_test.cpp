@@ -8,15 +8,24 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-TEST_F(ProjectTest, MakeRelativeStoresOnlyFilesDirectlyInTheProjectDirectory) {
+TEST_F(ProjectTest, MakeRelativeStoresFilesInAndBelowTheProjectDirectoryRelatively) {
   OpenEmpty();
   std::string p = Path("Demo.java");
   project->MakeRelative(p);
   EXPECT_EQ(p, "./Demo.java");
 
-  std::string sub = Path("src/Demo.java");
+  // Below the project folder: relative, so the folder can move.
+  std::string sub = Path("src/main/java/com/acme/Demo.java");
   project->MakeRelative(sub);
-  EXPECT_EQ(sub, Path("src/Demo.java"));
+  EXPECT_EQ(sub, "./src/main/java/com/acme/Demo.java");
+  // Only a plain path below it: one that climbs out, or a sibling folder whose name
+  // begins with the project's, stays whole.
+  std::string climbs = Path("src/../../x/Demo.java");
+  project->MakeRelative(climbs);
+  EXPECT_EQ(climbs, Path("src/../../x/Demo.java"));
+  std::string sibling = dir + "-other/Demo.java";
+  project->MakeRelative(sibling);
+  EXPECT_EQ(sibling, dir + "-other/Demo.java");
 
   // The directory compare is byte for byte: another letter case is another directory.
   std::string upper = dir;

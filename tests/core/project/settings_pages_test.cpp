@@ -104,7 +104,7 @@ TEST_F(ProjectTest, TreeMenuForAMemberAndForTheRoot) {
   OpenEmpty();
   project->AddFile(Path("A.java"), true);
   std::vector<TreeMenuEntry> member = TreeMenuEntries(*project, 0);
-  ASSERT_EQ(member.size(), 7u);
+  ASSERT_EQ(member.size(), 8u);
   EXPECT_EQ(member[0].text, "Open ./A.java");
   EXPECT_EQ(member[0].id, kCmdOpenMember);
   EXPECT_EQ(member[1].id, 0);
@@ -112,11 +112,13 @@ TEST_F(ProjectTest, TreeMenuForAMemberAndForTheRoot) {
   EXPECT_EQ(member[3].text, "Remove from project");
   EXPECT_EQ(member[4].id, 0);
   EXPECT_EQ(member[5].text, "Insert files into project...");
-  EXPECT_EQ(member[6].text, "Project Settings...");
+  EXPECT_EQ(member[6].text, "Add Folder to Project...");
+  EXPECT_EQ(member[7].text, "Project Settings...");
   std::vector<TreeMenuEntry> root = TreeMenuEntries(*project, MemberList::npos);
-  ASSERT_EQ(root.size(), 2u);
+  ASSERT_EQ(root.size(), 3u);
   EXPECT_EQ(root[0].id, kCmdInsertFiles);
-  EXPECT_EQ(root[1].id, kCmdProjectSettings);
+  EXPECT_EQ(root[1].id, kCmdAddFolder);
+  EXPECT_EQ(root[2].id, kCmdProjectSettings);
 }
 
 TEST_F(ProjectTest, TreeCommandsOpenMarkRemoveAndInsert) {
@@ -141,7 +143,9 @@ TEST_F(ProjectTest, TreeCommandsOpenMarkRemoveAndInsert) {
   EXPECT_EQ(host.fileDialogs.back().title, "Select file to add to the project");
   EXPECT_EQ(host.fileDialogs.back().filter,
             "Common(*.java,*.htm*)|*.java;*.htm;*.html|All files( *.*)|*.*");
-  EXPECT_THAT(project->StoredPaths(), ElementsAre("./A.java", Path("sub/C.html")));
+  // The dialog starts in the project's folder.
+  EXPECT_EQ(host.fileDialogs.back().initialDir, dir);
+  EXPECT_THAT(project->StoredPaths(), ElementsAre("./A.java", "./sub/C.html"));
   EXPECT_EQ(project->Members().At(1).kind, MemberKind::HtmlFile);
   EXPECT_THAT(host.messages, IsEmpty());
 }

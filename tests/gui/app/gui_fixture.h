@@ -95,9 +95,13 @@ class ScriptedHost : public QtHost {
     saveDialogs.push_back(o);
     return Take(saveAnswers);
   }
+  std::optional<std::string> FolderDialog(const FileDialogOptions& o) override {
+    openDialogs.push_back(o);
+    return Take(folderAnswers);
+  }
   bool realMessageBoxes = false;  // shown for real (the test closes them)
   std::deque<Answer> answers;
-  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers, folderAnswers;
   std::vector<std::string> messages;
   std::vector<BeepKind> beeps;
   std::vector<FileDialogOptions> saveDialogs, openDialogs;

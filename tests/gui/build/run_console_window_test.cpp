@@ -74,7 +74,8 @@ TEST(JavaConsoleWindow, RunsTheHelloExampleFromItsProjectAndShowsItsOutput) {
   std::filesystem::copy(std::string(TAMSO_SOURCE_DIR) + "/examples/hello", project);
   {
     ConsoleProcess javac(nullptr);
-    ASSERT_EQ(javac.Start({"javac", "Hello.java"}, project), 0);
+    // Into the project's output directory, where the project's compile puts them.
+    ASSERT_EQ(javac.Start({"javac", "-d", "out/classes", "Hello.java"}, project), 0);
     std::string out;
     ASSERT_TRUE(javac.WaitExited(kLong * 2, &out)) << out;
     ASSERT_EQ(*javac.ExitStatus(), 0) << out;
@@ -106,7 +107,8 @@ TEST(JavaConsoleWindow, RunsTheHelloExampleFromItsProjectAndShowsItsOutput) {
   EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
   ASSERT_TRUE(ended.wait(kLong) || ended.count() == 1);
   const std::string text = ViewText(console);
-  EXPECT_EQ(text, "java   Hello \nHello, world!\n1 greeted\n\n[Exit status 0]");
+  EXPECT_EQ(text, "java  -classpath " + project +
+                      "/out/classes Hello \nHello, world!\n1 greeted\n\n[Exit status 0]");
   EXPECT_EQ(console.windowTitle(), QStringLiteral("Java Console"));
   // Assistive technology reads the same text under the console's own name.
   QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(console.View());

@@ -63,6 +63,21 @@ TEST_F(SettingsSheetTest, FilesPageAddsRemovesAndMarksThroughTheProject) {
   EXPECT_EQ(reopened.Members().MainIndex(), 0u);
 }
 
+TEST_F(SettingsSheetTest, AddFolderListsWhatItAddedBelowTheFolder) {
+  OpenEmpty();
+  Write("src/p/A.java", "package p; class A {}\n");
+  Write("src/p/page.html", "<p>\n");
+  Write("src/p/notes.txt", "x\n");
+  gui::ProjectSettingsSheet sheet(*project);
+  auto* button = Find<QPushButton>(sheet, "addFolder");
+  EXPECT_EQ(button->text(), "Add folder...");
+  host.folderAnswers.push_back(Path("src"));
+  button->click();
+  EXPECT_EQ(host.fileDialogs.back().initialDir, dir);
+  EXPECT_EQ(Entries(sheet), (QStringList{"./src/p/A.java", "./src/p/page.html"}));
+  EXPECT_THAT(project->StoredPaths(), ElementsAre("./src/p/A.java", "./src/p/page.html"));
+}
+
 TEST_F(SettingsSheetTest, CompilerDirectoriesLoadWhenOpenedAndSaveOnOkOnly) {
   OpenEmpty();
   {

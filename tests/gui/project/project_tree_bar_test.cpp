@@ -106,11 +106,13 @@ TEST_F(ProjectTreeBarTest, PopUpForAMemberAndForTheRoot) {
                                               Entry("32847", "Mark as 'Main file'"),
                                               Entry("32845", "Remove from project"), Entry("-", ""),
                                               Entry("32846", "Insert files into project..."),
+                                              Entry("32961", "Add Folder to Project..."),
                                               Entry("32840", "Project Settings...")));
 
   bar->Tree()->setCurrentItem(bar->Root());
   menu.reset(bar->Tree()->BuildContextMenu(nullptr));
   EXPECT_THAT(MenuOf(menu.get()), ElementsAre(Entry("32846", "Insert files into project..."),
+                                              Entry("32961", "Add Folder to Project..."),
                                               Entry("32840", "Project Settings...")));
 }
 
