@@ -60,6 +60,18 @@ void SkeletonDialogModel::Load() {
   set_ = ParseSkeletons(bytes);
 }
 
+std::string SkeletonDialogModel::CustomizeText() const {
+  const std::string name = SkeletonFileSetting(profile_, language);
+  const std::string target = name.find('/') != std::string::npos || dirs_.userDir.empty()
+                                 ? name
+                                 : paths::Join(dirs_.userDir, name);
+  std::string text =
+      "And... You can customize your skeleton file by editting " + PathForUser(target, dirs_.home);
+  if (!path_.empty() && path_ != target)
+    text += " (start from a copy of " + PathForUser(path_, dirs_.home) + ")";
+  return text;
+}
+
 std::optional<std::string> SkeletonDialogModel::PreviewFor(int itemData) const {
   if (itemData <= kSkeletonRootData) return std::nullopt;
   return ExpandSelection(set_.Body(itemData), selection);
