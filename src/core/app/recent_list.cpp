@@ -27,10 +27,13 @@ void RecentList::Add(const std::string& path) {
   paths_.erase(std::remove_if(paths_.begin(), paths_.end(), same), paths_.end());
   paths_.insert(paths_.begin(), path);
   if (Count() > size_) paths_.resize(static_cast<size_t>(size_));
+  if (writeThrough_) WriteList(*writeThrough_);
 }
 
 void RecentList::Remove(int index) {
-  if (index >= 0 && index < Count()) paths_.erase(paths_.begin() + index);
+  if (index < 0 || index >= Count()) return;
+  paths_.erase(paths_.begin() + index);
+  if (writeThrough_) WriteList(*writeThrough_);
 }
 
 std::string RecentList::Key(int index) const {

@@ -32,6 +32,9 @@ class RecentList {
   void Remove(int index);
 
   void ReadList(const IniFile& profile);
+  // From now on every change is written to the profile at once (null: no longer), so
+  // that a run that ends without a clean exit still leaves the list behind.
+  void WriteThrough(IniFile* profile) { writeThrough_ = profile; }
   // Writes the entries; keys of slots beyond the entries are removed.
   bool WriteList(IniFile& profile) const;
 
@@ -49,6 +52,7 @@ class RecentList {
   int size_;
   int displayLength_;
   std::vector<std::string> paths_;
+  IniFile* writeThrough_ = nullptr;
 };
 
 }  // namespace tamso

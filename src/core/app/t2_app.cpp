@@ -62,6 +62,9 @@ bool CT2App::InitInstance(const AppCommandLine& commandLine, IAppWindows& window
   recentProjects_ = std::make_unique<RecentList>(cmd::kRecentProjectFirst, "Recent Project List",
                                                  "File%d", 4, 30);
   recentProjects_->ReadList(profile_);
+  // Written as they change too: a crash must not lose them.
+  recentFiles_.WriteThrough(&profile_);
+  recentProjects_->WriteThrough(&profile_);
   // 6. The document templates are fixed tables (DocumentTemplates()).
   // 7. The main window with its bars.
   if (!windows.CreateMainFrame(mayShowBanner_)) return false;

@@ -176,7 +176,7 @@ void LaunchBrowserCommand(IDocument& document, RunContext& context) {
   IHost& host = context.host;
   document.Save();
   std::string command = context.browserPath;
-  if (command.size() < 2) {
+  if (BrowserCommand(command).empty()) {
     // No browser of the user's own: the desktop's default one opens the page.
     if (FindProgram(kDesktopOpener).empty()) {
       host.MessageBox(kBrowserNotSetUp, kBrowserCaption, MsgIcon::Stop, MsgButtons::Ok);
@@ -188,7 +188,9 @@ void LaunchBrowserCommand(IDocument& document, RunContext& context) {
   if (context.project && context.project->IsOpen()) pages = ProjectHtmlUrls(*context.project);
   std::optional<RunHtmlChoice> choice = context.dialogs.RunHtml(command, context.htmlPage, pages);
   if (!choice) return;
-  std::vector<std::string> args = SplitCommandLine(choice->command);
+  // The command as edited is read as the setting is read by the help pages too.
+  std::vector<std::string> args = BrowserCommand(choice->command);
+  if (args.empty()) args.push_back(kDesktopOpener);
   args.push_back(choice->html);
   if (StartDetached(args, std::string()) != 0)
     ShowSpawnFailure(host, choice->command + " " + choice->html);

@@ -2,10 +2,21 @@
 
 #include <algorithm>
 
+#include "build/process_runner.h"
 #include "platform/command_line.h"
 #include "project/project.h"
 
 namespace tamso {
+
+std::vector<std::string> BrowserCommand(std::string_view setting) {
+  const std::size_t first = setting.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  setting = setting.substr(first, setting.find_last_not_of(" \t") - first + 1);
+  if (setting.size() < 2) return {};
+  const std::string whole(setting);
+  if (!FindProgram(whole).empty()) return {whole};
+  return SplitCommandLine(setting);
+}
 
 namespace {
 

@@ -24,6 +24,15 @@ inline constexpr const char* kBrowserNotSetUp =
     "NETSCAPE.EXE or whatever.\n\n";
 inline constexpr const char* kDesktopOpener = "xdg-open";
 
+// The one reading of the browser setting ("Browser"/"Path"), for "Launch Web browser..."
+// and the help pages alike: the program and the arguments to put before the page.
+// Text that names a program as it stands (an existing program file, or a name found
+// on PATH) is that program, blanks and all, so "/opt/My Browser/browser" needs no
+// quotes; any other text is split as a command line, so "firefox --new-window" or
+// "\"/opt/My Browser/browser\" --new-window" carry arguments. Blanks around it do not
+// count; under two characters is no browser (empty: the desktop's opener is used).
+std::vector<std::string> BrowserCommand(std::string_view setting);
+
 // "file://" + the absolute path, with blanks, '%', '#', '?', control bytes and every
 // byte above 127 percent-encoded (so the URL is one word of a command line).
 std::string FileUrl(std::string_view absolutePath);

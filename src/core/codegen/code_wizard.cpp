@@ -1,6 +1,7 @@
 #include "codegen/code_wizard.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/host.h"
 
@@ -64,12 +65,31 @@ const std::vector<std::string>& NewClassTypes() {
   return kTypes;
 }
 
+std::string NewClassTypeName(int typeIndex) {
+  const std::vector<std::string>& types = NewClassTypes();
+  if (typeIndex < 0 || static_cast<std::size_t>(typeIndex) >= types.size()) return {};
+  return types[static_cast<std::size_t>(typeIndex)];
+}
+
+std::string NewClassDocumentName(const NewClassChoice& choice) {
+  std::string_view field = choice.sourceFile;
+  while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+  if (field == NewClassChoice().sourceFile) return choice.className;
+  const std::size_t slash = field.find_last_of('/');
+  if (slash != std::string_view::npos) field.remove_prefix(slash + 1);
+  return field.empty() ? choice.className : std::string(field);
+}
+
 void CreateNewClass(IHost& host, const NewClassDialogs& dialogs) {
   const std::optional<NewClassChoice> choice = dialogs.askNewClass(NewClassChoice());
   if (!choice) return;
-  const std::string text = dialogs.chooseSkeleton(choice->className).value_or(std::string());
+  const std::string text =
+      dialogs.chooseSkeleton(choice->className, NewClassTypeName(choice->typeIndex))
+          .value_or(std::string());
   host.Message(text);
-  if (!text.empty() && dialogs.openAsDocument) dialogs.openAsDocument(choice->className, text);
+  if (!text.empty() && dialogs.openAsDocument)
+    dialogs.openAsDocument(NewClassDocumentName(*choice), text);
 }
 
 }  // namespace tamso

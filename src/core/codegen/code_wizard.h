@@ -44,14 +44,22 @@ struct NewClassChoice {
 };
 // The types of class the dialog offers, as its initial data lists them.
 const std::vector<std::string>& NewClassTypes();
+// The type's name, "" for none; the designer skeletons are named after the types.
+std::string NewClassTypeName(int typeIndex);
+// The name of the new document: the file name of the source file field, or the class
+// name while the field is empty or still holds its "This FileName" placeholder.
+std::string NewClassDocumentName(const NewClassChoice& choice);
 
 // The dialogs the flow runs; no value means the user cancelled.
 struct NewClassDialogs {
   std::function<std::optional<NewClassChoice>(const NewClassChoice& initial)> askNewClass;
-  // The designer skeleton dialog with className standing for "$SEL$".
-  std::function<std::optional<std::string>(const std::string& className)> chooseSkeleton;
-  // Opens the text as a new, unsaved Java document named after the class.
-  std::function<void(const std::string& className, const std::string& text)> openAsDocument;
+  // The designer skeleton dialog with className standing for "$SEL$" and the skeleton
+  // named typeName (the chosen type of class, "" for none) chosen at the start.
+  std::function<std::optional<std::string>(const std::string& className,
+                                           const std::string& typeName)>
+      chooseSkeleton;
+  // Opens the text as a new, unsaved Java document of that name.
+  std::function<void(const std::string& documentName, const std::string& text)> openAsDocument;
 };
 
 // "Create new class...": asks for the class, runs the designer skeletons, shows the

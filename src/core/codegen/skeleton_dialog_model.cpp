@@ -68,6 +68,18 @@ std::string SkeletonTooLargeMessage(std::uint64_t size) {
          " can be shown and inserted.\nSelect less text, or choose another skeleton.";
 }
 
+std::string SkeletonDialogModel::CustomizeText() const {
+  const std::string name = SkeletonFileSetting(profile_, language);
+  const std::string target = name.find('/') != std::string::npos || dirs_.userDir.empty()
+                                 ? name
+                                 : paths::Join(dirs_.userDir, name);
+  std::string text =
+      "And... You can customize your skeleton file by editting " + PathForUser(target, dirs_.home);
+  if (!path_.empty() && path_ != target)
+    text += " (start from a copy of " + PathForUser(path_, dirs_.home) + ")";
+  return text;
+}
+
 std::optional<std::string> SkeletonDialogModel::PreviewFor(int itemData) const {
   if (itemData <= kSkeletonRootData) return std::nullopt;
   const std::string& body = set_.Body(itemData);

@@ -49,6 +49,11 @@ class SkeletonDialogModel {
   // The file that was read (empty when none was found).
   const std::string& FilePath() const { return path_; }
 
+  // Where the user customises this language's skeletons: the file the setting names
+  // by path, else that name in the user's folder (searched first). When the file read
+  // is another one, the text says to start from a copy of it. Call after Load.
+  std::string CustomizeText() const;
+
   // The tree selection moved to a node with this item data: the preview text for a
   // skeleton, no value for the root or a group (the box is left as it is). A text
   // over kSkeletonTextLimit is refused with a message and previews as empty.

@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "build/process_runner.h"
+#include "build/run_html.h"
 #include "help/help_pages.h"
+#include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -31,13 +33,16 @@ std::shared_ptr<const DocsIndexCache::Result> ReadIndex(const std::string& dir) 
 }  // namespace
 
 std::vector<std::string> BrowserArguments(const std::string& browserPath, const std::string& url) {
-  if (browserPath.size() >= 2) return {browserPath, url};
-  return {"xdg-open", url};
+  std::vector<std::string> args = BrowserCommand(browserPath);
+  if (args.empty()) args.push_back(kDesktopOpener);
+  args.push_back(url);
+  return args;
 }
 
 bool OpenInBrowser(const IniFile& profile, IHost& host, const std::string& url) {
   std::vector<std::string> args = BrowserArguments(profile.GetString("Browser", "Path", ""), url);
-  std::string shown = args[0] + " " + url;
+  std::string shown;
+  for (const std::string& a : args) shown += (shown.empty() ? "" : " ") + QuoteArgument(a);
   pid_t pid = -1;
   if (!StartArguments(args, shown, std::string(), false, host, nullptr, &pid)) return false;
   // The browser may run for long; its exit status is collected so it leaves no zombie.
@@ -95,6 +100,11 @@ std::string HelpCommands::NoDocsMessage(const std::string& dir) {
   return "No Java API documentation was found in\n" + dir +
          "\n\nChoose the folder that holds the documentation's index.html in "
          "Help > Using (Wrenfold) Java Help... (setting \"Help\"/\"Dir\").";
+}
+
+std::string HelpCommands::NotSavedMessage(const std::string& profilePath) {
+  return "The documentation folder cannot be saved: the settings file\n" + profilePath +
+         "\ncannot be written.";
 }
 
 std::string HelpCommands::CheckedDir() {
@@ -185,7 +195,11 @@ bool HelpCommands::AcceptDir(const std::string& text) {
                                 "Using Java Help", MsgIcon::Question, MsgButtons::YesNo);
     if (a != Answer::Yes) return false;
   }
-  if (!profile_.WriteString(kHelpSection, kHelpDirKey, dir)) return false;
+  if (!profile_.WriteString(kHelpSection, kHelpDirKey, dir)) {
+    // The dialog stays open: the user sees why OK did not close it.
+    host_.Message(NotSavedMessage(profile_.Path()));
+    return false;
+  }
   if (!dir.empty()) cache_.Prefetch(dir);
   return true;
 }

@@ -27,8 +27,9 @@ class IHelpUi {
   virtual int ChooseHit(const std::string& keyword, const std::vector<const DocEntry*>& hits) = 0;
 };
 
-// The program and arguments that open url: the browser path when it has at least two
-// characters, else xdg-open. The URL is one argument, never seen by a shell.
+// The program and arguments that open url: the browser setting read as BrowserCommand
+// reads it (the one reading "Launch Web browser..." uses too), else xdg-open. The URL
+// is one argument, never seen by a shell.
 std::vector<std::string> BrowserArguments(const std::string& browserPath, const std::string& url);
 // Starts the browser of "Browser"/"Path" on url without waiting for it; false (after
 // the "VOZ" message) when it could not be started.
@@ -74,12 +75,14 @@ class HelpCommands {
   void JavaSearch(const std::string& keyword);
 
   // The "Using Java Help" dialog's OK: true when the folder was taken (a folder
-  // without API documentation is kept only when the user says so).
+  // without API documentation is kept only when the user says so). A profile that
+  // cannot be written is reported, naming the file, and gives false.
   bool AcceptDir(const std::string& text);
 
   // Messages, for the tests.
   static std::string NoDirMessage();
   static std::string NoDocsMessage(const std::string& dir);
+  static std::string NotSavedMessage(const std::string& profilePath);
 
  private:
   // The API folder when it holds documentation; otherwise tells the user and gives "".

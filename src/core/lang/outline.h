@@ -24,9 +24,10 @@ std::optional<int> FindPerlSub(const ILineSource& text, std::string_view memberN
 
 namespace tamso {
 
-// The name of the first public class (or interface, enum or record) of a Java text,
-// outside comments, strings and character literals; empty when there is none. A
-// Java file must be named after it.
-std::string FirstPublicClassName(const ILineSource& text);
+// The class a Java file is named after: its first public top-level class (or
+// interface, enum, record or annotation type); without one, its only top-level type
+// (a package-private class, as tests often are). Comments, strings, character
+// literals and text blocks do not count. Empty when there is no such class.
+std::string JavaFileClassName(const ILineSource& text);
 
 }  // namespace tamso

@@ -37,6 +37,14 @@ std::string UserDataDir(std::string_view xdgConfigHome, std::string_view home) {
   return {};
 }
 
+std::string PathForUser(std::string_view path, std::string_view home) {
+  while (home.size() > 1 && home.back() == '/') home.remove_suffix(1);
+  if (home.size() > 1 && path.starts_with(home) &&
+      (path.size() == home.size() || path[home.size()] == '/'))
+    return "~" + std::string(path.substr(home.size()));
+  return std::string(path);
+}
+
 DataFileDirs MakeDataFileDirs(std::string_view xdgConfigHome, std::string_view home,
                               std::string_view installedDir, std::string_view buildTreeDir,
                               std::string_view currentDir, std::string_view pathEnv) {
@@ -44,7 +52,9 @@ DataFileDirs MakeDataFileDirs(std::string_view xdgConfigHome, std::string_view h
   auto add = [&out](std::string_view dir) {
     if (!dir.empty()) out.dirs.emplace_back(dir);
   };
-  add(UserDataDir(xdgConfigHome, home));
+  out.userDir = UserDataDir(xdgConfigHome, home);
+  out.home = std::string(home);
+  add(out.userDir);
   add(installedDir);
   add(buildTreeDir);
   add(currentDir);

@@ -14,6 +14,8 @@ namespace tamso {
 
 struct DataFileDirs {
   std::vector<std::string> dirs;  // searched in this order for a bare name
+  std::string userDir;            // the user's own folder (also first in dirs), or ""
+  std::string home;               // the home folder, for showing paths with "~"
 };
 
 // The search order for this process: from the environment, the current directory
@@ -30,5 +32,8 @@ std::string FindDataFile(std::string_view name, const DataFileDirs& dirs);
 
 // The folder where the user's own copies go ($XDG_CONFIG_HOME/tamso or ~/.config/tamso).
 std::string UserDataDir(std::string_view xdgConfigHome, std::string_view home);
+
+// The path as the user knows it: "~" for the home folder at its start.
+std::string PathForUser(std::string_view path, std::string_view home);
 
 }  // namespace tamso

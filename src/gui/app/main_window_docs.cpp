@@ -200,10 +200,17 @@ bool MainWindow::SaveDocumentAs(SourceDocument* doc) {
   options.defaultExt = ext.empty() ? "" : ext.substr(1);
   options.filter = t.Field(DocField::FilterName) + "|" + t.FilterPatterns() + "|All Files (*)|*";
   if (doc->PathName().empty()) {
-    // A Java file must be named after its public class.
+    // A document already named as a file (the code wizard's source file) keeps that
+    // name; otherwise (a new document, an archive copy) a Java file must be named
+    // after its class.
     EditorPane* pane = doc->FirstPane();
+    const std::string& title = doc->Title();
     std::string name = pane ? pane->ProposedName() : std::string();
-    options.initialFile = (name.empty() ? doc->Title() : name) + ext;
+    if (!ext.empty() && title.size() > ext.size() && title.ends_with(ext) &&
+        title.find('/') == std::string::npos)
+      options.initialFile = title;
+    else
+      options.initialFile = (name.empty() ? title : name) + ext;
   } else {
     options.initialFile = doc->PathName();
   }

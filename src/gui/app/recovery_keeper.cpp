@@ -84,6 +84,10 @@ void RecoveryKeeper::KeepAllNow() {
   store_.Flush();
 }
 
+bool RecoveryKeeper::HasJournalsToOffer() const {
+  return !store_.Stale().empty();
+}
+
 int RecoveryKeeper::OfferRecovery() {
   std::vector<Journal> journals = store_.Stale();
   if (journals.empty()) return 0;

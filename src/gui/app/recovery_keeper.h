@@ -34,6 +34,8 @@ class RecoveryKeeper : public QObject {
   void Sync();
   // On the way out after a signal: every modified document's text is on disk.
   void KeepAllNow();
+  // True when OfferRecovery has journals to offer.
+  bool HasJournalsToOffer() const;
   // Offers the journals of runs that ended without a clean exit (one question);
   // recovered texts open as modified documents. Returns how many were opened.
   int OfferRecovery();

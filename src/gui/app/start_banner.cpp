@@ -1,6 +1,7 @@
 #include "app/start_banner.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -100,8 +101,15 @@ void StartBanner::timerEvent(QTimerEvent* event) {
   if (event->timerId() == timer_.timerId()) Hide();
 }
 
-bool StartBanner::eventFilter(QObject*, QEvent* event) {
+bool StartBanner::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
+    case QEvent::Show:
+      // The banner never covers a dialog: it goes as the first one opens.
+      if (auto* w = qobject_cast<QWidget*>(watched);
+          w && w != this && w->isWindow() &&
+          (qobject_cast<QDialog*>(w) || w->windowType() == Qt::Dialog))
+        Hide();
+      break;
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:

@@ -1,6 +1,7 @@
 #pragma once
 // The start-up picture: shown over the main window while it comes up, gone after
-// 7.5 seconds or at the first key or mouse button anywhere in the program.
+// 7.5 seconds, at the first key or mouse button anywhere in the program, or as soon as
+// a dialog opens (it never covers one).
 
 #include <QBasicTimer>
 #include <QWidget>

@@ -153,13 +153,13 @@ void ClassWizardSheet::CreateClass() {
   dialogs.askNewClass = [this](const NewClassChoice& initial) {
     return RunNewClassDialog(initial, this);
   };
-  dialogs.chooseSkeleton = [this](const std::string& className) {
+  dialogs.chooseSkeleton = [this](const std::string& className, const std::string& typeName) {
     return RunSkeletonDialog(kDesignerSkeletonTemplate, "DESIGNER", className, profile_, host_,
-                             this);
+                             this, typeName);
   };
-  dialogs.openAsDocument = [this, &opened](const std::string& className, const std::string& text) {
+  dialogs.openAsDocument = [this, &opened](const std::string& name, const std::string& text) {
     if (!context_.openAsDocument) return;
-    context_.openAsDocument(className, text);
+    context_.openAsDocument(name, text);
     opened = true;
   };
   CreateNewClass(host_, dialogs);

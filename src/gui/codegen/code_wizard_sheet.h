@@ -27,8 +27,8 @@ struct WizardContext {
   WizardPage page;  // the active Java document (empty without one)
   // Moves the editor to the member of the class; false (after a beep) when it is not found.
   std::function<bool(const std::string& className, const std::string& member)> showMember;
-  // Opens a generated class as a new, unsaved Java document.
-  std::function<void(const std::string& className, const std::string& text)> openAsDocument;
+  // Opens a generated class as a new, unsaved Java document of that name.
+  std::function<void(const std::string& documentName, const std::string& text)> openAsDocument;
 };
 
 class ClassWizardSheet : public QDialog {

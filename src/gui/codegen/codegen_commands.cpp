@@ -30,14 +30,15 @@ void InsertSkeleton(ChildFrame& view, IniFile& profile, QtHost& host) {
 
 }  // namespace
 
-void OpenGeneratedClass(MainWindow& window, const std::string& className, const std::string& text) {
+void OpenGeneratedClass(MainWindow& window, const std::string& documentName,
+                        const std::string& text) {
   const auto& templates = DocumentTemplates();
   std::size_t java = 0;
   while (java < templates.size() && templates[java].kind != ViewKind::Java) ++java;
   if (java == templates.size()) return;
   ChildFrame* child = window.NewDocument(java);
   if (!child) return;
-  child->Doc()->SetTitle(className);
+  child->Doc()->SetTitle(documentName);
   if (auto* pane = qobject_cast<SourceEditorPane*>(child->Pane())) {
     pane->SelectAll();
     pane->ReplaceSelection(text);
@@ -63,8 +64,8 @@ void RunClassWizard(MainWindow& window, IniFile& profile, QtHost& host) {
     };
   }
   QPointer<MainWindow> main = &window;
-  context.openAsDocument = [main](const std::string& className, const std::string& text) {
-    if (main) OpenGeneratedClass(*main, className, text);
+  context.openAsDocument = [main](const std::string& name, const std::string& text) {
+    if (main) OpenGeneratedClass(*main, name, text);
   };
   ClassWizardSheet sheet(std::move(context), profile, host, &window);
   sheet.exec();

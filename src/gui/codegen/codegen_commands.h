@@ -16,8 +16,9 @@ class ShellApplication;
 
 void InstallCodegenCommands(ShellApplication& shell, IniFile& profile, QtHost& host);
 
-// Opens text as a new, unsaved Java document named after the class.
-void OpenGeneratedClass(MainWindow& window, const std::string& className, const std::string& text);
+// Opens text as a new, unsaved Java document of that name.
+void OpenGeneratedClass(MainWindow& window, const std::string& documentName,
+                        const std::string& text);
 
 // Runs the code wizard sheet for the window's active document.
 void RunClassWizard(MainWindow& window, IniFile& profile, QtHost& host);

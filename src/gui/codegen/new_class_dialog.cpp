@@ -34,7 +34,7 @@ NewClassDialog::NewClassDialog(const NewClassChoice& initial, QWidget* parent) :
   std::vector<std::string> types = NewClassTypes();
   std::sort(types.begin(), types.end());  // the box is sorted
   for (const std::string& t : types) type_->addItem(Q(t));
-  type_->setCurrentIndex(initial.typeIndex);
+  type_->setCurrentIndex(type_->findText(Q(NewClassTypeName(initial.typeIndex))));
   name_ = new QLineEdit(Q(initial.className), this);
   name_->setObjectName(QStringLiteral("1036"));
   file_ = new QLineEdit(Q(initial.sourceFile), this);
@@ -81,7 +81,11 @@ NewClassDialog::NewClassDialog(const NewClassChoice& initial, QWidget* parent) :
 }
 
 NewClassChoice NewClassDialog::Choice() const {
-  return {S(name_->text()), S(file_->text()), type_->currentIndex()};
+  // The box is sorted: the type is found by its name.
+  const std::vector<std::string>& types = NewClassTypes();
+  const auto at = std::find(types.begin(), types.end(), S(type_->currentText()));
+  const int index = at == types.end() ? -1 : static_cast<int>(at - types.begin());
+  return {S(name_->text()), S(file_->text()), index};
 }
 
 std::optional<NewClassChoice> RunNewClassDialog(const NewClassChoice& initial, QWidget* parent) {

@@ -16,7 +16,7 @@ class NewClassDialog : public QDialog {
   Q_OBJECT
  public:
   explicit NewClassDialog(const NewClassChoice& initial, QWidget* parent = nullptr);
-  // The fields as they stand (the type index is the one in the sorted box).
+  // The fields as they stand (the type index is into NewClassTypes(), not the sorted box).
   NewClassChoice Choice() const;
 
   QComboBox* TypeBox() const { return type_; }

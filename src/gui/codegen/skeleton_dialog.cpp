@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "editor/text_decode.h"
@@ -22,21 +23,18 @@ struct TemplateTexts {
 };
 
 TemplateTexts TextsOf(int templateId) {
+  // The last text, on customising the file, comes from the model: it names the file.
   if (templateId == kDesignerSkeletonTemplate)
     return {"Program Skeletons for the Designer",
             {"A new program file will be generated for you. Select the skeleton from above, "
-             "preview below.",
-             "And... You can customize your skeleton file by editting DESIGNER.SKL  (in your "
-             "path) "}};
+             "preview below."}};
   return {"Skeletons",
           {"Select the skeleton from above.  Edit it below if desired.  Press insert to place "
            "it in your code.",
-           "NOTE: Many HTML tags will wrap themselves around selected text in your source code. ",
-           "And... You can customize your skeleton file by editting Java.SKL or HTML.SKL  (in "
-           "your path) "}};
+           "NOTE: Many HTML tags will wrap themselves around selected text in your source code. "}};
 }
 
-QLabel* StaticText(const char* text, int index, QWidget* parent) {
+QLabel* StaticText(const std::string& text, int index, QWidget* parent) {
   auto* label = new QLabel(QString::fromUtf8(text).trimmed(), parent);
   label->setObjectName(QStringLiteral("static%1").arg(index));
   label->setWordWrap(true);
@@ -61,7 +59,10 @@ QString PreviewText(const std::string& bytes) {
 
 SkeletonDialog::SkeletonDialog(int templateId, SkeletonDialogModel& model, QWidget* parent)
     : QDialog(parent), model_(model) {
-  const TemplateTexts texts = TextsOf(templateId);
+  model_.Load();  // its messages show before the dialog does
+  TemplateTexts texts = TextsOf(templateId);
+  const std::string customize = model_.CustomizeText();
+  texts.statics.push_back(customize.c_str());
   setObjectName(QString::number(templateId));
   setWindowTitle(QString::fromUtf8(texts.caption));
   setAccessibleName(windowTitle());
@@ -89,10 +90,11 @@ SkeletonDialog::SkeletonDialog(int templateId, SkeletonDialogModel& model, QWidg
   preview_->setTabStopDistance(4 * preview_->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* insert = buttons->addButton(QStringLiteral("Insert"), QDialogButtonBox::AcceptRole);
-  insert->setObjectName(QStringLiteral("1"));
-  insert->setAccessibleName(QStringLiteral("Insert"));
-  insert->setDefault(true);
+  insert_ = buttons->addButton(QStringLiteral("Insert"), QDialogButtonBox::AcceptRole);
+  insert_->setObjectName(QStringLiteral("1"));
+  insert_->setAccessibleName(QStringLiteral("Insert"));
+  insert_->setDefault(true);
+  insert_->setEnabled(false);  // until a skeleton is chosen
   QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
   cancel->setObjectName(QStringLiteral("2"));
   cancel->setAccessibleName(QStringLiteral("Cancel"));
@@ -111,7 +113,6 @@ SkeletonDialog::SkeletonDialog(int templateId, SkeletonDialogModel& model, QWidg
   resize(560, 520);
 
   connect(tree_, &QTreeWidget::currentItemChanged, this, &SkeletonDialog::OnSelectionChanged);
-  model_.Load();
   Fill();
 }
 
@@ -135,7 +136,26 @@ void SkeletonDialog::Fill() {
   root->setExpanded(true);
 }
 
+bool SkeletonDialog::SkeletonChosen() const {
+  const QTreeWidgetItem* item = tree_->currentItem();
+  return item && item->data(0, Qt::UserRole).toInt() > kSkeletonRootData;
+}
+
+bool SkeletonDialog::Preselect(const std::string& name) {
+  for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+    if ((*it)->data(0, Qt::UserRole).toInt() > kSkeletonRootData && S((*it)->text(0)) == name) {
+      tree_->setCurrentItem(*it);
+      tree_->scrollToItem(*it);
+      return true;
+    }
+  }
+  return false;
+}
+
 void SkeletonDialog::OnSelectionChanged() {
+  // Only a skeleton can be inserted: with the root or a group chosen, Insert would put
+  // in whatever the box holds (nothing at first) in place of the selection.
+  insert_->setEnabled(SkeletonChosen());
   QTreeWidgetItem* item = tree_->currentItem();
   if (!item) return;
   const std::optional<std::string> preview = model_.PreviewFor(item->data(0, Qt::UserRole).toInt());
@@ -146,6 +166,7 @@ void SkeletonDialog::OnSelectionChanged() {
 }
 
 void SkeletonDialog::accept() {
+  if (!SkeletonChosen()) return;
   // Unedited text goes in as the exact bytes; what the user typed is UTF-8.
   const QString text = preview_->toPlainText();
   result_ = text == shownPlain_ ? shownBytes_ : S(text);
@@ -154,11 +175,13 @@ void SkeletonDialog::accept() {
 
 std::optional<std::string> RunSkeletonDialog(int templateId, const std::string& language,
                                              const std::string& selection, IniFile& profile,
-                                             IHost& host, QWidget* parent) {
+                                             IHost& host, QWidget* parent,
+                                             const std::string& preselect) {
   SkeletonDialogModel model(profile, host, DataFileDirsFromEnvironment());
   model.language = language;
   model.selection = selection;
   SkeletonDialog dialog(templateId, model, parent);
+  if (!preselect.empty()) dialog.Preselect(preselect);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Result();
 }

@@ -11,6 +11,7 @@
 #include "codegen/skeleton_dialog_model.h"
 
 class QPlainTextEdit;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -31,6 +32,11 @@ class SkeletonDialog : public QDialog {
   // skeleton and selection gave unless the user edited it.
   const std::string& Result() const { return result_; }
 
+  // Chooses the first skeleton of that name, as a click would; false when there is none.
+  bool Preselect(const std::string& name);
+  // Insert is enabled only then: the root and groups have nothing to insert.
+  bool SkeletonChosen() const;
+
   void accept() override;
 
  private:
@@ -41,15 +47,18 @@ class SkeletonDialog : public QDialog {
   SkeletonDialogModel& model_;
   QTreeWidget* tree_ = nullptr;
   QPlainTextEdit* preview_ = nullptr;
+  QPushButton* insert_ = nullptr;
   std::string shownBytes_;  // what the box was last given
   QString shownPlain_;      // ... and the text it shows for them
   std::string result_;
 };
 
-// Runs the dialog modally; the text to insert, or no value when cancelled.
+// Runs the dialog modally, with the skeleton named preselect chosen when there is one;
+// the text to insert, or no value when cancelled.
 std::optional<std::string> RunSkeletonDialog(int templateId, const std::string& language,
                                              const std::string& selection, IniFile& profile,
-                                             IHost& host, QWidget* parent);
+                                             IHost& host, QWidget* parent,
+                                             const std::string& preselect = std::string());
 
 // The bytes as the preview box shows them: CR LF and a lone CR become line feeds.
 QString PreviewText(const std::string& bytes);

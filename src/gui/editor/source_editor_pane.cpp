@@ -152,7 +152,7 @@ QString SourceEditorPane::StatusText() const {
 }
 
 std::string SourceEditorPane::ProposedName() const {
-  return kind_ == ViewKind::Java ? FirstPublicClassName(editor_->Store()) : std::string();
+  return kind_ == ViewKind::Java ? JavaFileClassName(editor_->Store()) : std::string();
 }
 
 bool SourceEditorPane::HandlesCommand(int id) const {

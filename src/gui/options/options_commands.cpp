@@ -5,6 +5,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/recovery_keeper.h"
 #include "app/shell_application.h"
 #include "options/editor_font.h"
 #include "options/options_sheet.h"
@@ -37,7 +38,11 @@ void InstallOptionsCommands(ShellApplication& shell, IniFile& profile, QtHost& h
   shell.SetTipsOffer([&shell, &profile] {
     QPointer<MainWindow> window = shell.Window();
     QTimer::singleShot(0, window, [window, &profile] {
-      if (window) OfferTipsAtStartUp(window, profile);
+      if (!window) return;
+      // After a run that did not exit cleanly the recovery question comes alone; the
+      // tips wait for a later start rather than stack under it.
+      if (window->Recovery() && window->Recovery()->HasJournalsToOffer()) return;
+      OfferTipsAtStartUp(window, profile);
     });
   });
 }

@@ -218,8 +218,12 @@ QWidget* OptionsSheet::MakeEditorPage() {
   }
   schemeLayout->addStretch(1);
   ShowScheme();
-  connect(schemes_, &QButtonGroup::idClicked, this,
-          [this](int id) { editor_.ChooseScheme(static_cast<ColourScheme>(id)); });
+  // Every change of the choice is written, however it was made: a click, the keys,
+  // or a screen reader setting the button through the accessibility bus.
+  connect(schemes_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    const auto scheme = static_cast<ColourScheme>(id);
+    if (checked && scheme != editor_.Scheme()) editor_.ChooseScheme(scheme);
+  });
 
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(colours, 3);

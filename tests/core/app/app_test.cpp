@@ -146,6 +146,22 @@ TEST_F(AppTest, ExitWritesPaneWidthAndBothRecentLists) {
   EXPECT_EQ(ini.GetString("Browser", "Path", "unset"), "unset");  // written only when set
 }
 
+TEST_F(AppTest, RecentListsAreWrittenAsTheyChangeNotOnlyAtExit) {
+  profile.Write("[Recent File List]\nFile1=/s/A.java\n");
+  ASSERT_TRUE(Start());
+  app.RecentFiles().Add("/s/B.java");
+  app.RecentProjects()->Add("/p/a.jap");
+  // No ExitInstance: the run may end in a crash from here on.
+  const IniFile& ini = profile.ini();
+  EXPECT_EQ(ini.GetString("Recent File List", "File1", ""), "/s/B.java");
+  EXPECT_EQ(ini.GetString("Recent File List", "File2", ""), "/s/A.java");
+  EXPECT_EQ(ini.GetString("Recent Project List", "File1", ""), "/p/a.jap");
+  // An entry that no longer opens goes from the profile too.
+  ASSERT_TRUE(router.Execute(cmd::kFileMruFirst + 1));
+  EXPECT_EQ(ini.GetString("Recent File List", "File2", "none"), "none");
+  EXPECT_EQ(ini.GetString("Recent File List", "File1", ""), "/s/B.java");
+}
+
 TEST_F(AppTest, BrowserPathIsWrittenWhenSet) {
   app.SetBrowserPath("/opt/browser");
   EXPECT_EQ(app.GetBrowserPath(), "/opt/browser");

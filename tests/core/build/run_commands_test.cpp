@@ -371,5 +371,41 @@ TEST(LaunchBrowserCommand, NoBrowserIsTheVozBoxOrTheDesktopOpener) {
   EXPECT_EQ(w.host.messages[1].caption, "VOZ");
 }
 
+TEST(LaunchBrowserCommand, ABrowserPathWithBlanksStartsWithOrWithoutArguments) {
+  World w;
+  Doc doc(w.dir / "a.html");
+  const std::string browser = w.dir / "My Browser/browser";
+  std::filesystem::create_directories(w.dir / "My Browser");
+  std::ofstream(browser) << "#!/bin/sh\nexit 0\n";
+  std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+  for (const std::string& setting : {browser, "  " + browser + " ", "\"" + browser + "\" --new"}) {
+    SCOPED_TRACE(setting);
+    w.context.browserPath = setting;
+    w.dialogs.htmlAnswer = RunHtmlChoice{setting, "file:///a.html"};
+    LaunchBrowserCommand(doc, w.context);
+    EXPECT_EQ(w.dialogs.htmlCommand, setting);
+    EXPECT_TRUE(w.host.messages.empty()) << w.host.messages[0].text;
+  }
+}
+
+TEST(BrowserCommand, OneReadingOfTheSetting) {
+  TempDir dir;
+  const std::string browser = dir / "My Browser/browser";
+  std::filesystem::create_directories(dir / "My Browser");
+  std::ofstream(browser) << "#!/bin/sh\nexit 0\n";
+  std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+  using Args = std::vector<std::string>;
+  EXPECT_EQ(BrowserCommand(""), Args{});
+  EXPECT_EQ(BrowserCommand(" x "), Args{});
+  // A program named whole, blanks and all.
+  EXPECT_EQ(BrowserCommand(browser), Args{browser});
+  EXPECT_EQ(BrowserCommand("\t" + browser + "  "), Args{browser});
+  // Anything else is a command line.
+  EXPECT_EQ(BrowserCommand("\"" + browser + "\" --new-window"), (Args{browser, "--new-window"}));
+  EXPECT_EQ(BrowserCommand("no-such-browser --private-window"),
+            (Args{"no-such-browser", "--private-window"}));
+  EXPECT_EQ(BrowserCommand(dir / "My Browser/missing"), (Args{dir / "My", "Browser/missing"}));
+}
+
 }  // namespace
 }  // namespace tamso

@@ -81,8 +81,8 @@ struct FlowRecord {
                               std::to_string(initial.typeIndex));
               return newClass;
             },
-            [this](const std::string& name) {
-              calls.push_back("skeletons " + name);
+            [this](const std::string& name, const std::string& type) {
+              calls.push_back("skeletons " + name + "|" + type);
               return skeleton;
             },
             [this](const std::string& name, const std::string& text) {
@@ -98,10 +98,25 @@ TEST(CodeWizard, CreateNewClassRunsTheDesignerSkeletonsThenShowsAndOpensTheText)
   flow.skeleton = "public class Clock extends Frame {\r\n}";
   CreateNewClass(host, flow.Dialogs());
   EXPECT_EQ(flow.calls,
-            (std::vector<std::string>{"ask Unknown|This FileName|-1", "skeletons Clock",
-                                      "open Clock|public class Clock extends Frame {\r\n}"}));
+            (std::vector<std::string>{"ask Unknown|This FileName|-1", "skeletons Clock|Frame",
+                                      "open Clock.java|public class Clock extends Frame {\r\n}"}));
   EXPECT_EQ(host.MessageTexts(),
             (std::vector<std::string>{"public class Clock extends Frame {\r\n}"}));
+}
+
+TEST(CodeWizard, TheNewDocumentIsNamedAfterTheSourceFileField) {
+  auto name = [](const std::string& cls, const std::string& file) {
+    return NewClassDocumentName(NewClassChoice{cls, file, -1});
+  };
+  EXPECT_EQ(name("Clock", "Clock.java"), "Clock.java");
+  EXPECT_EQ(name("Clock", "  /home/me/src/Timing.java "), "Timing.java");
+  // The placeholder, or nothing, leaves the class name.
+  EXPECT_EQ(name("Clock", "This FileName"), "Clock");
+  EXPECT_EQ(name("Clock", ""), "Clock");
+  EXPECT_EQ(name("Clock", "/home/me/"), "Clock");
+  EXPECT_EQ(NewClassTypeName(0), "Applet");
+  EXPECT_EQ(NewClassTypeName(-1), "");
+  EXPECT_EQ(NewClassTypeName(7), "");
 }
 
 TEST(CodeWizard, CancelPathsOfCreateNewClass) {
@@ -120,7 +135,7 @@ TEST(CodeWizard, CancelPathsOfCreateNewClass) {
     flow.newClass = NewClassChoice{};
     CreateNewClass(host, flow.Dialogs());
     EXPECT_EQ(flow.calls,
-              (std::vector<std::string>{"ask Unknown|This FileName|-1", "skeletons Unknown"}));
+              (std::vector<std::string>{"ask Unknown|This FileName|-1", "skeletons Unknown|"}));
     EXPECT_EQ(host.MessageTexts(), (std::vector<std::string>{""}));
   }
 }

@@ -119,6 +119,15 @@ TEST_F(HelpFixture, TheDialogAsksBeforeKeepingAFolderWithoutDocumentation) {
   EXPECT_EQ(host.messages.size(), 2u);
 }
 
+TEST_F(HelpFixture, AFolderThatCannotBeSavedIsReportedNamingTheProfile) {
+  profile.SetPath(dir.File("no such folder/tamso.INI"));
+  EXPECT_FALSE(help.AcceptDir(""));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "The documentation folder cannot be saved: the settings file\n" +
+                                       dir.File("no such folder/tamso.INI") +
+                                       "\ncannot be written.");
+}
+
 TEST(HelpPages, SearchKeywordTakesTheSelectionOrTheWordAtTheCaret) {
   std::string sixty(60, 'x');
   EXPECT_EQ(SearchKeyword(sixty, "", 0), std::string(39, 'x'));
@@ -158,9 +167,16 @@ TEST(HelpBrowser, TheUrlIsOneArgumentAndAMissingBrowserIsReported) {
   EXPECT_EQ(BrowserArguments("", "file:///a b"),
             (std::vector<std::string>{"xdg-open", "file:///a b"}));
   EXPECT_EQ(BrowserArguments("x", "u"), (std::vector<std::string>{"xdg-open", "u"}));
-  EXPECT_EQ(BrowserArguments("/opt/my browser/run", "u"),
-            (std::vector<std::string>{"/opt/my browser/run", "u"}));
   TempDir dir;
+  // The setting is read as "Launch Web browser..." reads it: a program with blanks in
+  // its path whole, any other text as a command line.
+  const std::string browser = dir.Write("my browser/run", "#!/bin/sh\nexit 0\n");
+  std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+  EXPECT_EQ(BrowserArguments(browser, "u"), (std::vector<std::string>{browser, "u"}));
+  EXPECT_EQ(BrowserArguments("no-such-browser --new-window", "file:///a b"),
+            (std::vector<std::string>{"no-such-browser", "--new-window", "file:///a b"}));
+  EXPECT_EQ(BrowserArguments("\"" + browser + "\" -x", "u"),
+            (std::vector<std::string>{browser, "-x", "u"}));
   IniFile profile(dir.File("tamso.INI"));
   profile.WriteString("Browser", "Path", "/nonexistent/browser");
   FakeHost host;

@@ -9,10 +9,10 @@ namespace {
 using testing::VectorSource;
 
 std::string NameOf(std::string_view text) {
-  return FirstPublicClassName(VectorSource::FromText(text));
+  return JavaFileClassName(VectorSource::FromText(text));
 }
 
-TEST(FirstPublicClassName, SkipsCommentsStringsAndOtherPublicMembers) {
+TEST(JavaFileClassName, TheFirstPublicTopLevelTypeOutsideCommentsAndStrings) {
   EXPECT_EQ(NameOf("public class Greeter {}\n"), "Greeter");
   EXPECT_EQ(NameOf("package a.b;\nimport java.util.*;\n\nclass Helper {}\n"
                    "public abstract\n  final class\n Main$1 extends Helper {}\n"),
@@ -21,13 +21,26 @@ TEST(FirstPublicClassName, SkipsCommentsStringsAndOtherPublicMembers) {
   EXPECT_EQ(NameOf("// public class Old\n/* public class\n Older */ String s = \"public class "
                    "Str\"; char c = '\\'';\npublic interface Shape {}\n"),
             "Shape");
-  // A public method or field of a class that is not public names nothing.
-  EXPECT_EQ(
-      NameOf("class A {\n  public static void main(String[] a) {}\n  public int classes;\n}\n"),
-      "");
   EXPECT_EQ(NameOf("public enum Colour { RED }\npublic class Later {}\n"), "Colour");
+  EXPECT_EQ(NameOf("@Deprecated(since = \"1\") public @interface Marker {}\n"), "Marker");
   EXPECT_EQ(NameOf(""), "");
   EXPECT_EQ(NameOf("public class"), "");  // the text ends before the name
+}
+
+TEST(JavaFileClassName, WithoutAPublicTypeTheOnlyTopLevelClassNamesTheFile) {
+  // A package-private test class, public methods and all.
+  EXPECT_EQ(
+      NameOf("class ATest {\n  public static void main(String[] a) {}\n  public int classes;\n}\n"),
+      "ATest");
+  // Nested types, public or not, and class literals are not top-level types.
+  EXPECT_EQ(NameOf("import static x.record.Y;\n@Tag(Outer.class)\nfinal class Outer {\n"
+                   "  public static class Inner { Object o = Inner.class; }\n"
+                   "  String t = \"\"\"\n    } class Fake {\n    \"\"\";\n"
+                   "  enum Kind { A }\n}\n"),
+            "Outer");
+  // Two package-private classes: neither is the file's.
+  EXPECT_EQ(NameOf("class A {}\nclass B {}\n"), "");
+  EXPECT_EQ(NameOf("record Point(int x, int y) { }\n"), "Point");
 }
 
 }  // namespace

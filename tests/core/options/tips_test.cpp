@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <fstream>
 #include <optional>
 
 #include "platform/ini_file.h"
@@ -37,6 +38,18 @@ class TipsTest : public ::testing::Test {
   TempDir dir;
   IniFile profile{dir.File("tamso.INI")};
 };
+
+TEST_F(TipsTest, TheShippedClassBrowserTipNamesTheWayItReallyGoesThere) {
+  // A single click in the class browser only selects; a double click or Enter goes.
+  const std::string shipped = std::string(TAMSO_SOURCE_DIR) + "/res/data/tips.txt";
+  std::ifstream in(shipped);
+  std::string line, browserTip;
+  while (std::getline(in, line))
+    if (line.starts_with("The class browser beside each Java editor")) browserTip = line;
+  EXPECT_NE(browserTip.find("double-click one, or press Enter on it, to go there."),
+            std::string::npos)
+      << browserTip;
+}
 
 TEST_F(TipsTest, TimeStampHasTheTwentyFourCharacterForm) {
   setenv("TZ", "UTC", 1);

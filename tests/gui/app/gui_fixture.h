@@ -147,6 +147,7 @@ class ShellTest : public ::testing::Test {
           return p;
         },
         nullptr);
+    if (beforeStart) beforeStart(*shell);
     ASSERT_TRUE(shell->Start(ParseAppCommandLine(args)));
     if (!keepBanner && StartBanner::Current()) StartBanner::Current()->Hide();
   }
@@ -189,6 +190,8 @@ class ShellTest : public ::testing::Test {
   NoProject project;
   IProjectModel* model = &project;
   bool realEditors = false;
+  // Runs once the shell exists, before it starts (to install what the program installs).
+  std::function<void(ShellApplication&)> beforeStart;
   std::unique_ptr<ShellApplication> shell;
   std::vector<QPointer<FakePane>> panes;
 };

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -323,6 +324,19 @@ TEST_F(ShellTest, BannerGoesAtTheFirstKeyAnywhere) {
   ASSERT_NE(StartBanner::Current(), nullptr);
   QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
   QApplication::sendEvent(window()->FindCombo(), &press);
+  EXPECT_EQ(StartBanner::Current(), nullptr);
+}
+
+TEST_F(ShellTest, BannerNeverCoversADialog) {
+  Start({}, /*keepBanner=*/true);
+  ASSERT_NE(StartBanner::Current(), nullptr);
+  // A window of the program's own that is no dialog leaves it.
+  QWidget tool(window(), Qt::Tool);
+  tool.show();
+  ASSERT_NE(StartBanner::Current(), nullptr);
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Tamso"), QStringLiteral("Recover?"),
+                  QMessageBox::Yes | QMessageBox::No, window());
+  box.show();
   EXPECT_EQ(StartBanner::Current(), nullptr);
 }
 

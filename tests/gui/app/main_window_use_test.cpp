@@ -321,6 +321,14 @@ TEST_F(RealEditorTest, SaveAsOfANewJavaDocumentProposesItsPublicClass) {
   ASSERT_EQ(host.saveDialogs.size(), 1u);
   EXPECT_EQ(host.saveDialogs[0].initialFile, "Greeter.java");
   EXPECT_TRUE(child->Doc()->IsModified());  // cancelled: still to be saved
+
+  // A package-private class alone names its file too, as test classes usually are.
+  ChildFrame* test = window()->NewDocument(1);
+  EditorOf(test)->InsertText("class GreeterTest {\r  public void greets() {}\r}\r");
+  host.saveAnswers = {std::nullopt};
+  EXPECT_FALSE(window()->SaveDocumentAs(test->Doc()));
+  ASSERT_EQ(host.saveDialogs.size(), 2u);
+  EXPECT_EQ(host.saveDialogs[1].initialFile, "GreeterTest.java");
 }
 
 TEST_F(ShellTest, RecentFilesAndProjectsAsDrawnInTheFileMenuOpenWhenChosen) {

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -19,6 +20,7 @@
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "gui_fixture.h"
+#include "options/options_commands.h"
 #include "support/temp_dir.h"
 
 namespace tamso::gui::testing {
@@ -239,6 +241,51 @@ TEST_F(RecoveryTest, AFileTwoRunsKeptIsOneDocumentWithTheNewestTextOnTop) {
     EXPECT_EQ(editor->Store().JoinedText("\n"), isKept ? "older A\n" : "older Gone\n");
   }
   EXPECT_TRUE(store.Stale().empty());
+}
+
+TEST_F(RecoveryTest, AfterACrashTheRecoveryQuestionComesAloneAndTheTipsWaitForALaterStart) {
+  LeaveJournal("1.journal", "", 0, "class Lost {}\n");
+  // Started as the program starts: the tips are offered, then the journals.
+  beforeStart = [this](ShellApplication& s) { InstallOptionsCommands(s, *profile, host, true); };
+  Start();
+  window()->StartRecovery(store);
+  std::vector<QString> dialogs;  // real dialogs that came up, closed at once
+  QTimer watcher;
+  watcher.setInterval(0);
+  QObject::connect(&watcher, &QTimer::timeout, [&dialogs] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      dialogs.push_back(d->windowTitle());
+      d->reject();
+    }
+  });
+  watcher.start();
+  host.answers = {Answer::No};
+  bool offered = false;
+  QTimer::singleShot(0, window(), [this, &offered] {
+    window()->Recovery()->OfferRecovery();
+    offered = true;
+  });
+  while (!offered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  watcher.stop();
+  EXPECT_TRUE(dialogs.empty()) << dialogs.front().toStdString();
+  ASSERT_EQ(host.messages.size(), 1u);  // the recovery question alone
+  EXPECT_NE(host.messages[0].find("did not exit cleanly"), std::string::npos) << host.messages[0];
+
+  // No discarded the journals: the next start offers the tips as usual.
+  shell.reset();
+  host.messages.clear();
+  Start();
+  window()->StartRecovery(store);
+  watcher.start();
+  offered = false;
+  QTimer::singleShot(0, window(), [this, &offered] {
+    window()->Recovery()->OfferRecovery();
+    offered = true;
+  });
+  while (!offered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  watcher.stop();
+  EXPECT_EQ(dialogs.size(), 1u);
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(RecoveryTest, NoDiscardsTheJournals) {

@@ -4,6 +4,8 @@
 #include "browser/browser_view.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
@@ -239,11 +241,17 @@ TEST_F(BrowserViewTest, CommandsKeepGoingToTheEditorWhileTheTreeHasTheFocus) {
   ChildFrame* demo = OpenDemo();
   window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-  EditorOf(demo)->SelectAll();
   TreeOf(demo)->setFocus();
   ASSERT_TRUE(TreeOf(demo)->hasFocus());
-  EXPECT_EQ(demo->ViewTarget() != nullptr, true);
-  EXPECT_TRUE(window()->Router().Update(57634).enabled);  // Copy of the editor's selection
+  // Copy follows the editor's selection, and copies it, while the tree has the focus.
+  EditorOf(demo)->Store().SetSelection(3, 0);
+  EXPECT_FALSE(window()->Router().Update(57634).enabled);
+  EditorOf(demo)->Store().SetSelection(3, 0, 3, 11);  // "class First"
+  EXPECT_TRUE(window()->Router().Update(57634).enabled);
+  QGuiApplication::clipboard()->clear();
+  EXPECT_TRUE(window()->Router().Execute(57634));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("class First"));
+  EXPECT_TRUE(TreeOf(demo)->hasFocus());
 }
 
 }  // namespace

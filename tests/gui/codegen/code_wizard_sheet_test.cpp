@@ -218,5 +218,43 @@ TEST_F(CodeWizardTest, NewClassIsShownThenOpenedAsAnUnsavedDocument) {
   EXPECT_EQ(StoreText(EditorOf(created)->Store()), text);
 }
 
+TEST_F(CodeWizardTest, TheTypeOfClassChoosesTheSkeletonAndTheSourceFileNamesTheDocument) {
+  profile->WriteString(
+      "Skeletons", "DESIGNER",
+      File("designer2.skl",
+           "//{{{Classes\n//{{Applet\npublic class $SEL$ extends Applet {\n}\n//}}\n"
+           "//{{Frame\npublic class $SEL$ extends Frame {\n}\n//}}\n"));
+  StartWithClock();
+  QString chosen;
+  RunWizard([&chosen](ClassWizardSheet* sheet) {
+    WhenModal<NewClassDialog>([&chosen, sheet](NewClassDialog* d) {
+      d->TypeBox()->setCurrentIndex(d->TypeBox()->findText("Frame"));
+      d->ClassName()->setText("Stopwatch");
+      d->SourceFile()->setText("/home/me/src/Timing.java");
+      WhenModal<SkeletonDialog>([&chosen, sheet](SkeletonDialog* s) {
+        if (s->Tree()->currentItem()) chosen = s->Tree()->currentItem()->text(0);
+        QTest::mouseClick(s->findChild<QPushButton*>("1"), Qt::LeftButton);
+        if (s->isVisible()) s->reject();  // Insert had nothing to insert
+        // A sheet that opened no document stays: it is closed so the test goes on.
+        QTimer::singleShot(0, sheet, &QDialog::reject);
+      });
+      QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    QTest::mouseClick(sheet->Button(1063), Qt::LeftButton);
+  });
+  EXPECT_EQ(chosen, "Frame");
+  const std::string text = "public class Stopwatch extends Frame {\n}";
+  EXPECT_EQ(host.messages, (std::vector<std::string>{text}));
+  ChildFrame* created = window()->ActiveChild();
+  ASSERT_TRUE(created && created != clock);
+  EXPECT_EQ(created->Doc()->Title(), "Timing.java");
+  EXPECT_EQ(StoreText(EditorOf(created)->Store()), text);
+  // Save As offers that name.
+  host.saveAnswers = {std::nullopt};
+  EXPECT_FALSE(window()->SaveDocumentAs(created->Doc()));
+  ASSERT_EQ(host.saveDialogs.size(), 1u);
+  EXPECT_EQ(host.saveDialogs[0].initialFile, "Timing.java");
+}
+
 }  // namespace
 }  // namespace tamso::gui::testing

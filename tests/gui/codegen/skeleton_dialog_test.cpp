@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -85,12 +86,66 @@ TEST_F(SkeletonDialogTest, DesignerTwinHasItsCaptionAndTexts) {
       texts.contains("A new program file will be generated for you. Select the skeleton "
                      "from above, preview below."));
   EXPECT_TRUE(texts.contains(
-      "And... You can customize your skeleton file by editting DESIGNER.SKL  (in your path)"));
+      "And... You can customize your skeleton file by editting /nonexistent/DESIGNER.skl"));
   // The file is missing: said so, and the tree holds the root alone.
   EXPECT_EQ(host.messages,
             (std::vector<std::string>{"Could not find skeleton files.\n\n Check .ini"}));
   EXPECT_EQ(dialog.Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(dialog.Tree()->topLevelItem(0)->childCount(), 0);
+}
+
+TEST_F(SkeletonDialogTest, TheCustomizingTextNamesTheFileWhereTheProgramLooksFirst) {
+  profile->RemoveKey("Skeletons", "Java");
+  const std::string shipped = std::string(TAMSO_SOURCE_DIR) + "/res/data";
+  const DataFileDirs dirs = MakeDataFileDirs("", dir, "", shipped, "", "");
+  auto customizeText = [&] {
+    SkeletonDialogModel model(*profile, host, dirs);
+    model.language = "Java";
+    SkeletonDialog dialog(kSkeletonTemplate, model);
+    QLabel* last = dialog.findChild<QLabel*>("static2");
+    return last ? last->text().toStdString() : std::string("<no label>");
+  };
+  // The shipped file is read: the user's own copy goes in ~/.config/tamso.
+  EXPECT_EQ(customizeText(),
+            "And... You can customize your skeleton file by editting ~/.config/tamso/Java.skl "
+            "(start from a copy of " +
+                shipped + "/Java.skl)");
+  std::filesystem::create_directories(dir + "/.config/tamso");
+  std::filesystem::copy_file(shipped + "/Java.skl", dir + "/.config/tamso/Java.skl");
+  EXPECT_EQ(customizeText(),
+            "And... You can customize your skeleton file by editting ~/.config/tamso/Java.skl");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(SkeletonDialogTest, InsertIsOnlyForASkeletonAGroupOrTheRootInsertsNothing) {
+  realEditors = true;
+  Start();
+  InstallCodegenCommands(*shell, *profile, host);
+  ChildFrame* child = window()->OpenDocumentFile(File("A.java", "int x = a + b;\n"));
+  ASSERT_TRUE(child);
+  CSourceEditor* editor = EditorOf(child);
+  editor->Store().SetSelection(0, 8, 0, 13);  // "a + b"
+  std::vector<bool> enabled;
+  bool stayedOpen = false;
+  WhenModal<SkeletonDialog>([&](SkeletonDialog* d) {
+    auto* insert = d->findChild<QPushButton*>("1");
+    enabled.push_back(insert->isEnabled());  // nothing chosen yet
+    d->Tree()->setCurrentItem(d->Tree()->topLevelItem(0));
+    enabled.push_back(insert->isEnabled());
+    d->Tree()->setCurrentItem(Find(d->Tree(), "for loop"));
+    enabled.push_back(insert->isEnabled());
+    d->Tree()->setCurrentItem(Find(d->Tree(), "Loops"));
+    enabled.push_back(insert->isEnabled());
+    // Neither the button nor Enter inserts the group.
+    QTest::mouseClick(insert, Qt::LeftButton);
+    QTest::keyClick(d->Tree(), Qt::Key_Return);
+    stayedOpen = d->isVisible() && d->result() == 0;
+    d->reject();
+  });
+  window()->Router().Execute(cmd::kInsertSkeleton);
+  EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, false}));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(StoreText(editor->Store()), "int x = a + b;");
 }
 
 TEST_F(SkeletonDialogTest, InsertReplacesTheSelectionAsOneUndoStep) {

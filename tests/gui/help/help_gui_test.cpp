@@ -25,7 +25,7 @@ class HelpGuiTest : public ShellTest {
   }
 };
 
-TEST_F(HelpGuiTest, HelpAndPrintCommandsAreEnabledInAnEditorAndJavaAloneInTheBrowserPane) {
+TEST_F(HelpGuiTest, HelpAndPrintCommandsAreEnabledInAnEditorAndStayEnabledBesideItsClassBrowser) {
   Start();
   InstallHelpCommands(*profile, host, shell->App());
   ChildFrame* child = window()->OpenDocumentFile(File("A.java", "class A { String s; }\n"));
@@ -46,14 +46,14 @@ TEST_F(HelpGuiTest, HelpAndPrintCommandsAreEnabledInAnEditorAndJavaAloneInTheBro
   EXPECT_EQ(help->text(), QStringLiteral("Help on 'String'"));
   EXPECT_TRUE(help->isEnabled());
 
-  // In the class-browser pane "Java..." works, and the editor beside it still takes
-  // its own commands.
+  // With the focus in the class-browser pane the editor beside it stays the active
+  // view: every help item still works, not "Java..." alone.
   QApplication::setActiveWindow(window());
   child->BrowserPane()->setFocus();
   ASSERT_TRUE(child->BrowserPane()->hasFocus());
-  EXPECT_TRUE(window()->Router().Update(cmd::kJavaHelp).enabled);
-  EXPECT_TRUE(window()->Router().Update(cmd::kJavaSearch).enabled);
-  EXPECT_TRUE(window()->Router().Update(cmd::kJavaApi).enabled);
+  for (int id : {cmd::kUsingJavaHelp, cmd::kJavaHelp, cmd::kJavaApi, cmd::kJavaClassHierarchy,
+                 cmd::kJavaLanguageSpec, cmd::kJavaManPages, cmd::kJavaSearch})
+    EXPECT_TRUE(window()->Router().Update(id).enabled) << id;
 }
 
 struct UsingDialogTest : ::testing::Test {

@@ -161,6 +161,24 @@ TEST_F(OptionsSheetTest, SeparationLinesBoxShowsAndDecidesWhetherTheyAreDrawn) {
   EXPECT_TRUE(runSheet(false));
   EXPECT_FALSE(separatorShown());
   EXPECT_FALSE(runSheet(std::nullopt));
+
+TEST_F(OptionsSheetTest, ASchemeChosenWithoutAClickIsWrittenAndShownToo) {
+  Start();
+  ChildFrame* child = window()->OpenDocumentFile(File("A.java", "class A {}\n"));
+  OptionsSheet sheet(Context(), window());
+  // A screen reader sets the button's state through the accessibility bus: no click.
+  QRadioButton* mainframe = Find<QRadioButton>(sheet, "1075");
+  QAccessibleInterface* button = QAccessible::queryAccessibleInterface(mainframe);
+  ASSERT_TRUE(button);
+  EXPECT_TRUE(button->role() == QAccessible::RadioButton);
+  mainframe->setChecked(true);
+  EXPECT_TRUE(button->state().checked);
+  EXPECT_EQ(Get("Editor", "ColorScheme"), "1");
+  EXPECT_EQ(EditorOf(child)->BackgroundColour(), QColor(0, 0, 0));
+  Find<QRadioButton>(sheet, "1076")->setChecked(true);
+  EXPECT_EQ(Get("Editor", "ColorScheme"), "3");
+  sheet.reject();
+  EXPECT_EQ(Get("Editor", "ColorScheme"), "3");  // the scheme is kept at once, as a click keeps it
 }
 
 TEST_F(OptionsSheetTest, PagesNotShownAreNotSavedAndShownOnesSaveEveryControl) {
