@@ -76,6 +76,10 @@ int Run(int argc, char** argv) {
   const bool profileWritable = PrepareProfileLocation(location.path);
 
   IniFile profile(location.path);
+  // A profile of an absurd size is not read at all (every setting would go through it):
+  // the program runs on defaults, says so once, and never writes over it.
+  profile.SetSizeLimit(kLargestProfileBytes);
+  const std::string profileTooLarge = ProfileTooLargeMessage(location.path);
   QtHost host;
   host.SetApplicationTitle(QStringLiteral("Tamso"));
   Project project(host, profile);
@@ -132,7 +136,9 @@ int Run(int argc, char** argv) {
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);
 
-  if (!profileWritable && shell.Window() && shell.Window()->isVisible()) {
+  if (!profileTooLarge.empty() && shell.Window() && shell.Window()->isVisible()) {
+    QTimer::singleShot(0, shell.Window(), [&] { host.Message(profileTooLarge); });
+  } else if (!profileWritable && shell.Window() && shell.Window()->isVisible()) {
     QTimer::singleShot(0, shell.Window(),
                        [&] { host.Message(ProfileNotWritableMessage(location.path)); });
   }

@@ -62,7 +62,11 @@ bool PrepareDocumentOpen(IHost& host, const std::string& path) {
     host.Message(recovered.status);
   else if (!recovered.status.empty())
     host.ShowStatus(recovered.status);
-  probe = ProbeFile(path);
+  return ConfirmLoad(host, path);
+}
+
+bool ConfirmLoad(IHost& host, const std::string& path) {
+  const FileProbe probe = ProbeFile(path);
   if (probe.size > kLargeDocumentBytes && !Ask(host, LargeFileQuestion(path, probe.size)))
     return false;
   std::string head;
@@ -70,6 +74,10 @@ bool PrepareDocumentOpen(IHost& host, const std::string& path) {
       !Ask(host, BinaryFileQuestion(path)))
     return false;
   return true;
+}
+
+std::string NotReloadedStatus(const std::string& path) {
+  return "Not reloaded: " + path + " was changed by another program; the text shown is kept.";
 }
 
 bool ConfirmSaveOver(IHost& host, const std::string& path) {

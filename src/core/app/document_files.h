@@ -20,6 +20,11 @@ inline constexpr std::size_t kBinarySniffBytes = 64 * 1024;
 // A missing or unreadable file passes; loading it reports why it failed.
 bool PrepareDocumentOpen(IHost& host, const std::string& path);
 
+// The questions before path's text is loaded, whether it is opened or reloaded after
+// another program changed it: a very large file, or one that looks binary, is loaded
+// only when the user agrees. False: leave the text as it is.
+bool ConfirmLoad(IHost& host, const std::string& path);
+
 // Before a document is saved over path: a read-only file is saved only when the
 // user confirms. False: do not save.
 bool ConfirmSaveOver(IHost& host, const std::string& path);
@@ -29,6 +34,8 @@ std::string ChangedOnDiskQuestion(const std::string& path);
 std::string ChangedBeforeSaveQuestion(const std::string& path);
 std::string DeletedOnDiskMessage(const std::string& path);
 std::string ReloadedStatus(const std::string& path);
+// A changed file the user chose not to load (too large, or binary).
+std::string NotReloadedStatus(const std::string& path);
 
 std::string LargeFileQuestion(const std::string& path, std::uint64_t size);
 std::string BinaryFileQuestion(const std::string& path);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_read.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -20,6 +21,15 @@ bool PrepareProfileLocation(const std::string& profilePath) {
   if (access(dir.c_str(), W_OK | X_OK) != 0) return false;
   if (paths::Exists(profilePath) && access(profilePath.c_str(), W_OK) != 0) return false;
   return true;
+}
+
+std::string ProfileTooLargeMessage(const std::string& profilePath) {
+  const FileProbe probe = ProbeFile(profilePath);
+  if (probe.kind != FileKind::Regular || probe.size <= kLargestProfileBytes) return {};
+  return "The settings file " + profilePath + " is " + SizeText(probe.size) +
+         ", more than a settings file can be (at most " + SizeText(kLargestProfileBytes) +
+         ").\nTamso runs with default settings and leaves the file as it is; changes to "
+         "settings are lost when it ends.";
 }
 
 std::string ProfileNotWritableMessage(const std::string& profilePath) {

@@ -44,6 +44,11 @@ class TextDocument {
   // the user chose to keep the text over another program's change, so that the
   // question is not asked again for that change.
   void AcceptDiskState(const std::string& path);
+  // The same for a file whose bytes were not loaded (too large, or binary): they are
+  // not read now either.
+  void AcceptUnreadDiskState(const std::string& path) {
+    SetDiskIdentity(path, UnreadIdentityOf(path));
+  }
   const FileIdentity& DiskIdentity() const { return identity_; }
   // The identity known for path (unknown when it describes another file), and
   // setting it: a recovered text is compared with the file it was typed over.

@@ -47,6 +47,13 @@ std::uint64_t ContentHash(std::string_view bytes) {
   return h;
 }
 
+FileIdentity UnreadIdentityOf(const std::string& path) {
+  FileIdentity id;
+  if (!Stat(path, id)) return {};
+  id.recent = false;
+  return id;
+}
+
 FileIdentity IdentityOf(const std::string& path, std::string_view bytes) {
   FileIdentity id;
   if (!Stat(path, id)) return {};

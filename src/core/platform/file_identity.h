@@ -36,6 +36,11 @@ std::uint64_t ContentHash(std::string_view bytes);
 // unknown identity when the file cannot be looked at.
 FileIdentity IdentityOf(const std::string& path, std::string_view bytes);
 
+// The identity of path from its metadata alone, for a file whose bytes the document
+// does not hold (the user chose not to load it): only another size, inode or time
+// stamp counts as a change, and telling so never reads the file.
+FileIdentity UnreadIdentityOf(const std::string& path);
+
 // Compares path now with what the document knows. When it says Same after
 // reading the file (doubtful metadata), *current is the file's new identity.
 DiskState CompareWithDisk(const FileIdentity& known, const std::string& path,

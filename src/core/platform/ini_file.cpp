@@ -1,12 +1,16 @@
 #include "platform/ini_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -225,6 +229,48 @@ std::optional<std::string> Apply(std::string_view text, std::string_view section
 
 }  // namespace
 
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  struct timespec mtime {};
+  struct timespec ctime {};
+  bool operator==(const FileStamp& o) const {
+    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+           ctime.tv_nsec == o.ctime.tv_nsec;
+  }
+};
+
+struct IniFile::CachedText {
+  FileStamp stamp;
+  // A file written shortly before it was read may be written again within the same tick
+  // of its modification time, unseen by the stamp: such a text is never reused.
+  bool reusable = false;
+  std::string text;
+};
+
+namespace {
+
+bool StampOf(const std::string& path, FileStamp& stamp) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp.dev = st.st_dev;
+  stamp.ino = st.st_ino;
+  stamp.size = st.st_size;
+  stamp.mtime = st.st_mtim;
+  stamp.ctime = st.st_ctim;
+  return true;
+}
+
+// Coarser than any file system's time stamps that matter here.
+constexpr time_t kStampTickSeconds = 2;
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)), sizeLimit_(kDefaultReadLimit) {}
+
 IniFile IniFile::InMemory(std::string text, std::string name) {
   IniFile ini(std::move(name));
   ini.inMemory_ = true;
@@ -232,20 +278,41 @@ IniFile IniFile::InMemory(std::string text, std::string name) {
   return ini;
 }
 
-bool IniFile::ReadText(std::string& text) const {
-  if (!inMemory_) return ReadWholeFile(path_, text);
-  text = memory_;
-  return true;
+std::shared_ptr<const std::string> IniFile::ReadText() const {
+  if (inMemory_) return std::make_shared<const std::string>(memory_);
+  FileStamp stamp;
+  const bool stamped = StampOf(path_, stamp);
+  if (stamped && cache_ && cache_->reusable && cache_->stamp == stamp)
+    return std::shared_ptr<const std::string>(cache_, &cache_->text);
+  cache_.reset();
+  if (stamped && static_cast<std::uint64_t>(stamp.size) > sizeLimit_) return nullptr;
+  // The stamp is taken before the bytes are read: a change while reading gives a newer
+  // stamp, so the next read reads again.
+  const time_t readAt = std::time(nullptr);
+  auto entry = std::make_shared<CachedText>();
+  ++diskReads_;
+  if (!ReadWholeFile(path_, entry->text, nullptr, sizeLimit_)) return nullptr;
+  if (!stamped) return std::make_shared<const std::string>(std::move(entry->text));
+  entry->stamp = stamp;
+  entry->reusable = stamp.mtime.tv_sec + kStampTickSeconds < readAt;
+  cache_ = std::move(entry);
+  return std::shared_ptr<const std::string>(cache_, &cache_->text);
 }
 
 bool IniFile::LoadForUpdate(std::string& text) const {
-  if (ReadText(text)) return true;
+  if (auto read = ReadText()) {
+    text = *read;
+    return true;
+  }
   text.clear();
   return !paths::Exists(path_);
 }
 
 WriteOutcome IniFile::Store(const std::string& text) {
-  if (!inMemory_) return Written(WriteFileAtomically(path_, text));
+  if (!inMemory_) {
+    cache_.reset();
+    return Written(WriteFileAtomically(path_, text));
+  }
   memory_ = text;
   return {};
 }
@@ -264,9 +331,9 @@ WriteOutcome IniFile::Modify(std::string_view section, std::string_view key, std
 }
 
 std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
-  std::string text;
-  if (!ReadText(text)) return std::nullopt;
-  Document doc = Split(text);
+  const auto text = ReadText();
+  if (!text) return std::nullopt;
+  Document doc = Split(*text);
   size_t head = 0, end = 0, at = 0;
   if (!FindSection(doc, section, head, end) || !FindKey(doc, head, end, key, at))
     return std::nullopt;
@@ -380,9 +447,9 @@ bool IniFile::ReplaceSection(std::string_view section,
 std::vector<std::vector<std::pair<std::string, std::string>>> IniFile::ReadSections(
     const std::vector<std::string_view>& sections) const {
   std::vector<std::vector<std::pair<std::string, std::string>>> out(sections.size());
-  std::string text;
-  if (!ReadText(text)) return out;
-  Document doc = Split(text);
+  const auto text = ReadText();
+  if (!text) return out;
+  Document doc = Split(*text);
   for (size_t s = 0; s < sections.size(); ++s) {
     size_t head = 0, end = 0;
     if (!FindSection(doc, sections[s], head, end)) continue;
@@ -401,9 +468,9 @@ std::vector<std::pair<std::string, std::string>> IniFile::ReadSection(
 
 std::vector<std::string> IniFile::Sections() const {
   std::vector<std::string> out;
-  std::string text;
-  if (!ReadText(text)) return out;
-  for (auto l : Split(text).lines) {
+  const auto text = ReadText();
+  if (!text) return out;
+  for (auto l : Split(*text).lines) {
     Line c = Classify(l);
     if (c.kind == Line::kSection) out.emplace_back(c.name);
   }

@@ -5,13 +5,17 @@
 //  - values (and names) are trimmed of blanks;
 //  - a new section is appended at the end of the file, a new key at the end of its section;
 //  - every read goes to the file as it is now (an outside edit shows at the next read);
+//    the text is read again only when the file's identity, size or times changed since
+//    the last read, so many reads in a row read the file once;
 //  - the file is created by the first write, and every write is atomic (a temporary
 //    file beside it, renamed over it), so a crash mid-write leaves the old file whole;
 //  - lines the store does not understand are kept as they are when the file is rewritten.
 //  - a value that reading would change (blanks at either end, enclosing quotes) is
 //    written in double quotes, so every value reads back as it was written.
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +26,7 @@ namespace tamso {
 
 class IniFile {
  public:
-  explicit IniFile(std::string path) : path_(std::move(path)) {}
+  explicit IniFile(std::string path);
   // A store whose text is kept in memory instead of in a file, with the same reading
   // and writing rules (for checking those rules without a file system). A write
   // replaces the text; Path() is only a name.
@@ -31,7 +35,17 @@ class IniFile {
   const std::string& MemoryText() const { return memory_; }
 
   const std::string& Path() const { return path_; }
-  void SetPath(std::string path) { path_ = std::move(path); }
+  void SetPath(std::string path) {
+    path_ = std::move(path);
+    cache_.reset();
+  }
+
+  // A file larger than this is not read: it reads as missing, and writes fail
+  // without touching it.
+  void SetSizeLimit(std::uint64_t bytes) { sizeLimit_ = bytes; }
+  // How many times the file's bytes were read from the disk (reads answered from the
+  // text already read do not count).
+  std::size_t DiskReads() const { return diskReads_; }
 
   // The value of section/key, or def when the file, section or key is missing.
   std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
@@ -84,8 +98,8 @@ class IniFile {
 
  private:
   bool Done(const struct WriteOutcome& outcome);
-  // The file's text; false when it is missing or unreadable (text is then empty).
-  bool ReadText(std::string& text) const;
+  // The file's text; null when it is missing, unreadable or too large.
+  std::shared_ptr<const std::string> ReadText() const;
   // The text to update: a missing file is an empty one; false when it exists but
   // cannot be read.
   bool LoadForUpdate(std::string& text) const;
@@ -99,6 +113,11 @@ class IniFile {
   bool inMemory_ = false;
   std::string memory_;
   std::function<void(const std::string&)> onWriteFailure_;
+  std::uint64_t sizeLimit_;
+  // The text last read and the file it was read from (shared by copies: never changed).
+  struct CachedText;
+  mutable std::shared_ptr<const CachedText> cache_;
+  mutable std::size_t diskReads_ = 0;
 };
 
 }  // namespace tamso

@@ -93,9 +93,9 @@ void DiskWatcher::Check(SourceDocument* doc) {
       window_.UpdateTitles();
       host_.ShowStatus(DeletedOnDiskMessage(path));
       {
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tamso"),
-                                    QDisplay(DeletedOnDiskMessage(path)),
-                                    QMessageBox::Ok, &window_);
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("Tamso"),
+                            QDisplay(DeletedOnDiskMessage(path)), QMessageBox::Ok, &window_);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
         box->show();
@@ -114,6 +114,16 @@ void DiskWatcher::Check(SourceDocument* doc) {
 void DiskWatcher::Reload(SourceDocument* doc) {
   EditorPane* pane = doc->FirstPane();
   const std::string path = doc->PathName();
+  // The same questions as Open: a huge or binary file is loaded only when wanted. No
+  // keeps the text shown, which now differs from the file; that version of the file
+  // is not asked about again.
+  if (!ConfirmLoad(host_, path)) {
+    pane->AcceptUnreadDiskState(path);
+    pane->SetModified(true);
+    window_.UpdateTitles();
+    host_.ShowStatus(NotReloadedStatus(path));
+    return;
+  }
   std::string error;
   if (!pane->ReloadFromFile(path, &error)) {
     host_.Message("Cannot reload " + path + (error.empty() ? "." : ":\n" + error));
@@ -131,8 +141,8 @@ void DiskWatcher::AskAboutRecovered(SourceDocument* doc) {
 void DiskWatcher::Ask(SourceDocument* doc, const std::string& question) {
   if (Question(doc)) return;  // asked once; the open question stands for later changes too
   const std::string path = doc->PathName();
-  auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Tamso"),
-                              QDisplay(question), QMessageBox::NoButton, &window_);
+  auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Tamso"), QDisplay(question),
+                              QMessageBox::NoButton, &window_);
   box->setObjectName(QStringLiteral("changedOnDisk"));
   QPushButton* reload = box->addButton(QStringLiteral("Reload"), QMessageBox::DestructiveRole);
   QPushButton* keep = box->addButton(QStringLiteral("Keep Mine"), QMessageBox::RejectRole);

@@ -45,6 +45,8 @@ class EditorPane : public QWidget {
     return LoadFromFile(path, error);
   }
   virtual void AcceptDiskState(const std::string& path) { (void)path; }
+  // The same for a version of the file the user chose not to load: it is not read.
+  virtual void AcceptUnreadDiskState(const std::string& path) { (void)path; }
   // The file at path as the text last read or wrote it (unknown for another path),
   // and taking such a record back (a recovered text over the file it was typed on).
   virtual FileIdentity DiskIdentity(const std::string& path) const {

@@ -89,6 +89,10 @@ bool SourceEditorPane::ReloadFromFile(const std::string& path, std::string* erro
   return true;
 }
 
+void SourceEditorPane::AcceptUnreadDiskState(const std::string& path) {
+  editor_->Document().AcceptUnreadDiskState(path);
+}
+
 void SourceEditorPane::AcceptDiskState(const std::string& path) {
   editor_->Document().AcceptDiskState(path);
 }

@@ -25,6 +25,7 @@ class SourceEditorPane : public EditorPane {
   DiskState CheckDisk(const std::string& path) override;
   bool ReloadFromFile(const std::string& path, std::string* error) override;
   void AcceptDiskState(const std::string& path) override;
+  void AcceptUnreadDiskState(const std::string& path) override;
   FileIdentity DiskIdentity(const std::string& path) const override;
   void SetDiskIdentity(const std::string& path, const FileIdentity& identity) override;
   std::uint64_t TextVersion() const override;

@@ -1,8 +1,12 @@
 #include "platform/ini_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -127,6 +131,54 @@ TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
   EXPECT_EQ(ini.GetString("Project", "Last", ""), "/a.jap");
   dir.Write("tamso.INI", "[Project]\nLast=/b.jap\n");  // edited outside the program
   EXPECT_EQ(ini.GetString("Project", "Last", ""), "/b.jap");
+}
+
+// Sets the file's modification time an hour back, as a profile from an earlier run has.
+void Age(const std::string& path) {
+  struct timespec t[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), t, 0), 0);
+}
+
+TEST_F(IniFileTest, ManyReadsOfAnUnchangedFileReadItOnceAndAChangeIsStillSeen) {
+  dir.Write("tamso.INI", "[Project]\nLast=/a.jap\n[Editor]\nTabChars=4\n");
+  Age(path);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(ini.GetString("Project", "Last", ""), "/a.jap");
+    EXPECT_EQ(ini.GetInt("Editor", "TabChars", 0), 4);
+  }
+  EXPECT_EQ(ini.Sections().size(), 2u);
+  EXPECT_EQ(ini.ReadSection("Editor").size(), 1u);
+  EXPECT_EQ(ini.DiskReads(), 1u);
+  // Written in place, even with the old time put back.
+  dir.Write("tamso.INI", "[Project]\nLast=/bb.jap\n[Editor]\nTabChars=4\n");
+  Age(path);
+  EXPECT_EQ(ini.GetString("Project", "Last", ""), "/bb.jap");
+  EXPECT_EQ(ini.DiskReads(), 2u);
+  // Replaced by another file of the same size and time.
+  const std::string side = dir.Write("side.INI", "[Project]\nLast=/c.jap\n[Editor]\nTabChars=4\n");
+  Age(side);
+  ASSERT_EQ(std::rename(side.c_str(), path.c_str()), 0);
+  EXPECT_EQ(ini.GetString("Project", "Last", ""), "/c.jap");
+  // A copy of the store shares what was read, and its own write is seen by its next read.
+  IniFile copy = ini;
+  EXPECT_EQ(copy.GetString("Project", "Last", ""), "/c.jap");
+  ASSERT_TRUE(copy.WriteString("Project", "Last", "/d.jap"));
+  EXPECT_EQ(copy.GetString("Project", "Last", ""), "/d.jap");
+  EXPECT_EQ(ini.GetString("Project", "Last", ""), "/d.jap");
+}
+
+TEST_F(IniFileTest, AFileOverTheSizeLimitIsNeitherReadNorWrittenOver) {
+  const std::string body = "[Project]\nLast=/a.jap\n";
+  dir.Write("tamso.INI", body);
+  ASSERT_EQ(::truncate(path.c_str(), 17 << 20), 0);  // sparse: nothing is written
+  ini.SetSizeLimit(16 << 20);
+  EXPECT_EQ(ini.GetString("Project", "Last", "none"), "none");
+  EXPECT_TRUE(ini.Sections().empty());
+  EXPECT_EQ(ini.DiskReads(), 0u);
+  EXPECT_FALSE(ini.WriteString("Project", "Last", "/b.jap"));
+  EXPECT_FALSE(ini.ReplaceSection("Files", {{"file1", "A.java"}}));
+  EXPECT_EQ(std::filesystem::file_size(path), 17u << 20);
+  EXPECT_EQ(ReadFile(path).substr(0, body.size()), body);
 }
 
 TEST_F(IniFileTest, GetIntReadsLikeTheClassicProfileFunction) {

@@ -1,9 +1,11 @@
 // Open documents and other programs writing, replacing and deleting their files.
 
+#include <unistd.h>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+
 #include <cstdio>
 
 #include "app/child_frame.h"
@@ -130,6 +132,52 @@ TEST_F(ChangedOnDiskTest, ADeletedFileIsReportedAndASaveWritesItBack) {
   EXPECT_TRUE(window()->SaveDocument(child->Doc()));
   EXPECT_EQ(tamso::testing::ReadFile(path), "class A {}\n");
   EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ChangedOnDiskTest, AFileReplacedByABinaryOrHugeOneIsReloadedOnlyWhenTheUserAgrees) {
+  Start();
+  const std::string path = File("A.java", "class A {}\n");
+  ChildFrame* child = window()->OpenDocumentFile(path);
+  ASSERT_NE(child, nullptr);
+
+  // The same question as Open asks; No keeps the text, which now differs from its file.
+  ReplaceByRename(path, std::string("\x7f"
+                                    "ELF\x02\x01\x01\0\0\0",
+                                    10));
+  host.answers = {Answer::No};
+  window()->Disk()->CheckAll();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], BinaryFileQuestion(path));
+  EXPECT_EQ(Text(child), "class A {}");
+  EXPECT_TRUE(child->Doc()->IsModified());
+  EXPECT_EQ(window()->statusBar()->currentMessage().toStdString(), NotReloadedStatus(path));
+  window()->Disk()->CheckAll();  // that version of the file is not asked about again
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(window()->Disk()->Question(child->Doc()), nullptr);
+
+  // A text file again: the modified document asks as before, and Reload loads it.
+  ReplaceByRename(path, "class B {}\n");
+  window()->Disk()->CheckAll();
+  QMessageBox* box = window()->Disk()->Question(child->Doc());
+  ASSERT_NE(box, nullptr);
+  Button(box, "Reload")->click();
+  EXPECT_EQ(Text(child), "class B {}");
+  EXPECT_FALSE(child->Doc()->IsModified());
+  EXPECT_EQ(host.messages.size(), 1u);
+
+  // Past the large-file size (sparse: nothing is written): asked before a byte is read.
+  const std::string side = File(".big", "");
+  ASSERT_EQ(::truncate(side.c_str(), 300ll << 20), 0);
+  ASSERT_EQ(std::rename(side.c_str(), path.c_str()), 0);
+  host.answers = {Answer::No};
+  window()->Disk()->CheckAll();
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1], LargeFileQuestion(path, 300ull << 20));
+  EXPECT_EQ(Text(child), "class B {}");
+  EXPECT_TRUE(child->Doc()->IsModified());
+  window()->Disk()->CheckAll();
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(window()->Disk()->Question(child->Doc()), nullptr);
 }
 
 }  // namespace
