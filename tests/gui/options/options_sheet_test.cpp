@@ -161,6 +161,7 @@ TEST_F(OptionsSheetTest, SeparationLinesBoxShowsAndDecidesWhetherTheyAreDrawn) {
   EXPECT_TRUE(runSheet(false));
   EXPECT_FALSE(separatorShown());
   EXPECT_FALSE(runSheet(std::nullopt));
+}
 
 TEST_F(OptionsSheetTest, ASchemeChosenWithoutAClickIsWrittenAndShownToo) {
   Start();
