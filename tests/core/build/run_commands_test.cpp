@@ -162,7 +162,8 @@ TEST(RunJavaCommand, HostileMainFileNamesReachJavaAsExactlyOneClassArgument) {
     w.OpenProject("./-x.java");
     w.dialogs.acceptInConsole = true;
     RunJavaCommand(nullptr, w.context);
-    EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "./-x"}));
+    EXPECT_EQ(w.console.args,
+              (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "./-x"}));
   }
   for (const std::string name : {"a\\b", "t\tq\"", "ends\\"}) {
     SCOPED_TRACE(name);

@@ -18,6 +18,7 @@
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "core/browser/test_zip.h"
+#include "editor/go_to_line.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "gui/app/gui_fixture.h"
@@ -134,11 +135,14 @@ TEST_F(BrowserViewTest, DoubleClicksMoveTheEditorOpenClassSourcesAndRefuseThePac
   Start();
   ChildFrame* demo = OpenDemo();
   CBrowserView* tree = TreeOf(demo);
-  // A member of the second class: its line comes to the top of the editor.
+  // A member of the second class: its line comes into view below a few lines of
+  // context, the caret on it.
   DoubleClick(tree, Find(tree, "run"));
   const int runLine =
       static_cast<int>(std::count(kDemo.begin(), kDemo.begin() + kDemo.find("void run"), '\n'));
-  EXPECT_EQ(EditorOf(demo)->FirstVisibleLine(), runLine);
+  EXPECT_EQ(EditorOf(demo)->FirstVisibleLine(),
+            runLine - JumpContextLines(EditorOf(demo)->VisibleLines()));
+  EXPECT_EQ(EditorOf(demo)->Store().Caret().line, runLine);
   EXPECT_TRUE(host.beeps.empty());
 
   DoubleClick(tree, Find(tree, "demo"));

@@ -144,7 +144,9 @@ TEST_F(CodeWizardTest, EditCodeMovesTheEditorToTheMemberAndClosesTheSheet) {
     emit sheet->MemberFunctions()->itemDoubleClicked(item);
   });
   EXPECT_EQ(host.beeps.size(), 1u);
-  EXPECT_EQ(EditorOf(clock)->FirstVisibleLine(), 8);
+  // The caret goes to the member; its line was in view already, so the view stays.
+  EXPECT_EQ(EditorOf(clock)->Store().Caret().line, 8);
+  EXPECT_EQ(EditorOf(clock)->FirstVisibleLine(), 0);
 }
 
 TEST_F(CodeWizardTest, CancellingTheNewClassDialogEndsTheFlow) {
