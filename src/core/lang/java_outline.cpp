@@ -345,12 +345,7 @@ class JavaScanner {
 
   // After a method's parameter list: throws, a default value, then its body or ";".
   void MethodRest() {
-    for (;;) {
-      const OutlineToken t = Next();
-      if (t.type == kTokenEnd) {
-        stopped_ = true;
-        return;
-      }
+    for (OutlineToken t; NextDelimiter(t);) {
       if (IsDelimiter(t, '{')) {
         SkipBalanced('{', '}');
         // An annotation element's array default, "default { ... };", ends at ";".
@@ -366,18 +361,24 @@ class JavaScanner {
     }
   }
 
+  // The next delimiter into t, passing over other tokens; false at the end of the
+  // text, which stops the scan.
+  bool NextDelimiter(OutlineToken& t) {
+    for (t = Next(); t.type != kTokenDelimiter; t = Next()) {
+      if (t.type == kTokenEnd) {
+        stopped_ = true;
+        return false;
+      }
+    }
+    return true;
+  }
+
   // After "=": to the "," or ";" that ends the declarator, over any brackets of the
   // initialiser (array initialisers, anonymous classes, lambdas). A "}" or ")" that
   // closes more than it opened ends it too and is handed back.
   void SkipInitialiser() {
     int nest = 0;
-    for (;;) {
-      const OutlineToken t = Next();
-      if (t.type == kTokenEnd) {
-        stopped_ = true;
-        return;
-      }
-      if (t.type != kTokenDelimiter) continue;
+    for (OutlineToken t; NextDelimiter(t);) {
       const char d = t.text[0];
       if (d == '{' || d == '(' || d == '[') {
         ++nest;
@@ -398,13 +399,7 @@ class JavaScanner {
   // not count; literals are single tokens).
   void SkipBalanced(char open, char close) {
     int depth = 1;
-    for (;;) {
-      const OutlineToken t = Next();
-      if (t.type == kTokenEnd) {
-        stopped_ = true;
-        return;
-      }
-      if (t.type != kTokenDelimiter) continue;
+    for (OutlineToken t; NextDelimiter(t);) {
       if (t.text[0] == open) {
         ++depth;
       } else if (t.text[0] == close && --depth == 0) {
@@ -417,13 +412,7 @@ class JavaScanner {
   // ";" or "=" means it was no type argument list: it is handed back.
   void SkipAngles() {
     int depth = 1;
-    for (;;) {
-      const OutlineToken t = Next();
-      if (t.type == kTokenEnd) {
-        stopped_ = true;
-        return;
-      }
-      if (t.type != kTokenDelimiter) continue;
+    for (OutlineToken t; NextDelimiter(t);) {
       const char d = t.text[0];
       if (d == '<') {
         ++depth;

@@ -64,21 +64,27 @@ class CompileSlot : public IBuildSlot {
   std::string baseDir_;
 };
 
+// What a compile or a build runs with: its output shows the output window.
+CompileContext ContextFor(QtHost& host, IniFile& profile, CompileSlot& slot,
+                          ShellApplication& shell, Project* project) {
+  return CompileContext{host,
+                        profile,
+                        slot,
+                        MainUiThread(),
+                        [&shell] {
+                          if (shell.Window() && shell.Window()->OutputDock())
+                            shell.Window()->OutputDock()->show();
+                        },
+                        project};
+}
+
 }  // namespace
 
 void InstallCompileCommand(QtHost& host, IniFile& profile, ShellApplication& shell,
                            Project* project) {
   auto slot = std::make_shared<CompileSlot>(shell);
   SetViewCommand(cmd::kCompile, [&host, &profile, &shell, project, slot](ChildFrame& view) {
-    CompileContext context{host,
-                           profile,
-                           *slot,
-                           MainUiThread(),
-                           [&shell] {
-                             if (shell.Window() && shell.Window()->OutputDock())
-                               shell.Window()->OutputDock()->show();
-                           },
-                           project};
+    CompileContext context = ContextFor(host, profile, *slot, shell, project);
     if (CompileDocument(*view.Document(), context)) slot->Compiling(view.Document()->PathName());
   });
 }
@@ -87,15 +93,7 @@ void InstallBuildCommands(QtHost& host, IniFile& profile, ShellApplication& shel
                           Project& project) {
   auto slot = std::make_shared<CompileSlot>(shell);
   auto run = [&host, &profile, &shell, &project, slot](bool rebuild) {
-    CompileContext context{host,
-                           profile,
-                           *slot,
-                           MainUiThread(),
-                           [&shell] {
-                             if (shell.Window() && shell.Window()->OutputDock())
-                               shell.Window()->OutputDock()->show();
-                           },
-                           &project};
+    CompileContext context = ContextFor(host, profile, *slot, shell, &project);
     if (BuildProject(context, rebuild))
       slot->Compiling(ProjectJavaSources(project), project.ProjectDirectory());
   };

@@ -59,17 +59,6 @@ class AppSlot : public IBuildSlot {
   IHost& host_;
 };
 
-void DoubleClick(OutputBar& bar, size_t line) {
-  const QPoint at = bar.PointOfLine(line);
-  ASSERT_GE(at.y(), 0);
-  QMouseEvent press(QEvent::MouseButtonPress, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(bar.viewport(), &press);
-  QMouseEvent dbl(QEvent::MouseButtonDblClick, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
-                  Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(bar.viewport(), &dbl);
-}
-
 // A double click on the given cell of a visible line.
 void DoubleClickAt(OutputBar& bar, size_t line, int column) {
   QPoint at = bar.PointOfLine(line);
@@ -81,6 +70,10 @@ void DoubleClickAt(OutputBar& bar, size_t line, int column) {
   QMouseEvent dbl(QEvent::MouseButtonDblClick, at, bar.viewport()->mapToGlobal(at), Qt::LeftButton,
                   Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(bar.viewport(), &dbl);
+}
+
+void DoubleClick(OutputBar& bar, size_t line) {
+  DoubleClickAt(bar, line, 0);
 }
 
 // Runs the event loop until done() holds or a generous time has passed.
