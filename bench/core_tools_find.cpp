@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "build/output_text.h"
+#include "jobs/output_text.h"
 #include "tools/file_search.h"
 
 extern char** environ;

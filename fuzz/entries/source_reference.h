@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/source_reference.h"
+#include "jobs/source_reference.h"
 
 namespace tamso::fuzz {
 

@@ -14,7 +14,7 @@
 #include "app/command_router.h"
 #include "app/project_model.h"
 #include "app/recent_list.h"
-#include "build/build_job.h"
+#include "jobs/build_job.h"
 
 namespace tamso {
 

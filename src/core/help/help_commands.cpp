@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <thread>
 
-#include "build/process_runner.h"
-#include "build/run_html.h"
+#include "jobs/process_runner.h"
+#include "jobs/run_html.h"
 #include "help/help_pages.h"
 #include "platform/command_line.h"
 #include "platform/host.h"

@@ -4,8 +4,8 @@
 #include <condition_variable>
 #include <thread>
 
-#include "build/compile.h"
-#include "build/process_runner.h"
+#include "jobs/compile.h"
+#include "jobs/process_runner.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "build/build_job.h"
+#include "jobs/build_job.h"
 #include "tools/file_search.h"
 
 namespace tamso {

@@ -12,8 +12,8 @@
 #include <chrono>
 #include <thread>
 
-#include "build/compile.h"
-#include "build/process_runner.h"
+#include "jobs/compile.h"
+#include "jobs/process_runner.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "build/build_job.h"
+#include "jobs/build_job.h"
 
 namespace tamso {
 

@@ -16,7 +16,7 @@
 #include "app/editor_factory.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
-#include "build/diagnostics.h"
+#include "jobs/diagnostics.h"
 #include "editor/find_text.h"
 #include "platform/qt_host.h"
 

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/shell_application.h"
 #include "app/source_document.h"
-#include "build/output_bar.h"
+#include "jobs/output_bar.h"
 #include "editor/editor_pane.h"
 #include "platform/paths.h"
 #include "project/project.h"

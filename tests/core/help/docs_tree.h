@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "build/process_runner.h"
+#include "jobs/process_runner.h"
 #include "platform/paths.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "../build/build_test_support.h"
-#include "build/compile.h"
+#include "../jobs/build_test_support.h"
+#include "jobs/compile.h"
 #include "platform/ini_file.h"
 #include "tools/find_in_files.h"
 

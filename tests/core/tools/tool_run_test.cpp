@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "../build/build_test_support.h"
-#include "build/compile.h"
-#include "build/process_runner.h"
+#include "../jobs/build_test_support.h"
+#include "jobs/compile.h"
+#include "jobs/process_runner.h"
 #include "platform/ini_file.h"
 #include "tools/tool_config.h"
 #include "tools/tool_run.h"

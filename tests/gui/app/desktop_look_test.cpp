@@ -26,7 +26,7 @@
 #include "app/command_ids.h"
 #include "app/dialogs.h"
 #include "app/icons.h"
-#include "build/output_bar.h"
+#include "jobs/output_bar.h"
 #include "codegen/codegen_commands.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/t2_app.h"
-#include "build/compile.h"
-#include "build/output_bar.h"
-#include "core/build/build_test_support.h"
+#include "jobs/compile.h"
+#include "jobs/output_bar.h"
+#include "core/jobs/build_test_support.h"
 #include "platform/command_line.h"
 #include "platform/ini_file.h"
 

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/command_ids.h"
-#include "build/process_runner.h"
+#include "jobs/process_runner.h"
 #include "editor/print_commands.h"
 #include "editor/print_document.h"
 #include "gui/app/gui_fixture.h"

@@ -13,7 +13,7 @@
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/source_document.h"
-#include "build/output_bar.h"
+#include "jobs/output_bar.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "platform/paths.h"

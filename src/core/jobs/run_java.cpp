@@ -1,0 +1,194 @@
+#include "jobs/run_java.h"
+
+#include <cctype>
+
+#include "platform/command_line.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "project/project.h"
+
+namespace tamso {
+
+namespace {
+
+RunTarget RunTargetIn(std::string_view path, std::string_view package, const char* separators) {
+  const size_t sep = path.find_last_of(separators);
+  RunTarget t;
+  std::string file;
+  if (sep == std::string_view::npos) {
+    // A bare file name lies in the current directory; its own text is no directory.
+    t.directory = ".";
+    file = std::string(path);
+  } else {
+    t.directory = std::string(path.substr(0, sep));
+    file = std::string(path.substr(sep + 1));
+  }
+  const size_t dot = file.find_last_of('.');
+  t.className = dot == std::string::npos ? file : file.substr(0, dot);
+  if (package.empty() || sep == std::string_view::npos) return t;
+
+  // Take the package's folders off the end of the directory, last one first.
+  std::string dir = t.directory;
+  std::string rest(package);
+  for (;;) {
+    const size_t pdot = rest.find_last_of('.');
+    const std::string last = pdot == std::string::npos ? rest : rest.substr(pdot + 1);
+    const size_t dsep = dir.find_last_of(separators);
+    const std::string tail = dsep == std::string::npos ? dir : dir.substr(dsep + 1);
+    if (tail != last) return t;
+    dir = dsep == std::string::npos ? std::string() : dir.substr(0, dsep);
+    if (pdot == std::string::npos) break;
+    rest.resize(pdot);
+  }
+  if (dir.empty()) dir = path[0] == '/' && t.directory.find_first_of(separators) == 0 ? "/" : ".";
+  t.directory = dir;
+  t.className = std::string(package) + "." + t.className;
+  return t;
+}
+
+bool ClassPathOption(const std::string& arg) {
+  return arg == "-classpath" || arg == "-cp" || arg == "--class-path" ||
+         arg.rfind("--class-path=", 0) == 0;
+}
+
+bool Blank(std::string_view s) {
+  return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+}  // namespace
+
+RunJavaValues LoadRunJavaValues(const IniFile& profile) {
+  RunJavaValues v;
+  v.command = profile.GetString(kRunJavaSection, "Command", "java");
+  v.options = profile.GetString(kRunJavaSection, "Options", " ");
+  v.arguments = profile.GetString(kRunJavaSection, "Args", "");
+  v.className = profile.GetString(kRunJavaSection, "Class", "?");
+  if (profile.GetString("Compiler", "UseDirectory", "N") == "Y")
+    v.directory = profile.GetString("Compiler", "Directory", "");
+  else
+    v.directory = profile.GetString(kRunJavaSection, "Directory", "");
+  return v;
+}
+
+bool SaveRunJavaValues(IniFile& profile, const RunJavaValues& v) {
+  return profile.WriteString(kRunJavaSection, "Command", v.command) &&
+         profile.WriteString(kRunJavaSection, "Options", v.options) &&
+         profile.WriteString(kRunJavaSection, "Args", v.arguments) &&
+         profile.WriteString(kRunJavaSection, "Class", v.className);
+}
+
+std::string ComposeRunJavaLine(const RunJavaValues& v) {
+  std::string options = v.options;
+  const std::vector<std::string> own = SplitCommandLine(v.options);
+  bool hasOwn = false;
+  for (const auto& a : own) hasOwn = hasOwn || ClassPathOption(a);
+  if (!Blank(v.classPath) && !hasOwn) {
+    if (!options.empty() && options.back() != ' ') options += ' ';
+    options += "-classpath " + QuoteArgument(v.classPath);
+  }
+  return v.command + " " + options + " " + v.className + " " + v.arguments;
+}
+
+std::vector<std::string> RunJavaArguments(const RunJavaValues& v) {
+  std::vector<std::string> args = SplitCommandLine(v.command);
+  const std::vector<std::string> options = SplitCommandLine(v.options);
+  bool hasOwn = false;
+  for (const auto& a : options) hasOwn = hasOwn || ClassPathOption(a);
+  args.insert(args.end(), options.begin(), options.end());
+  if (!Blank(v.classPath) && !hasOwn) {
+    args.emplace_back("-classpath");
+    args.push_back(v.classPath);
+  }
+  // The class and the arguments are split as typed, so "a b" in quotes stays one.
+  for (auto& a : SplitCommandLine(v.className + " " + v.arguments)) args.push_back(std::move(a));
+  return args;
+}
+
+std::string RunClassPath(const IniFile& profile, const Project* project,
+                         const std::string& sourcePath) {
+  // Inside a project the classes are in the project's output directory.
+  if (project && project->Encloses(sourcePath)) return project->OutputDirectory();
+  if (project && !sourcePath.empty()) {
+    const CompilerOverrides own = project->CompilerOverridesFor(sourcePath);
+    if (own.directory)
+      return Blank(*own.directory) ? std::string()
+                                   : ResolveOutputDirectory(*own.directory, project, sourcePath);
+  }
+  if (profile.GetString("Compiler", "UseDirectory", "N") != "Y") return {};
+  std::string dir = profile.GetString("Compiler", "Directory", "");
+  return Blank(dir) ? std::string() : ResolveOutputDirectory(dir, project, sourcePath);
+}
+
+std::string ResolveOutputDirectory(const std::string& directory, const Project* project,
+                                   const std::string& sourcePath) {
+  if (Blank(directory) || paths::IsAbsolute(directory)) return directory;
+  const std::string base =
+      project && project->IsOpen() ? project->ProjectDirectory() : paths::Directory(sourcePath);
+  if (!paths::IsAbsolute(base)) return directory;
+  return paths::Absolute(paths::Join(base, directory));
+}
+
+std::string DeclaredPackage(std::string_view s) {
+  size_t i = 0;
+  if (s.substr(0, 3) == "\xEF\xBB\xBF") i = 3;
+  auto skipSpaceAndComments = [&] {
+    for (;;) {
+      while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+      if (s.substr(i, 2) == "//") {
+        while (i < s.size() && s[i] != '\n') ++i;
+      } else if (s.substr(i, 2) == "/*") {
+        const size_t end = s.find("*/", i + 2);
+        i = end == std::string_view::npos ? s.size() : end + 2;
+      } else {
+        return;
+      }
+    }
+  };
+  auto identifier = [&] {
+    const size_t start = i;
+    while (i < s.size()) {
+      const unsigned char c = static_cast<unsigned char>(s[i]);
+      if (std::isalnum(c) || c == '_' || c == '$' || c >= 0x80)
+        ++i;
+      else
+        break;
+    }
+    return std::string(s.substr(start, i - start));
+  };
+  skipSpaceAndComments();
+  if (identifier() != "package") return {};
+  std::string name;
+  for (;;) {
+    skipSpaceAndComments();
+    const std::string part = identifier();
+    if (part.empty() || std::isdigit(static_cast<unsigned char>(part[0]))) return {};
+    name += part;
+    skipSpaceAndComments();
+    if (i < s.size() && s[i] == '.') {
+      name += '.';
+      ++i;
+      continue;
+    }
+    return i < s.size() && s[i] == ';' ? name : std::string();
+  }
+}
+
+bool NamesJavaFile(std::string_view path) {
+  const size_t at = path.find(".java", 1);
+  return at != std::string_view::npos;
+}
+
+RunTarget RunTargetFor(std::string_view path, std::string_view package, bool backslashSeparates) {
+  const char* separators = backslashSeparates ? "/\\" : "/";
+  RunTarget t = RunTargetIn(path, package, separators);
+  t.className = NotAnOption(t.className);
+  return t;
+}
+
+std::string NoJavaMainFileMessage(const std::string& projectFile, const std::string& mainFile) {
+  return std::string("The open project does not have a\n") +
+         "Main file selected with a .java extension" + "\n\nProject:" + projectFile +
+         "\nMain file: " + mainFile + "\n\nSorry.  Cannot run java interpreter";
+}
+
+}  // namespace tamso

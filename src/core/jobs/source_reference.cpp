@@ -1,0 +1,136 @@
+#include "jobs/source_reference.h"
+
+#include <climits>
+
+#include "platform/host.h"
+#include "platform/paths.h"
+
+namespace tamso {
+
+namespace {
+
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Visible characters of a file name. Bytes from 0x80 up are taken as part of a
+// name, so UTF-8 directory names survive.
+bool IsNameChar(unsigned char c) {
+  return (c > ' ' && c < 0x7f) || c >= 0x80;
+}
+
+constexpr int kMaxDigits = 40;  // a run of this many digits is not a line number
+
+}  // namespace
+
+std::optional<SourceReference> ParseSourceReference(std::string_view text) {
+  const size_t n = text.size();
+  size_t colon = n;
+  size_t runEnd = 0;
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != ':') {
+      ++i;
+      continue;
+    }
+    size_t j = i + 1;
+    while (j < n && IsDigit(static_cast<unsigned char>(text[j]))) ++j;
+    const size_t digits = j - i - 1;
+    if (digits >= 1 && digits < static_cast<size_t>(kMaxDigits) && (j == n || text[j] == ':')) {
+      colon = i;
+      runEnd = j;
+      break;
+    }
+    // Go on from where the digit run stopped; a colon there is the next candidate.
+    i = j;
+  }
+  if (colon == n || colon == 0) return std::nullopt;
+
+  long long value = 0;
+  for (size_t k = colon + 1; k < runEnd; ++k) {
+    value = value * 10 + (text[k] - '0');
+    if (value > INT_MAX) {
+      value = INT_MAX;
+      break;
+    }
+  }
+
+  size_t start = colon - 1;
+  while (start > 0 && IsNameChar(static_cast<unsigned char>(text[start]))) --start;
+  // The character that stopped the walk is part of the name only when it is itself
+  // a name character (the walk reached the start of the text).
+  if (!IsNameChar(static_cast<unsigned char>(text[start]))) ++start;
+  size_t end = colon;
+  while (start < end && IsBlank(static_cast<unsigned char>(text[start]))) ++start;
+  while (end > start && IsBlank(static_cast<unsigned char>(text[end - 1]))) --end;
+  if (start == end) return std::nullopt;
+
+  SourceReference ref;
+  ref.file = std::string(text.substr(start, end - start));
+  ref.line = static_cast<int>(value);
+  // The longer readings: from the line's start (after blanks and a hit mark), then
+  // from each blank after it, while the name still ends at the colon.
+  std::string_view head = text.substr(0, end);
+  size_t from = 0;
+  while (from < head.size() && IsBlank(static_cast<unsigned char>(head[from]))) ++from;
+  if (head.substr(from).starts_with("==> ")) from += 4;
+  while (from < start) {
+    ref.candidates.emplace_back(head.substr(from));
+    size_t blank = from;
+    while (blank < start && !IsBlank(static_cast<unsigned char>(head[blank]))) ++blank;
+    while (blank < start && IsBlank(static_cast<unsigned char>(head[blank]))) ++blank;
+    from = blank;
+  }
+  ref.candidates.push_back(ref.file);
+  return ref;
+}
+
+std::optional<size_t> FindNextReference(size_t lineCount,
+                                        const std::function<std::string(size_t)>& lineAt,
+                                        std::optional<size_t> current, bool forward) {
+  std::optional<SourceReference> here;
+  if (current && *current < lineCount) here = ParseSourceReference(lineAt(*current));
+  if (!forward && current && *current == 0) return std::nullopt;
+  size_t i = current ? (forward ? *current + 1 : std::min(*current, lineCount) - 1)
+                     : (forward ? 0 : lineCount - 1);
+  for (; i < lineCount; forward ? ++i : --i) {
+    auto ref = ParseSourceReference(lineAt(i));
+    if (ref && !(here && ref->file == here->file && ref->line == here->line)) return i;
+    if (!forward && i == 0) break;
+  }
+  return std::nullopt;
+}
+
+std::string ResolveReferenceFile(const SourceReference& ref, const std::string& baseDir) {
+  auto resolve = [&](const std::string& name) {
+    return baseDir.empty() || paths::IsAbsolute(name) ? name : paths::Join(baseDir, name);
+  };
+  for (const std::string& c : ref.candidates) {
+    const std::string path = resolve(c);
+    if (paths::Exists(path) && !paths::IsDirectory(path)) return path;
+  }
+  return resolve(ref.file);
+}
+
+JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
+                        std::string* opened) {
+  auto ref = ParseSourceReference(lineText);
+  if (!ref) {
+    host.Beep(BeepKind::Default);
+    return JumpResult::NotAReference;
+  }
+  const std::string file = ResolveReferenceFile(*ref, baseDir);
+  if (opened) *opened = file;
+  if (!host.OpenDocument(file)) return JumpResult::OpenFailed;
+  IView* view = host.ActiveView();
+  if (!view) return JumpResult::NoView;
+  // Line 0 is not a line of any file; take it as the first.
+  view->GoToLine(ref->line > 0 ? ref->line - 1 : 0);
+  return JumpResult::Done;
+}
+
+}  // namespace tamso

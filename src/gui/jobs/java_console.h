@@ -1,0 +1,86 @@
+#pragma once
+// The "Java Console": the IDE's own window for a program run with a private
+// console. It shows the program's output and errors as they come (in an output
+// view with the output window's byte-safe store and accessible text), sends each
+// typed line to the program's input (Enter sends, Ctrl+D ends the input), and has
+// Stop (ends the program's process group) and Clear. After the program ends it
+// shows how it ended and stays until closed or reused by the next run.
+
+#include <QWidget>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "jobs/run_commands.h"
+#include "jobs/run_console.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tamso {
+class IHost;
+}
+
+namespace tamso::gui {
+
+class OutputBar;
+
+class JavaConsole : public QWidget, public IJavaConsole {
+  Q_OBJECT
+ public:
+  // At most this much output is moved into the view at a time, so that the window
+  // keeps answering while a program floods it.
+  static constexpr size_t kDrainChunk = size_t{256} << 10;
+  // The console keeps the newest 32 MiB of output (older text is dropped, as in the
+  // output window): a console program's flood needs no more, and each kept line costs
+  // an index entry too.
+  static constexpr size_t kTextCap = size_t{32} << 20;
+
+  JavaConsole(IHost& host, QWidget* parent = nullptr);
+  ~JavaConsole() override;
+
+  int Run(const std::vector<std::string>& args, const std::string& shownLine,
+          const std::string& directory) override;
+  bool ProgramRunning() const;
+  // Ends the program now (its whole group) and waits for it.
+  void EndProgram();
+  void StopProgram();
+  void SendLine(const QString& line);
+  void CloseInput();
+  void Clear();
+
+  OutputBar* View() const { return view_; }
+  QLineEdit* Input() const { return input_; }
+  QPushButton* StopButton() const { return stop_; }
+  QLabel* Status() const { return status_; }
+  const ConsoleProcess* Process() const { return process_.get(); }
+
+ signals:
+  void programEnded(int waitStatus);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Drain();
+  // Ends a program that still runs (off this thread); its end is shown first.
+  void Retire();
+  // The last line of a program's run, in the view and the status; Stop and input go.
+  void ShowEnd(const std::string& end);
+
+  IHost& host_;
+  OutputBar* view_;
+  QLineEdit* input_;
+  QPushButton* stop_;
+  QPushButton* clear_;
+  QLabel* status_;
+  std::unique_ptr<ConsoleProcess> process_;
+  std::shared_ptr<std::atomic<bool>> live_;  // the current process may still post
+  bool drainQueued_ = false;
+  bool endShown_ = true;
+  std::vector<std::thread> retiring_;  // earlier programs being ended
+};
+
+}  // namespace tamso::gui
