@@ -8,7 +8,7 @@
 # Sources are globbed with CONFIGURE_DEPENDS, so adding a file needs no edit here.
 
 # Subsystems in dependency order: each may use the ones before it.
-set(TAMSO_SUBSYSTEMS platform lang editor project jobs browser codegen tools options help app)
+set(TAMSO_SUBSYSTEMS platform lang editor project java jobs browser codegen tools options help app)
 
 function(tamso_subsystem_sources out dir)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${dir}/*.cpp")

@@ -5,7 +5,7 @@
 
 #include "jobs/process_runner.h"
 #include "jobs/run_java.h"
-#include "jobs/source_roots.h"
+#include "java/source_roots.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "jobs/process_runner.h"
-#include "jobs/source_roots.h"
+#include "java/source_roots.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"

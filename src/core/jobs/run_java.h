@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "java/java_source.h"
+
 namespace tamso {
 
 class IniFile;
@@ -58,13 +60,6 @@ std::string RunClassPath(const IniFile& profile, const Project* project,
 // ones, and any when there is no folder to resolve against, come back unchanged.
 std::string ResolveOutputDirectory(const std::string& directory, const Project* project,
                                    const std::string& sourcePath);
-
-// "a.b" for a source that declares "package a.b;" ("" when it declares none).
-// Comments, blanks and line ends before and inside the declaration are skipped.
-std::string DeclaredPackage(std::string_view source);
-
-// True when text holds ".java" somewhere after its first character.
-bool NamesJavaFile(std::string_view path);
 
 struct RunTarget {
   std::string directory;

@@ -13,7 +13,7 @@
 #include "jobs/diagnostics.h"
 #include "jobs/output_bar.h"
 #include "jobs/project_build.h"
-#include "jobs/source_roots.h"
+#include "java/source_roots.h"
 #include "platform/qt_host.h"
 #include "project/project.h"
 

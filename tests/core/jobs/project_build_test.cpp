@@ -13,7 +13,7 @@
 #include "jobs/process_runner.h"
 #include "jobs/project_build.h"
 #include "jobs/run_java.h"
-#include "jobs/source_roots.h"
+#include "java/source_roots.h"
 #include "build_test_support.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"

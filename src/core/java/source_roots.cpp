@@ -1,8 +1,8 @@
-#include "jobs/source_roots.h"
+#include "java/source_roots.h"
 
 #include <algorithm>
 
-#include "jobs/run_java.h"
+#include "java/java_source.h"
 #include "platform/file_read.h"
 #include "platform/paths.h"
 #include "project/project.h"
