@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# kill -9 of the program at a random moment while the user types into a 4 MB file,
-# TRIALS times. After each kill the newest recovery journal must hold the file's text
+# kill -9 of the program at a random moment while the user types into a file of
+# MEGABYTES (4 unless given), TRIALS times. After each kill the newest recovery journal must hold the file's text
 # with at least every character typed up to 2 s before the kill (and none that was
 # never typed), and the file itself must be byte-identical to what it was. (Under a heavy
 # load the X server's key repeat may add characters that were typed but not sent.)
 #
-#   bench/recovery_trial.sh <build-dir> [trials] [work-dir]
+#   bench/recovery_trial.sh <build-dir> [trials] [work-dir] [megabytes]
 #
 # Needs Xvfb and xdotool; one X server serves all trials.
 set -u
 build=${1:?build directory}
 trials=${2:-100}
 work=${3:-$(mktemp -d /tmp/tamso-recovery-trial-XXXXXX)}
+megabytes=${4:-4}
 program="$build/tamso"
 [ -x "$program" ] || { echo "build tamso first" >&2; exit 2; }
 mkdir -p "$work"
@@ -22,12 +23,12 @@ trap 'kill $xvfb 2>/dev/null' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
-# 4 MB of Java-like lines.
-python3 - "$work/original.java" <<'PY'
+# Java-like lines.
+python3 - "$work/original.java" "$megabytes" <<'PY'
 import sys
 with open(sys.argv[1], "wb") as f:
     i = 0
-    while f.tell() < 4 * 1024 * 1024:
+    while f.tell() < int(sys.argv[2]) * 1024 * 1024:
         f.write(b"    int field%d = %d; // a line of the big file\n" % (i, i * 7))
         i += 1
 PY
@@ -75,8 +76,41 @@ due = sum(1 for x in times if x <= killed - 2.0)
 journals = sorted(glob.glob(os.path.join(d, "state/tamso/recovery/*.journal")), key=os.path.getmtime)
 if not journals:
     print("bad no journal (typed %d, due %d)" % (len(times), due)); sys.exit()
-data = open(journals[-1], "rb").read()
-head, _, text = data.partition(b"\n\n")
+def unescape(s):
+    return s.replace(b"%0A", b"\n").replace(b"%0D", b"\r").replace(b"%25", b"%")
+def header(block):
+    return dict(l.split(b"=", 1) for l in block.split(b"\n") if b"=" in l)
+def split_lines(b):
+    # LF, CR LF and a lone CR end a line; a final line end adds no empty line.
+    lines = b.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n")
+    if len(lines) > 1 and lines[-1] == b"":
+        lines.pop()
+    return lines
+def decode(data):
+    if data.startswith(b"TAMSO-RECOVERY 1\n"):
+        return data.partition(b"\n\n")[2]
+    head, _, rest = data.partition(b"\n\n")
+    h = header(head)
+    n = int(h[b"base"])
+    lines, rest = split_lines(rest[:n]), rest[n:]
+    while rest.startswith(b"edits "):
+        nl = rest.index(b"\n")
+        length = int(rest[6:nl].split()[0])
+        body, rest = rest[nl + 1:nl + 1 + length], rest[nl + 1 + length:]
+        if len(body) < length:
+            break
+        block, _, edits = body.partition(b"\n\n")
+        h = header(block)
+        while edits:
+            nl = edits.index(b"\n")
+            line, index, erase, count = map(int, edits[:nl].split())
+            insert, edits = edits[nl + 1:nl + 1 + count], edits[nl + 1 + count:]
+            text = b"\n".join(lines[line:])
+            text = text[:index] + insert + text[index + erase:]
+            lines = lines[:line] + text.split(b"\n")
+    eol = unescape(h.get(b"eol", b"%0A"))
+    return eol.join(lines) + (eol if h.get(b"final", b"1") == b"1" else b"")
+text = decode(open(journals[-1], "rb").read())
 n = len(text) - len(original)
 if n < 0 or text != b"x" * n + original:
     print("bad journal text is not the file with typed characters"); sys.exit()

@@ -202,8 +202,13 @@ std::uint64_t ProcessStartTime(long pid) {
   return 0;
 }
 
-std::string EncodeJournal(const JournalHeader& h, std::string_view text) {
-  std::string out(kMagic);
+namespace {
+
+constexpr std::string_view kEditMagic = "TAMSO-RECOVERY 2\n";
+
+// The header's "key=value" lines (without the blank line that ends them).
+std::string HeaderLines(const JournalHeader& h) {
+  std::string out;
   out += "pid=" + std::to_string(h.pid) + "\n";
   out += "start=" + std::to_string(h.startTime) + "\n";
   out += "instance=" + Escape(h.instanceKey) + "\n";
@@ -216,46 +221,159 @@ std::string EncodeJournal(const JournalHeader& h, std::string_view text) {
            std::to_string(d.size) + " " + std::to_string(d.mtimeNs) + " " + std::to_string(d.hash) +
            (d.recent ? " 1" : " 0") + "\n";
   }
+  out += "eol=" + Escape(h.eol) + "\n";
+  out += "final=" + std::string(h.finalLineEnd ? "1" : "0") + "\n";
+  return out;
+}
+
+// Reads "key=value" lines up to a blank one; false when the block is damaged.
+// *length gets the "length" or "base" value (-1 without one).
+bool ParseHeader(std::string_view& bytes, JournalHeader& h, std::int64_t* length) {
+  *length = -1;
+  for (;;) {
+    const std::size_t nl = bytes.find('\n');
+    if (nl == std::string_view::npos) return false;
+    const std::string_view line = bytes.substr(0, nl);
+    bytes.remove_prefix(nl + 1);
+    if (line.empty()) return true;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
+    std::uint64_t n = 0;
+    if (key == "pid" && ParseNumber(value, n))
+      h.pid = static_cast<long>(n);
+    else if (key == "start" && ParseNumber(value, n))
+      h.startTime = n;
+    else if (key == "instance")
+      h.instanceKey = Unescape(value);
+    else if (key == "path")
+      h.path = Unescape(value);
+    else if (key == "title")
+      h.title = Unescape(value);
+    else if (key == "template" && ParseNumber(value, n) && n < 1000)
+      h.templateIndex = static_cast<int>(n);
+    else if (key == "disk")
+      h.disk = ParseIdentity(value);
+    else if (key == "eol") {
+      const std::string eol = Unescape(value);
+      if (eol == "\n" || eol == "\r\n" || eol == "\r") h.eol = eol;
+    } else if (key == "final")
+      h.finalLineEnd = value != "0";
+    else if ((key == "length" || key == "base") && ParseNumber(value, n) &&
+             n < (std::uint64_t{1} << 62))
+      *length = static_cast<std::int64_t>(n);
+  }
+}
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+void AppendEdits(std::string& out, const std::vector<TextEdit>& edits) {
+  for (const TextEdit& e : edits) {
+    out += std::to_string(e.line) + " " + std::to_string(e.index) + " " + std::to_string(e.erase) +
+           " " + std::to_string(e.insert.size()) + "\n";
+    out += e.insert;
+  }
+}
+
+// The edits of one record's body; false when one is damaged.
+bool ParseEdits(std::string_view body, std::vector<TextEdit>& out) {
+  while (!body.empty()) {
+    const std::size_t nl = body.find('\n');
+    if (nl == std::string_view::npos) return false;
+    std::string_view line = body.substr(0, nl);
+    body.remove_prefix(nl + 1);
+    std::uint64_t v[4] = {};
+    for (int i = 0; i < 4; ++i) {
+      const std::size_t blank = std::min(line.find(' '), line.size());
+      if (!ParseNumber(line.substr(0, blank), v[i])) return false;
+      line.remove_prefix(std::min(blank + 1, line.size()));
+    }
+    if (v[0] > INT32_MAX || v[1] > INT32_MAX || v[3] > body.size()) return false;
+    out.push_back(TextEdit{static_cast<int>(v[0]), static_cast<int>(v[1]), v[2],
+                           std::string(body.substr(0, v[3]))});
+    body.remove_prefix(v[3]);
+  }
+  return true;
+}
+
+std::optional<Journal> DecodeEditJournal(std::string_view bytes) {
+  Journal j;
+  std::int64_t baseLength = -1;
+  if (!ParseHeader(bytes, j.header, &baseLength) || baseLength < 0 ||
+      bytes.size() < static_cast<std::uint64_t>(baseLength))
+    return std::nullopt;
+  LineReplay text(bytes.substr(0, static_cast<std::size_t>(baseLength)));
+  bytes.remove_prefix(static_cast<std::size_t>(baseLength));
+  // Records in order, up to the first that is cut short or damaged (a crash while it
+  // was written): the text as the last whole record left it.
+  while (!bytes.empty()) {
+    const std::size_t nl = bytes.find('\n');
+    if (nl == std::string_view::npos) break;
+    unsigned long long length = 0, sum = 0;
+    const std::string line(bytes.substr(0, std::min<std::size_t>(nl, 80)));
+    if (std::sscanf(line.c_str(), "edits %llu %llx", &length, &sum) != 2) break;
+    if (bytes.size() - nl - 1 < length) break;
+    std::string_view body = bytes.substr(nl + 1, length);
+    if (Fnv1a(body) != sum) break;
+    bytes.remove_prefix(nl + 1 + length);
+    JournalHeader h;
+    std::int64_t unused = 0;
+    std::vector<TextEdit> edits;
+    if (!ParseHeader(body, h, &unused) || !ParseEdits(body, edits)) break;
+    bool fits = true;
+    for (const TextEdit& e : edits) fits = fits && text.Apply(e);
+    if (!fits) break;
+    j.header = std::move(h);
+  }
+  j.text = text.Joined(j.header.eol, j.header.finalLineEnd);
+  return j;
+}
+
+}  // namespace
+
+std::string EncodeJournal(const JournalHeader& h, std::string_view text) {
+  std::string out(kMagic);
+  out += HeaderLines(h);
   out += "length=" + std::to_string(text.size()) + "\n\n";
   out += text;
   return out;
 }
 
+std::string EncodeEditJournal(const JournalHeader& h, std::string_view base,
+                              const std::vector<TextEdit>& edits) {
+  std::string out(kEditMagic);
+  out += HeaderLines(h);
+  out += "base=" + std::to_string(base.size()) + "\n\n";
+  out += base;
+  if (!edits.empty()) out += EncodeJournalRecord(h, edits);
+  return out;
+}
+
+std::string EncodeJournalRecord(const JournalHeader& h, const std::vector<TextEdit>& edits) {
+  std::string body = HeaderLines(h) + "\n";
+  AppendEdits(body, edits);
+  char line[64];
+  std::snprintf(line, sizeof line, "edits %zu %llx\n", body.size(),
+                static_cast<unsigned long long>(Fnv1a(body)));
+  return line + body;
+}
+
 std::optional<Journal> DecodeJournal(std::string_view bytes) {
+  if (bytes.starts_with(kEditMagic)) return DecodeEditJournal(bytes.substr(kEditMagic.size()));
   if (!bytes.starts_with(kMagic)) return std::nullopt;
   bytes.remove_prefix(kMagic.size());
   Journal j;
-  std::uint64_t length = 0;
-  bool haveLength = false;
-  for (;;) {
-    const std::size_t nl = bytes.find('\n');
-    if (nl == std::string_view::npos) return std::nullopt;
-    const std::string_view line = bytes.substr(0, nl);
-    bytes.remove_prefix(nl + 1);
-    if (line.empty()) break;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return std::nullopt;
-    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    std::uint64_t n = 0;
-    if (key == "pid" && ParseNumber(value, n))
-      j.header.pid = static_cast<long>(n);
-    else if (key == "start" && ParseNumber(value, n))
-      j.header.startTime = n;
-    else if (key == "instance")
-      j.header.instanceKey = Unescape(value);
-    else if (key == "path")
-      j.header.path = Unescape(value);
-    else if (key == "title")
-      j.header.title = Unescape(value);
-    else if (key == "template" && ParseNumber(value, n) && n < 1000)
-      j.header.templateIndex = static_cast<int>(n);
-    else if (key == "disk")
-      j.header.disk = ParseIdentity(value);
-    else if (key == "length" && ParseNumber(value, n))
-      length = n, haveLength = true;
-  }
+  std::int64_t length = -1;
+  if (!ParseHeader(bytes, j.header, &length)) return std::nullopt;
   // A journal cut short (a full disk) is not offered as if it were whole.
-  if (!haveLength || bytes.size() != length) return std::nullopt;
+  if (length < 0 || bytes.size() != static_cast<std::uint64_t>(length)) return std::nullopt;
   j.text = std::string(bytes);
   return j;
 }
@@ -323,21 +441,37 @@ std::string RecoveryStore::JournalFile(std::uint64_t docId) const {
                                std::to_string(docId) + std::string(kSuffix));
 }
 
-void RecoveryStore::Keep(std::uint64_t docId, JournalHeader header, std::string text) {
-  if (!Enabled()) return;
+void RecoveryStore::Stamp(JournalHeader& header) const {
   header.pid = pid_;
   header.startTime = startTime_;
   header.instanceKey = instanceKey_;
+}
+
+void RecoveryStore::Keep(std::uint64_t docId, JournalHeader header, std::string text) {
+  if (!Enabled()) return;
+  Stamp(header);
   {
     std::lock_guard lock(mutex_);
     // Only the newest text of a document matters; an older one still waiting goes.
     for (Task& t : queue_)
-      if (t.docId == docId && t.write) {
+      if (t.docId == docId && t.kind == TaskKind::kWhole) {
         t.header = std::move(header);
         t.text = std::move(text);
         return;
       }
-    queue_.push_back(Task{docId, true, std::move(header), std::move(text)});
+    queue_.push_back(Task{docId, TaskKind::kWhole, std::move(header), std::move(text), {}, true});
+  }
+  wake_.notify_all();
+}
+
+void RecoveryStore::Record(std::uint64_t docId, JournalHeader header, EditLog::Batch changes,
+                           bool modified) {
+  if (!Enabled()) return;
+  Stamp(header);
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(
+        Task{docId, TaskKind::kEdits, std::move(header), {}, std::move(changes), modified});
   }
   wake_.notify_all();
 }
@@ -347,7 +481,7 @@ void RecoveryStore::Drop(std::uint64_t docId) {
   {
     std::lock_guard lock(mutex_);
     std::erase_if(queue_, [docId](const Task& t) { return t.docId == docId; });
-    queue_.push_back(Task{docId, false, {}, {}});
+    queue_.push_back(Task{docId, TaskKind::kDrop, {}, {}, {}, false});
   }
   wake_.notify_all();
 }
@@ -395,13 +529,83 @@ void RecoveryStore::Run() {
 }
 
 void RecoveryStore::Perform(Task& task) {
+  if (task.kind == TaskKind::kEdits) {
+    PerformEdits(task);
+    return;
+  }
   const std::string file = JournalFile(task.docId);
-  if (!task.write) {
+  followed_.erase(task.docId);
+  if (task.kind == TaskKind::kDrop) {
     ::unlink(file.c_str());
     return;
   }
   if (!MakeDirs(dir_) || !PrivateFolder(dir_)) return;
   WritePrivateAtomically(file, EncodeJournal(task.header, task.text));
+}
+
+namespace {
+
+// Appends a record to a journal; false when it cannot (the journal is then rewritten).
+bool AppendPrivately(const std::string& file, std::string_view bytes) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::fdatasync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+void RecoveryStore::PerformEdits(Task& task) {
+  Followed& f = followed_[task.docId];
+  EditLog::Batch& changes = task.changes;
+  if (changes.newBase) {
+    f.base = std::move(changes.base);
+    f.edits.clear();
+    f.editBytes = 0;
+    f.onDisk = false;
+  }
+  const std::string file = JournalFile(task.docId);
+  if (changes.lost || !f.base.bytes) {
+    // Without a base nothing can be rebuilt; whatever is on disk is out of date.
+    if (f.onDisk) ::unlink(file.c_str());
+    followed_.erase(task.docId);
+    return;
+  }
+  for (const TextEdit& e : changes.edits) f.editBytes += e.insert.size() + 32;
+  f.edits.insert(f.edits.end(), std::make_move_iterator(changes.edits.begin()),
+                 std::make_move_iterator(changes.edits.end()));
+  const std::size_t added = changes.edits.size();
+  // Edits grown to a good share of the base are folded into a new one: the journal
+  // stays a small multiple of the text, and so does what this thread keeps.
+  const bool fold = f.editBytes > std::max<std::uint64_t>(4u << 20, f.base.size / 2);
+  if (fold) {
+    LineReplay text(f.base.view());
+    bool fits = true;
+    for (const TextEdit& e : f.edits) fits = fits && text.Apply(e);
+    f.edits.clear();
+    f.editBytes = 0;
+    f.onDisk = false;
+    if (!fits) {
+      // Cannot happen with edits of this text; never journal a wrong text.
+      ::unlink(file.c_str());
+      followed_.erase(task.docId);
+      return;
+    }
+    f.base = MakeBaseText(text.AsBase());
+  }
+  if (!task.modified) {
+    if (f.onDisk) ::unlink(file.c_str());
+    f.onDisk = false;
+    return;
+  }
+  if (f.onDisk) {
+    std::vector<TextEdit> fresh(f.edits.end() - static_cast<long>(added), f.edits.end());
+    if (AppendPrivately(file, EncodeJournalRecord(task.header, fresh))) return;
+  }
+  if (!MakeDirs(dir_) || !PrivateFolder(dir_)) return;
+  f.onDisk =
+      WritePrivateAtomically(file, EncodeEditJournal(task.header, f.base.view(), f.edits));
 }
 
 std::vector<Journal> RecoveryStore::Stale() const {

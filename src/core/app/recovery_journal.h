@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/edit_log.h"
 #include "platform/file_identity.h"
 
 namespace tamso {
@@ -31,6 +33,9 @@ struct JournalHeader {
   // The file as the document last read or wrote it: at recovery, a file that differs
   // from it was changed by another program after the crash.
   FileIdentity disk = {};
+  // How Save writes the lines: the line end, and whether the last line gets one.
+  std::string eol = "\n";
+  bool finalLineEnd = true;
 };
 
 struct Journal {
@@ -53,8 +58,16 @@ std::vector<std::string> RecoveryDirFallbacks(std::string_view xdgRuntimeDir);
 // The start time of a running process (field 22 of /proc/<pid>/stat), 0 when gone.
 std::uint64_t ProcessStartTime(long pid);
 
+// A journal holding the whole text as Save would write it.
 std::string EncodeJournal(const JournalHeader& header, std::string_view text);
-// Nothing for a damaged or cut-short journal.
+// A journal of a base text (split into lines as a loaded file is) and edits since.
+std::string EncodeEditJournal(const JournalHeader& header, std::string_view base,
+                              const std::vector<TextEdit>& edits);
+// One record appended to an edit journal: the header as it is now and the edits
+// since the last record. A record cut short by a crash is ignored when read.
+std::string EncodeJournalRecord(const JournalHeader& header, const std::vector<TextEdit>& edits);
+// Either kind; an edit journal's text is its base with every whole record applied.
+// Nothing for a damaged or cut-short whole-text journal or edit journal's base.
 std::optional<Journal> DecodeJournal(std::string_view bytes);
 
 // "Tamso did not exit cleanly..." for the journals found at start-up.
@@ -80,6 +93,12 @@ class RecoveryStore {
   // Queues the document's text to be written on the store's own thread (a newer
   // text of the same document replaces one not yet written). The write is atomic.
   void Keep(std::uint64_t docId, JournalHeader header, std::string text);
+  // Queues a document's changes since the last call (a new base first when the text
+  // was replaced whole). While it is modified its journal is on disk: the base is
+  // written once, then each call appends its edits; now and then, when the edits
+  // have grown, the journal is rewritten whole, all on the store's own thread. Not
+  // modified, the journal goes but the changes are still followed for the next one.
+  void Record(std::uint64_t docId, JournalHeader header, EditLog::Batch changes, bool modified);
   // Queues the removal of the document's journal (saved, closed, or no longer modified).
   void Drop(std::uint64_t docId);
   // Waits until everything queued is on disk.
@@ -98,14 +117,26 @@ class RecoveryStore {
   std::string JournalFile(std::uint64_t docId) const;
 
  private:
+  enum class TaskKind { kWhole, kEdits, kDrop };
   struct Task {
     std::uint64_t docId;
-    bool write;
+    TaskKind kind;
     JournalHeader header;
     std::string text;
+    EditLog::Batch changes;
+    bool modified = false;
+  };
+  // What the store's thread knows of a document followed through Record.
+  struct Followed {
+    BaseText base;
+    std::vector<TextEdit> edits;  // since base
+    std::uint64_t editBytes = 0;
+    bool onDisk = false;  // the journal holds base and every edit
   };
   void Run();
   void Perform(Task& task);
+  void PerformEdits(Task& task);
+  void Stamp(JournalHeader& header) const;
 
   std::string dir_;
   std::string instanceKey_;
@@ -114,6 +145,7 @@ class RecoveryStore {
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
   std::deque<Task> queue_;
+  std::map<std::uint64_t, Followed> followed_;  // the store's thread alone
   bool busy_ = false;
   bool stop_ = false;
   std::thread worker_;

@@ -130,41 +130,17 @@ int CLineStore::SetText(std::string_view bytes) {
   std::vector<LineRec> lines;
   // About one line per 40 bytes of source; avoids most regrowth of the vector.
   lines.reserve(bytes.size() / 40 + 1);
-  bool sawLf = false;
-  bool sawCrLf = false;
-  bool sawCr = false;
-  const char* p = arena.get();
-  const char* const end = p + bytes.size();
-  const char* lineStart = p;
-  // Both searches are memchr: the next LF, and a CR before it (CR LF or a lone CR).
-  const char* nl = nullptr;
-  while (p < end) {
-    if (!nl || nl < p) {
-      nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-      if (!nl) nl = end;
-    }
-    const char* cr =
-        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nl - p)));
-    const char* stop = cr ? cr : nl;
-    if (stop == end) break;
-    lines.emplace_back(lineStart, static_cast<std::uint32_t>(stop - lineStart), false);
-    if (!cr) {
-      sawLf = true;
-      p = nl + 1;
-    } else if (cr + 1 == nl && nl != end) {
-      sawCrLf = true;
-      p = nl + 1;
-    } else {
-      sawCr = true;
-      p = cr + 1;
-    }
-    lineStart = p;
-  }
-  const bool finalEnd = !lines.empty() && lineStart == end;
-  if (!finalEnd) lines.emplace_back(lineStart, static_cast<std::uint32_t>(end - lineStart), false);
+  const LineSplit split =
+      SplitLines(std::string_view(arena.get(), bytes.size()), [&lines](std::string_view line) {
+        lines.emplace_back(line.data(), static_cast<std::uint32_t>(line.size()), false);
+      });
+  const bool sawLf = split.sawLf, sawCrLf = split.sawCrLf, sawCr = split.sawCr;
+  const bool finalEnd = split.finalLineEnd;
 
   lines_ = std::move(lines);
-  arena_ = std::move(arena);
+  arena_ = std::shared_ptr<const char[]>(std::move(arena));
+  arenaSize_ = bytes.size();
+  arenaVersion_ = version_ + 1;
   loadedEnds_ = sawCrLf ? LineEnds::kCrLf
                 : sawLf ? LineEnds::kLf
                 : sawCr ? LineEnds::kCr
@@ -178,8 +154,14 @@ int CLineStore::SetText(std::string_view bytes) {
   dirty_ = LineRange{};
   ForgetAllAttributes();
   ++version_;
+  if (log_.Followed()) log_.Reset(BaseText{arena_, arenaSize_});
   if (owner_) owner_->TextReplaced();
   return LineCount();
+}
+
+int CLineStore::FollowEdits() {
+  return log_.Follow(arena_ && version_ == arenaVersion_ ? BaseText{arena_, arenaSize_}
+                                                         : MakeBaseText(JoinedText("\n", true)));
 }
 
 // ---- Lines --------------------------------------------------------------------
@@ -504,6 +486,7 @@ void CLineStore::RawInsert(int line, int index, std::string_view text, int* endL
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{true, line, index, *endLine, *endIndex, std::string(text)});
   ++version_;
+  log_.Inserted(line, index, text);
   if (owner_) owner_->TextInserted(line, index, text);
 }
 
@@ -536,6 +519,7 @@ std::string CLineStore::RawErase(int line, int index, int endLine, int endIndex)
   if (recording_ && compoundDepth_ > 0)
     pending_->ops.push_back(EditOp{false, line, index, endLine, endIndex, removed});
   ++version_;
+  log_.Erased(line, index, removed.size());
   if (owner_) owner_->TextErased(line, index, removed);
   return removed;
 }

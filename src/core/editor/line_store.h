@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "editor/edit_log.h"
 #include "lang/language.h"
 
 namespace tamso {
@@ -104,6 +105,12 @@ class CLineStore : public ILineSource {
   std::uint64_t Version() const { return version_; }
   // All lines joined by eol; the last one is followed by eol too when finalEol.
   std::string JoinedText(std::string_view eol, bool finalEol = true) const;
+  // Follows the edits from now on, for the recovery journal and the class browser:
+  // the first batch taken holds the text as a base (the loaded bytes themselves while
+  // untouched, else a copy, once). Taking a batch never copies the text.
+  int FollowEdits();
+  EditLog::Batch TakeEdits(int follower) { return log_.Take(follower); }
+  void UnfollowEdits(int follower) { log_.Unfollow(follower); }
 
   // ---- Lines (ILineSource) ------------------------------------------------------
   int LineCount() const override { return static_cast<int>(lines_.size()); }
@@ -259,7 +266,10 @@ class CLineStore : public ILineSource {
   void ForgetAllAttributes() const;
 
   std::vector<LineRec> lines_;
-  std::unique_ptr<char[]> arena_;  // bytes of the loaded text; lines point into it
+  std::shared_ptr<const char[]> arena_;  // bytes of the loaded text; lines point into it
+  std::size_t arenaSize_ = 0;
+  std::uint64_t arenaVersion_ = 0;  // the version the loaded text had
+  EditLog log_;
   LineEnds loadedEnds_ = LineEnds::kNone;
   bool finalLineEnd_ = true;
   ILineStoreOwner* owner_ = nullptr;

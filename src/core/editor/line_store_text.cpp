@@ -9,38 +9,22 @@
 namespace tamso {
 
 void CLineStore::ReplaceAllText(std::string_view bytes) {
-  bool sawLf = false, sawCrLf = false, sawCr = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      sawLf = true;
-    } else if (bytes[i] == '\r') {
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-        sawCrLf = true;
-        ++i;
-      } else {
-        sawCr = true;
-      }
-    }
-  }
+  const LineSplit split = SplitLines(bytes, [](std::string_view) {});
   // A final line end adds no empty line, as in SetText.
   std::string_view body = bytes;
-  bool finalEnd = false;
-  if (body.ends_with("\r\n")) {
+  if (body.ends_with("\r\n"))
     body.remove_suffix(2);
-    finalEnd = true;
-  } else if (body.ends_with('\n') || body.ends_with('\r')) {
+  else if (body.ends_with('\n') || body.ends_with('\r'))
     body.remove_suffix(1);
-    finalEnd = true;
-  }
   BeginCompoundEdit();
   SelectAll();
   ReplaceSelection(body);
   EndCompoundEdit();
-  loadedEnds_ = sawCrLf ? LineEnds::kCrLf
-                : sawLf ? LineEnds::kLf
-                : sawCr ? LineEnds::kCr
-                        : LineEnds::kNone;
-  finalLineEnd_ = finalEnd;
+  loadedEnds_ = split.sawCrLf ? LineEnds::kCrLf
+                : split.sawLf ? LineEnds::kLf
+                : split.sawCr ? LineEnds::kCr
+                              : LineEnds::kNone;
+  finalLineEnd_ = split.finalLineEnd;
   SetSelection(0, 0);
 }
 

@@ -116,6 +116,8 @@ ChildFrame* MainWindow::CreateChild(SourceDocument* doc) {
     host_.Message("The editor for this document could not be created.");
     return nullptr;
   }
+  // Followed from the start, a loaded text's journal shares its bytes (no copy).
+  if (recovery_) recovery_->Watch(doc, pane);
   auto* child = new ChildFrame(doc, pane, app_.BrowserPaneWidth(), this);
   doc->AddView(child);
   QMdiSubWindow* sub = mdi_->addSubWindow(child);

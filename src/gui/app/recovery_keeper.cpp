@@ -2,12 +2,12 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "app/child_frame.h"
 #include "app/disk_watcher.h"
 #include "app/doc_templates.h"
 #include "app/main_window.h"
-#include "app/recovery_journal.h"
 #include "app/source_document.h"
 #include "editor/editor_pane.h"
 #include "platform/paths.h"
@@ -22,18 +22,54 @@ RecoveryKeeper::RecoveryKeeper(MainWindow& window, QtHost& host, RecoveryStore& 
   timer_.start();
 }
 
-void RecoveryKeeper::Keep(SourceDocument* doc, Kept& k) {
+namespace {
+
+bool SameHeader(const JournalHeader& a, const JournalHeader& b) {
+  const auto disk = [](const FileIdentity& d) {
+    return std::tie(d.known, d.device, d.inode, d.size, d.mtimeNs, d.hash, d.recent);
+  };
+  return a.path == b.path && a.title == b.title && a.templateIndex == b.templateIndex &&
+         disk(a.disk) == disk(b.disk) && a.eol == b.eol && a.finalLineEnd == b.finalLineEnd;
+}
+
+}  // namespace
+
+RecoveryKeeper::Kept& RecoveryKeeper::KeptOf(SourceDocument* doc) {
+  Kept& k = docs_[doc];
+  if (k.id == 0) k.id = nextId_++;
+  return k;
+}
+
+void RecoveryKeeper::Watch(SourceDocument* doc, EditorPane* pane) {
+  Kept& k = KeptOf(doc);
+  if (k.pane && k.follower >= 0) k.pane->UnfollowEdits(k.follower);
+  k.pane = pane;
+  k.follower = pane ? pane->FollowEdits() : -1;
+}
+
+void RecoveryKeeper::Follow(SourceDocument* doc, Kept& k) {
   EditorPane* pane = doc->FirstPane();
-  if (!pane) return;
+  if (pane != k.pane.data()) Watch(doc, pane);
+  if (!pane || k.follower < 0) return;
+  EditLog::Batch changes = pane->TakeEdits(k.follower);
+  if (changes.lost) {
+    // Edits nobody took for a very long time were dropped: start again from a copy.
+    changes = EditLog::Batch{};
+    changes.newBase = true;
+    changes.base = pane->SnapshotBase();
+  }
   JournalHeader h;
   h.path = doc->PathName();
   h.title = doc->Title();
   h.templateIndex = static_cast<int>(doc->TemplateIndex());
   if (!h.path.empty()) h.disk = pane->DiskIdentity(h.path);
-  // The copy is taken here; the write happens on the store's thread.
-  store_.Keep(k.id, std::move(h), pane->TextForSave());
-  k.version = pane->TextVersion();
-  k.kept = true;
+  pane->SaveLineEnds(&h.eol, &h.finalLineEnd);
+  const bool modified = doc->IsModified();
+  if (changes.empty() && modified == k.modified && (!modified || SameHeader(h, k.header))) return;
+  k.modified = modified;
+  k.header = h;
+  // The write happens on the store's thread.
+  store_.Record(k.id, std::move(h), std::move(changes), modified);
 }
 
 void RecoveryKeeper::ForgetClosed(const std::set<SourceDocument*>& open) {
@@ -42,7 +78,9 @@ void RecoveryKeeper::ForgetClosed(const std::set<SourceDocument*>& open) {
       ++it;
       continue;
     }
-    if (it->second.kept) store_.Drop(it->second.id);
+    store_.Drop(it->second.id);
+    if (it->second.pane && it->second.follower >= 0)
+      it->second.pane->UnfollowEdits(it->second.follower);
     it = docs_.erase(it);
   }
 }
@@ -51,32 +89,15 @@ void RecoveryKeeper::Tick() {
   std::set<SourceDocument*> open;
   for (SourceDocument* doc : window_.Documents()) {
     open.insert(doc);
-    Kept& k = docs_[doc];
-    if (k.id == 0) k.id = nextId_++;
-    EditorPane* pane = doc->FirstPane();
-    if (!pane) continue;
-    if (doc->IsModified()) {
-      if (!k.kept || pane->TextVersion() != k.version) Keep(doc, k);
-    } else if (k.kept) {
-      store_.Drop(k.id);
-      k.kept = false;
-    }
+    Follow(doc, KeptOf(doc));
   }
   ForgetClosed(open);
 }
 
 void RecoveryKeeper::Sync() {
-  // Only drops: a new text is written at the next tick, never in the middle of a save.
-  std::set<SourceDocument*> open;
-  for (SourceDocument* doc : window_.Documents()) {
-    open.insert(doc);
-    auto it = docs_.find(doc);
-    if (it != docs_.end() && it->second.kept && !doc->IsModified()) {
-      store_.Drop(it->second.id);
-      it->second.kept = false;
-    }
-  }
-  ForgetClosed(open);
+  // A tick costs only the edits since the last one: a saved document's journal goes
+  // now, a closed one's too.
+  Tick();
 }
 
 void RecoveryKeeper::KeepAllNow() {

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps a recovery journal of every modified document of the main window: at most
 // every 2 s while it has unsaved edits, written by the store's own thread, dropped
-// when the document is saved, closed or back at its saved state. At start-up it
+// when the document is saved, closed or back at its saved state. The window's
+// thread hands over only the edits made since the last time, never the whole text. At start-up it
 // offers the journals of an earlier run that did not exit cleanly.
 
 #include <QObject>
@@ -11,12 +12,12 @@
 #include <map>
 #include <set>
 
-namespace tamso {
-class RecoveryStore;
-}
+#include "app/recovery_journal.h"
+
 
 namespace tamso::gui {
 
+class EditorPane;
 class MainWindow;
 class QtHost;
 class SourceDocument;
@@ -28,6 +29,9 @@ class RecoveryKeeper : public QObject {
 
   RecoveryKeeper(MainWindow& window, QtHost& host, RecoveryStore& store);
 
+  // Follows a new document's edits from its start, so that a loaded text's journal
+  // shares the loaded bytes.
+  void Watch(SourceDocument* doc, EditorPane* pane);
   // Writes or drops each document's journal as its state asks, now.
   void Tick();
   // Drops the journals of documents that were saved or closed.
@@ -43,10 +47,15 @@ class RecoveryKeeper : public QObject {
  private:
   struct Kept {
     std::uint64_t id = 0;
-    std::uint64_t version = 0;
-    bool kept = false;
+    QPointer<EditorPane> pane;  // the pane whose edits are followed
+    int follower = -1;
+    bool modified = false;  // as the store last heard
+    JournalHeader header;   // as the store last heard
   };
-  void Keep(SourceDocument* doc, Kept& k);
+  // Hands the document's edits since the last tick to the store; costs what was
+  // typed, not the size of the text.
+  void Follow(SourceDocument* doc, Kept& k);
+  Kept& KeptOf(SourceDocument* doc);
   // Drops the journals of documents no longer open.
   void ForgetClosed(const std::set<SourceDocument*>& open);
 

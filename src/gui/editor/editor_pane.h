@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/edit_log.h"
 #include "editor/line_diagnostics.h"
 #include "platform/file_identity.h"
 #include "platform/host.h"
@@ -62,6 +63,21 @@ class EditorPane : public QWidget {
   virtual std::uint64_t TextVersion() const { return 0; }
   virtual std::string TextForSave() const { return {}; }
   virtual void ReplaceAllText(const std::string& bytes) { (void)bytes; }
+  // Following the text's edits (-1 for a pane that keeps no text; see
+  // CLineStore::FollowEdits), and how Save ends lines: the journal follows the text
+  // with them.
+  virtual int FollowEdits() { return -1; }
+  virtual EditLog::Batch TakeEdits(int follower) {
+    (void)follower;
+    return {};
+  }
+  virtual void UnfollowEdits(int follower) { (void)follower; }
+  virtual void SaveLineEnds(std::string* eol, bool* finalLineEnd) const {
+    *eol = "\n";
+    *finalLineEnd = true;
+  }
+  // The text as a base for the edits that follow (a copy: only when edits were lost).
+  virtual BaseText SnapshotBase() const { return {}; }
   // Puts the caret at the start of the 0-based line.
   virtual void GoToLine(int line) = 0;
   // The compiler's marks on the text's lines; the pane moves them with the lines
@@ -130,8 +146,8 @@ class EditorPane : public QWidget {
     return false;
   }
   // The outline of the text as it is now, as a job that may run on another thread
-  // (it holds a copy of the text); empty where BuildOutline would do nothing.
-  virtual std::function<void(IOutlineSink&)> OutlineJob() const { return {}; }
+  // (it holds what it needs of the text); empty where BuildOutline would do nothing.
+  virtual std::function<void(IOutlineSink&)> OutlineJob() { return {}; }
 
  signals:
   void modifiedChanged(bool modified);

@@ -3,6 +3,7 @@
 #include <QInputDialog>
 #include <QVBoxLayout>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "editor/find_text.h"
@@ -52,6 +53,22 @@ const Language* LanguageForKind(ViewKind kind) {
   return nullptr;
 }
 
+// The text as the class browser's automatic rebuilds see it: a base and the edits
+// since, in chunks that never change once taken, so a rebuild on another thread reads
+// them while typing goes on and the window's thread never copies the text.
+struct SourceEditorPane::OutlineText {
+  // A rebuild folds this many chunks into a new base for the next one.
+  static constexpr std::size_t kFoldChunks = 16;
+  int follower = -1;
+  BaseText base;
+  std::vector<std::shared_ptr<const std::vector<TextEdit>>> chunks;  // since base
+  // A new base a rebuild made of the base and its first foldedChunks chunks.
+  std::mutex mutex;
+  BaseText folded;
+  const char* foldedFrom = nullptr;
+  std::size_t foldedChunks = 0;
+};
+
 SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host, QWidget* parent)
     : EditorPane(parent),
       kind_(kind),
@@ -67,6 +84,11 @@ SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host,
   connect(editor_, &CSourceEditor::commandRequested, this, &EditorPane::commandRequested);
   connect(editor_, &CSourceEditor::textChanged, this, &EditorPane::textChanged);
   editor_->RecolourAll();
+  if (kind_ != ViewKind::Html && kind_ != ViewKind::Other) {
+    // Followed from the start, a loaded text is the outline's base as it is (no copy).
+    outlineText_ = std::make_shared<OutlineText>();
+    outlineText_->follower = editor_->Store().FollowEdits();
+  }
 }
 
 bool SourceEditorPane::LoadFromFile(const std::string& path, std::string* error) {
@@ -111,6 +133,27 @@ std::uint64_t SourceEditorPane::TextVersion() const {
 
 std::string SourceEditorPane::TextForSave() const {
   return editor_->Document().BytesForSave();
+}
+
+int SourceEditorPane::FollowEdits() {
+  return editor_->Store().FollowEdits();
+}
+
+EditLog::Batch SourceEditorPane::TakeEdits(int follower) {
+  return editor_->Store().TakeEdits(follower);
+}
+
+void SourceEditorPane::UnfollowEdits(int follower) {
+  editor_->Store().UnfollowEdits(follower);
+}
+
+void SourceEditorPane::SaveLineEnds(std::string* eol, bool* finalLineEnd) const {
+  *eol = editor_->Document().LineEnd();
+  *finalLineEnd = editor_->Document().FinalLineEnd();
+}
+
+BaseText SourceEditorPane::SnapshotBase() const {
+  return MakeBaseText(editor_->Store().JoinedText("\n", true));
 }
 
 void SourceEditorPane::ReplaceAllText(const std::string& bytes) {
@@ -285,43 +328,48 @@ void SourceEditorPane::BuildOutline() {
   language->BuildOutline(editor_->Store(), editor_->Document().FileName(), *sink_);
 }
 
-namespace {
-// A copy of the lines, for an outline built away from the editor: one block of text and
-// where each line starts, so the copy on the window's thread is two passes and one
-// allocation, however many lines there are.
-class LinesCopy : public ILineSource {
- public:
-  explicit LinesCopy(const ILineSource& from) {
-    const int count = from.LineCount();
-    std::size_t total = 0;
-    for (int i = 0; i < count; ++i) total += from.Line(i).size();
-    text_.reserve(total);
-    starts_.reserve(static_cast<std::size_t>(count) + 1);
-    for (int i = 0; i < count; ++i) {
-      starts_.push_back(text_.size());
-      text_.append(from.Line(i));
-    }
-    starts_.push_back(text_.size());
-  }
-  int LineCount() const override { return static_cast<int>(starts_.size()) - 1; }
-  std::string_view Line(int index) const override {
-    const auto i = static_cast<std::size_t>(index);
-    return std::string_view(text_).substr(starts_[i], starts_[i + 1] - starts_[i]);
-  }
-
- private:
-  std::string text_;
-  std::vector<std::size_t> starts_;
-};
-}  // namespace
-
-std::function<void(IOutlineSink&)> SourceEditorPane::OutlineJob() const {
+std::function<void(IOutlineSink&)> SourceEditorPane::OutlineJob() {
   const Language* language = editor_->GetLanguage();
   if (!language || kind_ == ViewKind::Html || kind_ == ViewKind::Other) return {};
-  auto text = std::make_shared<const LinesCopy>(editor_->Store());
-  std::string title = editor_->Document().FileName();
-  return
-      [language, text, title](IOutlineSink& sink) { language->BuildOutline(*text, title, sink); };
+  if (!outlineText_) return {};
+  OutlineText& t = *outlineText_;
+  {
+    std::lock_guard lock(t.mutex);
+    if (t.folded.bytes && t.foldedFrom == t.base.bytes.get() &&
+        t.foldedChunks <= t.chunks.size()) {
+      t.base = std::move(t.folded);
+      t.chunks.erase(t.chunks.begin(), t.chunks.begin() + static_cast<long>(t.foldedChunks));
+    }
+    t.folded = BaseText{};
+  }
+  EditLog::Batch batch = editor_->Store().TakeEdits(t.follower);
+  if (batch.lost) {
+    batch.newBase = true;
+    batch.base = SnapshotBase();
+  }
+  if (batch.newBase) {
+    t.base = std::move(batch.base);
+    t.chunks.clear();
+  }
+  if (!batch.edits.empty())
+    t.chunks.push_back(std::make_shared<const std::vector<TextEdit>>(std::move(batch.edits)));
+  const bool fold = t.chunks.size() >= OutlineText::kFoldChunks;
+  std::weak_ptr<OutlineText> owner = outlineText_;
+  return [language, base = t.base, chunks = t.chunks, title = editor_->Document().FileName(),
+          owner, fold](IOutlineSink& sink) {
+    LineReplay text(base.view());
+    for (const auto& chunk : chunks)
+      for (const TextEdit& e : *chunk) text.Apply(e);
+    language->BuildOutline(text, title, sink);
+    if (!fold) return;
+    BaseText folded = MakeBaseText(text.AsBase());
+    if (auto t = owner.lock()) {
+      std::lock_guard lock(t->mutex);
+      t->folded = std::move(folded);
+      t->foldedFrom = base.bytes.get();
+      t->foldedChunks = chunks.size();
+    }
+  };
 }
 
 bool SourceEditorPane::ShowMember(const std::string& className, const std::string& memberName) {

@@ -2,6 +2,8 @@
 // The editor pane of a Java, HTML or Perl document: one source editor filling the
 // pane, the commands the frame routes to it, and the outline of the text.
 
+#include <memory>
+
 #include "editor/editor_pane.h"
 
 namespace tamso {
@@ -31,6 +33,11 @@ class SourceEditorPane : public EditorPane {
   std::uint64_t TextVersion() const override;
   std::string TextForSave() const override;
   void ReplaceAllText(const std::string& bytes) override;
+  int FollowEdits() override;
+  EditLog::Batch TakeEdits(int follower) override;
+  void UnfollowEdits(int follower) override;
+  void SaveLineEnds(std::string* eol, bool* finalLineEnd) const override;
+  BaseText SnapshotBase() const override;
   // Asks for a line number (as the gutter counts) and moves the caret there.
   void GoToLineDialog();
   bool IsModified() const override;
@@ -54,7 +61,7 @@ class SourceEditorPane : public EditorPane {
   void SetDocumentTitle(const std::string& title) override { documentTitle_ = title; }
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
-  std::function<void(IOutlineSink&)> OutlineJob() const override;
+  std::function<void(IOutlineSink&)> OutlineJob() override;
 
   // The editor commands by name, for callers that hold a pane of this kind.
   void Cut();
@@ -71,11 +78,13 @@ class SourceEditorPane : public EditorPane {
   void FontSmaller();
 
  private:
+  struct OutlineText;
   ViewKind kind_;
   IHost& host_;
   CSourceEditor* editor_;
   IOutlineSink* sink_ = nullptr;
   std::string documentTitle_;
+  std::shared_ptr<OutlineText> outlineText_;  // the text as automatic rebuilds see it
 };
 
 // The language that colours a kind of view (null for other views: plain text).

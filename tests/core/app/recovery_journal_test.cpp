@@ -114,6 +114,99 @@ TEST(RecoveryJournal, AJournalLivesWhileItsDocumentHasUnsavedEdits) {
   EXPECT_TRUE(off.Stale().empty());
 }
 
+EditLog::Batch Changes(std::string_view base, std::vector<TextEdit> edits = {}) {
+  EditLog::Batch b;
+  if (!base.empty()) {
+    b.newBase = true;
+    b.base = MakeBaseText(base);
+  }
+  b.edits = std::move(edits);
+  return b;
+}
+
+TEST(RecoveryJournal, AnEditJournalGivesTheTextAsItsLastWholeRecordLeftIt) {
+  JournalHeader h{42, 777, "/p/tamso.INI", "/x/A.java", "A.java", 0};
+  h.eol = "\r\n";
+  h.finalLineEnd = false;
+  const std::string first =
+      EncodeEditJournal(h, "class A {\r\n}\r\n", {{0, 9, 0, "\n  int a;"}});
+  h.title = "B.java";
+  const std::string second = EncodeJournalRecord(h, {{1, 0, 8, "  int b"}, {2, 0, 0, "// end"}});
+  auto j = DecodeJournal(first + second);
+  ASSERT_TRUE(j);
+  EXPECT_EQ(j->text, "class A {\r\n  int b\r\n// end}");
+  EXPECT_EQ(j->header.title, "B.java");
+  // A crash while the last record was written: cut anywhere, or garbled, the text is
+  // the one the record before left.
+  const std::string before = "class A {\r\n  int a;\r\n}";
+  for (std::size_t cut = 0; cut < second.size(); cut += 7) {
+    j = DecodeJournal(first + second.substr(0, cut));
+    ASSERT_TRUE(j);
+    EXPECT_EQ(j->text, before) << cut;
+    EXPECT_EQ(j->header.title, "A.java");
+  }
+  std::string garbled = second;
+  garbled[garbled.size() - 3] ^= 1;
+  EXPECT_EQ(DecodeJournal(first + garbled)->text, before);
+  // An edit that does not fit the text ends the replay there, never a wrong text.
+  EXPECT_EQ(DecodeJournal(first + EncodeJournalRecord(h, {{9, 0, 0, "x"}}))->text, before);
+  // A base cut short is no journal at all.
+  EXPECT_FALSE(DecodeJournal(first.substr(0, first.find("}"))));
+}
+
+TEST(RecoveryJournal, AFollowedDocumentsJournalGrowsByItsEditsAndIsRewrittenRarely) {
+  TempDir t;
+  RecoveryStore store(t.path(), "/p/tamso.INI");
+  const std::string file = store.JournalFile(3);
+  JournalHeader h{0, 0, "", "/x/Big.java", "Big.java", 0};
+  const std::string line(99, 'x');
+  std::string base;
+  for (int i = 0; i < 20000; ++i) base += line + "\n";  // 2 MB
+  auto size = [&] { return std::filesystem::file_size(file); };
+
+  store.Record(3, h, Changes(base), false);  // loaded: nothing to keep
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  store.Record(3, h, Changes("", {{5, 0, 0, "typed"}}), true);
+  store.Flush();
+  const auto whole = size();
+  EXPECT_GT(whole, base.size());
+  store.Record(3, h, Changes("", {{6, 0, 3, "more"}}), true);
+  store.Flush();
+  EXPECT_LT(size() - whole, 300u);  // appended, not rewritten
+  auto j = DecodeJournal(testing::ReadFile(file));
+  ASSERT_TRUE(j);
+  std::string expect = base;
+  expect.insert(5 * 100, "typed");
+  expect.replace(6 * 100 + 5, 3, "more");
+  EXPECT_EQ(j->text, expect);
+
+  // Undone back to the saved text: the journal goes, the edits are still followed.
+  store.Record(3, h, Changes("", {{0, 0, 1, ""}}), false);
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(file));
+  store.Record(3, h, Changes("", {{0, 0, 0, "y"}}), true);
+  store.Flush();
+  expect.replace(0, 1, "y");
+  EXPECT_EQ(DecodeJournal(testing::ReadFile(file))->text, expect);
+
+  // Edits grown past 4 MB (or half the text) fold into a new base, written whole once.
+  const std::string paste(2200 * 1024, 'p');
+  store.Record(3, h, Changes("", {{1, 0, 0, paste}, {2, 0, 0, paste}}), true);
+  store.Flush();
+  expect.insert(100, paste);
+  expect.insert(200 + paste.size(), paste);
+  j = DecodeJournal(testing::ReadFile(file));
+  ASSERT_TRUE(j);
+  EXPECT_EQ(j->text, expect);
+  EXPECT_EQ(testing::ReadFile(file).find("edits "), std::string::npos);
+
+  store.Drop(3);  // closed
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST(RecoveryJournal, OnlyJournalsOfGoneRunsWithTheSameProfileAreOffered) {
   TempDir t;
   RecoveryStore store(t.path(), "/p/tamso.INI");

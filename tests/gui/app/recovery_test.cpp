@@ -93,6 +93,49 @@ TEST_F(RecoveryTest, AModifiedDocumentHasAJournalUntilItIsSavedOrClosed) {
   EXPECT_TRUE(JournalTexts().empty());
 }
 
+TEST_F(RecoveryTest, TheJournalFollowsTheTextThroughSavesReloadsAndLineEnds) {
+  Start();
+  window()->StartRecovery(store);
+  RecoveryKeeper* keeper = window()->Recovery();
+  // CR LF line ends and no line end after the last line: kept as Save writes them.
+  const std::string path = File("B.java", "class B {\r\n  int a;\r\n}");
+  ChildFrame* child = window()->OpenDocumentFile(path);
+  EditorPane* pane = child->Pane();
+  auto journalIsTheText = [&] {
+    keeper->Tick();
+    const std::vector<std::string> texts = JournalTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], pane->TextForSave());
+  };
+  EditorOf(child)->GoToLine(1);
+  QTest::keyClicks(EditorOf(child), "x");
+  QTest::keyClick(EditorOf(child), Qt::Key_Return);
+  journalIsTheText();
+  const std::string journal = store.JournalFile(1);
+  const auto firstSize = std::filesystem::file_size(journal);
+  QTest::keyClicks(EditorOf(child), "more");
+  journalIsTheText();
+  // The second tick appended what was typed; the text was not written again.
+  EXPECT_GT(std::filesystem::file_size(journal), firstSize);
+  EXPECT_LT(std::filesystem::file_size(journal), firstSize + 400);
+
+  ASSERT_TRUE(window()->SaveDocument(child->Doc()));
+  keeper->Tick();
+  EXPECT_TRUE(JournalTexts().empty());
+  QTest::keyClick(EditorOf(child), Qt::Key_Backspace);
+  journalIsTheText();
+
+  // Another program's version, reloaded as one undo step, then typed in.
+  std::string error;
+  File("B.java", "class C {\n}\n");
+  ASSERT_TRUE(pane->ReloadFromFile(path, &error)) << error;
+  QTest::keyClicks(EditorOf(child), "y");
+  journalIsTheText();
+  EditorOf(child)->Undo();
+  EditorOf(child)->Undo();
+  journalIsTheText();
+}
+
 TEST_F(RecoveryTest, AnEarlierRunsJournalsAreOfferedAndOpenAsModifiedTexts) {
   Start();
   window()->StartRecovery(store);
