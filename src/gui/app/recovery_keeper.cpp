@@ -45,6 +45,13 @@ void RecoveryKeeper::Watch(SourceDocument* doc, EditorPane* pane) {
   if (k.pane && k.follower >= 0) k.pane->UnfollowEdits(k.follower);
   k.pane = pane;
   k.follower = pane ? pane->FollowEdits() : -1;
+  if (pane)
+    connect(pane, &EditorPane::modifiedChanged, this, &RecoveryKeeper::OnModified,
+            Qt::UniqueConnection);
+}
+
+void RecoveryKeeper::OnModified(bool modified) {
+  if (modified) QTimer::singleShot(0, this, &RecoveryKeeper::Tick);
 }
 
 void RecoveryKeeper::Follow(SourceDocument* doc, Kept& k) {

@@ -45,6 +45,9 @@ class RecoveryKeeper : public QObject {
   int OfferRecovery();
 
  private:
+  // A document that becomes modified gets its journal at once, not at the next tick:
+  // a large text's base takes a while to write.
+  void OnModified(bool modified);
   struct Kept {
     std::uint64_t id = 0;
     QPointer<EditorPane> pane;  // the pane whose edits are followed
