@@ -58,4 +58,4 @@ sleep 2  # the first outline and colouring settle
 xdotool key --window "$win" ctrl+End
 sleep 1
 echo "key to screen, ${megabytes} MB Java file, at its end:"
-"$work/key_to_screen" "$win" "$keys"
+"$work/key_to_screen" "$win" "$keys" ${KEY_TO_SCREEN_ARGS:-}
