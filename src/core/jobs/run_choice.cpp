@@ -23,12 +23,15 @@ bool IsJavaSource(const std::string& path) {
 }
 
 // The stored keys of a scope (project file or per-class section) over the values.
-// Arguments are the class's own: without stored ones, the last run's only when the
-// class is the last one.
+// Options and arguments are the class's own: without stored ones, the last run's
+// only when the class is the last one (another class would get, say, its -cp).
 void ApplyStored(const IniFile& file, const std::string& section, RunOffer& offer,
                  bool classIsLast) {
   RunJavaValues& v = offer.values;
-  if (!classIsLast) v.arguments.clear();
+  if (!classIsLast) {
+    v.arguments.clear();
+    v.options = RunJavaValues{}.options;
+  }
   if (section.empty()) return;
   for (const auto& [key, value] : file.ReadSection(section)) {
     if (key == "Command")
@@ -134,7 +137,8 @@ RunOffer MakeRunOffer(const IniFile& profile, const Project* project, IDocument*
 
   // What the user typed last time for this project or class.
   const bool classIsLast = offer.source.empty();
-  if (project) {
+  // A file outside the open project is no business of the project's.
+  if (project && (offer.source.empty() || offer.inProject)) {
     ApplyStored(IniFile(project->ProjectFile()), kRunJavaSection, offer, classIsLast);
   } else {
     const std::string cls = offer.offeredClass.empty() ? offer.values.className
@@ -155,7 +159,7 @@ void KeepRunChoice(IniFile& profile, const Project* project, const RunOffer& off
   };
   if (chosen.directory != offer.offeredDirectory) entries.emplace_back("Directory", chosen.directory);
   entries.emplace_back("Console", chosen.privateConsole ? "Y" : "N");
-  if (project && project->IsOpen()) {
+  if (project && project->IsOpen() && (offer.source.empty() || offer.inProject)) {
     IniFile file(project->ProjectFile());
     file.ReplaceSection(kRunJavaSection, entries);
     return;

@@ -4,8 +4,10 @@
 // The class offered is the active Java file's when it declares a main, else the open
 // project's main file's, else the last one run. The directory offered is the class's
 // source root (or the project's folder). What the user types is kept in the open
-// project's file (section "RunJava"), or, without a project, in the profile per class
+// project's file (section "RunJava"), or, for a class outside it, in the profile per class
 // (section "RunJava:" and the class), and offered the next time with the console tick.
+// A class with nothing kept starts from the last run's command, and from its options
+// and arguments only when it is the last run's class.
 // The global "RunJava" keys are still written, as the last run.
 
 #include <optional>

@@ -349,7 +349,7 @@ TEST(RunJavaCommand, ActiveClassFirstAndTypedFieldsKept) {
   // They live in the project's file, so they survive reopening it.
   IniFile jap(w.dir / "p.jap");
   EXPECT_EQ(jap.GetString("RunJava", "Args", ""), "'two words' x");
-  EXPECT_EQ(jap.GetString("Project", "Mainfile", ""), w.dir / "src/main/java/app/Main.java");
+  EXPECT_EQ(jap.GetString("Project", "Mainfile", ""), "./src/main/java/app/Main.java");
   w.project.Close();
 
   // Without a project: per class; another class starts without the arguments.
@@ -408,15 +408,18 @@ TEST(RunJavaCommand, ClassPathOfTheProjectAndNoneOfItOutside) {
                                 expected + ")"),
             std::string::npos);
 
-  // A compiled file outside the project gets only its own folder.
-  w.Write("elsewhere/Greeter.java", std::string("class Greeter") + kMain);
-  Compiled(w.dir / "elsewhere/Greeter.class", w.dir / "elsewhere/Greeter.java");
-  Doc greeter(w.dir / "elsewhere/Greeter.java");
+  // A compiled file outside the project gets only its own folder, and none of the
+  // project's Options either.
+  TempDir away;
+  std::filesystem::create_directories(away / "elsewhere");
+  std::ofstream(away / "elsewhere/Greeter.java") << "class Greeter" << kMain;
+  Compiled(away / "elsewhere/Greeter.class", away / "elsewhere/Greeter.java");
+  Doc greeter(away / "elsewhere/Greeter.java");
   w.dialogs.answer.reset();
   w.dialogs.acceptInConsole = true;
   RunJavaCommand(&greeter, w.context);
   EXPECT_EQ(w.console.args,
-            (std::vector<std::string>{"java", "-classpath", w.dir / "elsewhere", "Greeter"}));
+            (std::vector<std::string>{"java", "-classpath", away / "elsewhere", "Greeter"}));
 }
 
 // A class whose source is newer than its class file is compiled first and runs only
