@@ -274,7 +274,7 @@ TEST(ToolRun, NoDocumentEmptyCommandAndPrompt) {
   std::remove(rig.log.c_str());
   rig.Run(0);
   ASSERT_EQ(rig.site.prompts.size(), 1u);
-  EXPECT_EQ(rig.site.prompts[0].arguments, "\"my file.java\" x " + rig.dir.Path());
+  EXPECT_EQ(rig.site.prompts[0].arguments, "'my file.java' x " + rig.dir.Path());
   EXPECT_EQ(rig.site.prompts[0].initialDir, rig.dir.Path());
   EXPECT_TRUE(rig.site.prompts[0].redirect);
   EXPECT_EQ(rig.site.prompts[0].description, "");
@@ -289,7 +289,7 @@ TEST(ToolRun, NoDocumentEmptyCommandAndPrompt) {
   EXPECT_EQ(r.args, (std::vector<std::string>{"one arg", "two"}));
   EXPECT_EQ(r.cwd, "/");
   EXPECT_NE(rig.host.watched.Text().find(std::string(TAMSO_TOOL_STUB_PATH) +
-                                         " \"one arg\" two\n [one arg]"),
+                                         " 'one arg' two\n[one arg]"),
             std::string::npos);
 }
 
