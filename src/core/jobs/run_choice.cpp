@@ -58,12 +58,8 @@ std::string RunChoiceSection(const std::string& className) {
   return kRunChoicePrefix + className;
 }
 
-std::string NoMainNote(const std::string& className, const std::vector<std::string>& others) {
-  std::string text = className + " declares no main method.";
-  if (others.empty()) return text;
-  text += " Classes of its file that have one:";
-  for (size_t i = 0; i < others.size(); ++i) text += (i ? ", " : " ") + others[i];
-  return text + ".";
+std::string NoMainNote(const std::string& className) {
+  return className + " declares no main method.";
 }
 
 RunOffer MakeRunOffer(const IniFile& profile, const Project* project, IDocument* document) {
@@ -75,13 +71,19 @@ RunOffer MakeRunOffer(const IniFile& profile, const Project* project, IDocument*
   if (IsJavaSource(active)) {
     const JavaMains mains = FindJavaMainsOfFile(active);
     const std::string preferred = mains.Preferred(paths::BaseName(active));
+    const std::string own =
+        (mains.package.empty() ? "" : mains.package + ".") + paths::BaseName(active);
     if (!preferred.empty()) {
       offer.source = active;
       offer.offeredClass = preferred;
+      // The file's own class has none: say which of its classes runs instead.
+      bool ownDeclared = false;
+      for (const JavaClassMain& c : mains.classes)
+        ownDeclared = ownDeclared || c.name == paths::BaseName(active);
+      if (preferred != own && ownDeclared)
+        offer.note = NoMainNote(own) + " Running " + preferred + ", which has one.";
     } else {
-      const std::string own = (mains.package.empty() ? "" : mains.package + ".") +
-                              paths::BaseName(active);
-      offer.note = NoMainNote(own, {});
+      offer.note = NoMainNote(own);
     }
   }
   // 2. The project's main file.
@@ -95,7 +97,7 @@ RunOffer MakeRunOffer(const IniFile& profile, const Project* project, IDocument*
         // Run it anyway under its own name; the launcher says what is missing.
         offer.offeredClass = (mains.package.empty() ? "" : mains.package + ".") +
                              paths::BaseName(offer.source);
-        offer.note = NoMainNote(offer.offeredClass, {});
+        offer.note = NoMainNote(offer.offeredClass);
       }
     } else {
       // The last class run in this project, when there is one.

@@ -50,8 +50,8 @@ void KeepRunChoice(IniFile& profile, const Project* project, const RunOffer& off
 // is not one a section can hold).
 std::string RunChoiceSection(const std::string& className);
 
-// "Name declares no main method." and, when other classes of its file have one, the
-// list of them.
-std::string NoMainNote(const std::string& className, const std::vector<std::string>& others);
+// "Name declares no main method." (a file with another class that has one offers
+// that class instead).
+std::string NoMainNote(const std::string& className);
 
 }  // namespace tamso

@@ -10,7 +10,6 @@
 #include "jobs/run_html.h"
 #include "jobs/run_terminal.h"
 #include "platform/command_line.h"
-#include "platform/file_read.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"

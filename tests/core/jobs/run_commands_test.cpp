@@ -325,6 +325,17 @@ TEST(RunJavaCommand, ActiveClassFirstAndTypedFieldsKept) {
   Doc tool(w.dir / "src/main/java/app/Tool.java");
   RunJavaCommand(&tool, w.context);
   EXPECT_EQ(w.dialogs.shown.className, "app.Tool");
+  EXPECT_TRUE(w.host.statusTexts.empty());
+  // A file whose own class has no main offers one of its classes that has.
+  w.Write("src/main/java/app/Pair.java",
+          std::string("package app;
+class Pair {}
+class PairDemo") + kMain);
+  Doc pair(w.dir / "src/main/java/app/Pair.java");
+  RunJavaCommand(&pair, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "app.PairDemo");
+  EXPECT_EQ(w.host.statusTexts.back(),
+            "app.Pair declares no main method. Running app.PairDemo, which has one.");
   EXPECT_EQ(w.dialogs.shown.directory, w.dir / "src/main/java");
   EXPECT_FALSE(w.dialogs.shown.privateConsole);
   // A file without a main: the project's main file.
