@@ -328,9 +328,7 @@ TEST(RunJavaCommand, ActiveClassFirstAndTypedFieldsKept) {
   EXPECT_TRUE(w.host.statusTexts.empty());
   // A file whose own class has no main offers one of its classes that has.
   w.Write("src/main/java/app/Pair.java",
-          std::string("package app;
-class Pair {}
-class PairDemo") + kMain);
+          std::string("package app;\nclass Pair {}\nclass PairDemo") + kMain);
   Doc pair(w.dir / "src/main/java/app/Pair.java");
   RunJavaCommand(&pair, w.context);
   EXPECT_EQ(w.dialogs.shown.className, "app.PairDemo");
