@@ -144,6 +144,7 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides, roots);
   CompileJob job{ShownCommandLine(args), directory, std::move(args)};
   job.showVerdict = true;
+  job.afterSuccess = context.afterSuccess;
   IOutput& out = host.Output();
   out.SetOutput(kCompileHeading);
   out.SetReferenceDirectory(job.directory);

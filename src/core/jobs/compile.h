@@ -65,6 +65,8 @@ struct CompileContext {
   IUiThread& ui;                     // where the worker's output calls run
   std::function<void()> showOutput;  // shows the output window; may be empty
   const Project* project = nullptr;  // the open project (its compiler directories); may be null
+  // Runs on the user-interface thread once the compile has succeeded; may be empty.
+  std::function<void()> afterSuccess = {};
 };
 
 // The compile command for one document: refuses while a build runs, saves the

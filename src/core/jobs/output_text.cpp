@@ -60,15 +60,23 @@ void OutputText::AppendBytes(std::string_view bytes) {
     p += take;
     left -= take;
     longest_ = std::max(longest_, static_cast<size_t>(end_ - currentLineStart_));
-    if (cap_ > 0 && end_ - base_ > cap_) DropOldest();
+    if ((cap_ > 0 && end_ - base_ > cap_) || (lineCap_ > 0 && lineStarts_.size() > lineCap_))
+      DropOldest();
   }
 }
 
 void OutputText::DropOldest() {
   // Drop whole blocks until a quarter of the cap is free again, but never the block
   // being written.
-  const uint64_t target = cap_ - cap_ / 4;
-  while (blocks_.size() > 1 && end_ - base_ > target) {
+  // The same for the lines: each costs an index entry, however short it is.
+  const uint64_t target = cap_ > 0 ? cap_ - cap_ / 4 : UINT64_MAX;
+  const size_t lineTarget = lineCap_ > 0 ? lineCap_ - lineCap_ / 4 : SIZE_MAX;
+  auto linesFrom = [&](uint64_t from) {
+    return static_cast<size_t>(lineStarts_.end() -
+                               std::lower_bound(lineStarts_.begin(), lineStarts_.end(), from));
+  };
+  while (blocks_.size() > 1 &&
+         (end_ - base_ > target || (lineCap_ > 0 && linesFrom(base_) > lineTarget))) {
     const size_t n = blocks_.front().size();
     blocks_.pop_front();
     base_ += n;
@@ -113,6 +121,14 @@ void OutputText::Range(size_t index, uint64_t& from, uint64_t& to) const {
   from = lineStarts_[index];
   to = index + 1 < lineStarts_.size() ? lineStarts_[index + 1] - 1 : end_;
   if (to > from && ByteAt(to - 1) == '\r') --to;
+}
+
+uint64_t OutputText::LineOffset(size_t index) const {
+  if (HasNotice()) {
+    if (index == 0) return UINT64_MAX;
+    --index;
+  }
+  return index < lineStarts_.size() ? lineStarts_[index] : end_;
 }
 
 std::string OutputText::Line(size_t index) const {

@@ -23,6 +23,10 @@ class OutputText {
   // cap 0: no cap at all.
   explicit OutputText(size_t capBytes = kDefaultCap, size_t blockSize = kBlockSize);
 
+  // At most this many lines are kept (0: no cap): past it the oldest blocks go as
+  // they do for the byte cap, since every line costs an index entry.
+  void SetLineCap(size_t lines) { lineCap_ = lines; }
+
   // Replaces the whole text.
   void Set(std::string_view text);
   // Appends text; with newLineFirst a line break goes before it.
@@ -37,6 +41,11 @@ class OutputText {
   // byte from on, without copying the rest of a long line.
   size_t LineLength(size_t index) const;
   std::string LineSlice(size_t index, size_t from, size_t count) const;
+  // Where a line starts, counted in bytes from the start of the last Set (dropped
+  // text included); the notice line has none (UINT64_MAX).
+  uint64_t LineOffset(size_t index) const;
+  // One past the last byte, counted the same way.
+  uint64_t EndOffset() const { return end_; }
   // Byte length of the longest line seen since the last Set.
   size_t LongestLine() const { return longest_; }
 
@@ -60,6 +69,7 @@ class OutputText {
   char ByteAt(uint64_t pos) const;
 
   size_t cap_;
+  size_t lineCap_ = 0;
   size_t blockSize_;
   std::deque<std::string> blocks_;   // every block but the last is exactly blockSize_ long
   uint64_t base_ = 0;                // absolute offset of blocks_.front()[0]

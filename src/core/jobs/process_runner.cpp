@@ -371,6 +371,9 @@ class TailOutput : public IOutput {
     Keep(text);
   }
   void SetReferenceDirectory(const std::string& dir) override { next_.SetReferenceDirectory(dir); }
+  void SetReferenceRoots(const std::vector<std::string>& roots) override {
+    next_.SetReferenceRoots(roots);
+  }
   bool GoToReference(bool forward) override { return next_.GoToReference(forward); }
   const std::string& Tail() const { return tail_; }
 
@@ -403,7 +406,7 @@ int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildS
   if (job.showVerdict && !(control && control->Cancelled()))
     host.ShowStatus(CompileVerdict(exitCode, tail.Tail()));
   host.Beep(BeepKind::Default);  // the last call, which callers may wait for
-  return 0;
+  return job.showVerdict ? exitCode : 0;
 }
 
 // --- The compile worker -------------------------------------------------------
@@ -580,7 +583,8 @@ std::shared_ptr<IBuildJob> StartBuildThread(CompileJob job, IHost& host, IOutput
                                             IBuildSlot& slot, IUiThread& ui) {
   return StartWorkerJob(
       [job = std::move(job)](WorkerContext& c) {
-        BuildThreadProc(job, c.host, c.output, c.slot, &c.control);
+        const int code = BuildThreadProc(job, c.host, c.output, c.slot, &c.control);
+        if (job.afterSuccess && code == 0 && !c.control.Cancelled()) c.onUi(job.afterSuccess);
       },
       host, output, slot, ui);
 }

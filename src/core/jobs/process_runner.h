@@ -123,10 +123,14 @@ struct CompileJob {
   std::vector<std::string> args = {};  // the program and its arguments, each as it is
   const char* doneLine = kDoneLine;    // the last line written after the run
   bool showVerdict = false;            // a compile: say in the status bar how it ended
+  // Runs on the user-interface thread after a compile that ended with exit status 0
+  // (not after one that was stopped); may be empty.
+  std::function<void()> afterSuccess = {};
 };
 
 // The compile worker's body: the captured run, then the closing lines, for a compile
-// the verdict in the status bar, and a beep as the last call.
+// the verdict in the status bar, and a beep as the last call. Returns the compiler's
+// exit code for a compile (showVerdict), else 0.
 int BuildThreadProc(const CompileJob& job, IHost& host, IOutput& output, IBuildSlot& slot,
                     RunControl* control);
 

@@ -2,11 +2,14 @@
 
 #include <cstring>
 
+#include "java/source_roots.h"
+#include "jobs/compile.h"
 #include "jobs/process_runner.h"
+#include "jobs/run_choice.h"
+#include "jobs/run_class_path.h"
 #include "jobs/run_html.h"
 #include "jobs/run_terminal.h"
 #include "platform/command_line.h"
-#include "platform/file_read.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -21,26 +24,6 @@ void ShowSpawnFailure(IHost& host, const std::string& commandLine) {
                   MsgButtons::Ok);
 }
 
-// The class and directory a source gives, written where the dialog reads them.
-// Only a source that declares a package changes them when fromPackageOnly. When the
-// compiler writes the classes to an output directory (classesElsewhere) they lie in
-// the package's folders there, wherever the source is, so the class is always named
-// with its package. A stored project path may separate with "\\"; the active file's
-// path is this system's, where "\\" is part of a name.
-void WriteTargetOf(IniFile& profile, const std::string& stored, const std::string& onDisk,
-                   bool fromPackageOnly, bool classesElsewhere, bool backslashSeparates) {
-  std::string text;
-  std::string package;
-  if (ReadFileHead(onDisk, 64 * 1024, text)) package = DeclaredPackage(text);
-  if (fromPackageOnly && package.empty()) return;
-  RunTarget target = RunTargetFor(stored, package, backslashSeparates);
-  if (classesElsewhere && !package.empty() && target.className.rfind(package + ".", 0) != 0)
-    target.className = package + "." + target.className;
-  profile.WriteString(kRunJavaSection, "Directory", target.directory);
-  // A class name with blanks or quotes stays one argument of the line.
-  profile.WriteString(kRunJavaSection, "Class", QuoteArgument(target.className));
-}
-
 std::string TrimTrailing(std::string s) {
   while (!s.empty() &&
          (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
@@ -48,72 +31,39 @@ std::string TrimTrailing(std::string s) {
   return s;
 }
 
-void RunInConsole(RunContext& context, const std::vector<std::string>& args,
-                  const std::string& line, const std::string& directory) {
-  if (!context.console || context.console->Run(args, line, directory) != 0)
-    ShowSpawnFailure(context.host, line);
+void RunInConsole(RunContext& context, const RunJavaLaunch& launch,
+                  const std::string& directory) {
+  if (!context.console || context.console->Run(launch.args, launch.heading, directory) != 0)
+    ShowSpawnFailure(context.host, launch.line);
 }
+
+// A file on disk standing in for a document that is not open: nothing to save.
+class FileOnDisk : public IDocument {
+ public:
+  explicit FileOnDisk(std::string path) : path_(std::move(path)) {}
+  std::string PathName() const override { return path_; }
+  std::string Title() const override { return path_; }
+  bool IsModified() const override { return false; }
+  bool Save() override { return true; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace
 
-void RunJavaCommand(IDocument* document, RunContext& context) {
+void StartRunJavaLaunch(const RunJavaLaunch& launch, RunContext& context) {
   IHost& host = context.host;
-  if (!context.slot.IsIdle()) {
-    host.Message(kRunBusyMessage);
-    return;
-  }
-  std::string classPath;
-  std::string source;  // the file whose classes run ("" none)
-  const Project* project = nullptr;
-  if (context.project && context.project->IsOpen()) {
-    project = context.project;
-    const std::string main = project->MainFileForRun();
-    if (!NamesJavaFile(main)) {
-      host.Message(NoJavaMainFileMessage(project->ProjectFile(), main));
-      return;
-    }
-    source = project->ResolveMember(main);
-    classPath = RunClassPath(context.profile, project, source);
-    // A member below the project's folder ("./src/a/Main.java") runs from a full
-    // path, whatever the current directory; one directly in it keeps "." as before.
-    const bool nested = main.rfind("./", 0) == 0 && main.find('/', 2) != std::string::npos;
-    WriteTargetOf(context.profile, nested ? source : main, source, false, !classPath.empty(),
-                  !nested);
-  } else {
-    const std::string path = document ? document->PathName() : std::string();
-    classPath = RunClassPath(context.profile, nullptr, path);
-    if (!NamesJavaFile(path)) {
-      host.Message(kActiveNotJava);
-    } else {
-      // A class in a package only runs from its package root under its full name.
-      WriteTargetOf(context.profile, path, path, true, !classPath.empty(), false);
-      source = path;
-    }
-  }
-
-  RunJavaValues initial = LoadRunJavaValues(context.profile);
-  // The compiler's output directory, when the run starts there, is the same folder
-  // that goes on the class path, not one taken from wherever the IDE runs.
-  if (context.profile.GetString("Compiler", "UseDirectory", "N") == "Y")
-    initial.directory = ResolveOutputDirectory(initial.directory, project, source);
-  initial.classPath = classPath;
-  std::optional<RunJavaValues> chosen = context.dialogs.RunJava(initial);
-  if (!chosen) return;
-  RunJavaValues values = *chosen;
-  values.classPath = classPath;
-  SaveRunJavaValues(context.profile, values);
-
-  const std::vector<std::string> args = RunJavaArguments(values);
-  const std::string line = ComposeRunJavaLine(values);
-  if (values.privateConsole) {
-    RunInConsole(context, args, line, values.directory);
+  if (launch.privateConsole) {
+    RunInConsole(context, launch, launch.directory);
     return;
   }
   // The program runs in the directory; the IDE's own current directory (which the
   // open project relies on) stays as it is.
-  const std::string directory = TrimTrailing(values.directory);
-  if (!ProgramExists(args, directory) || (!directory.empty() && !paths::IsDirectory(directory))) {
-    ShowSpawnFailure(host, line);
+  const std::string directory = TrimTrailing(launch.directory);
+  if (!ProgramExists(launch.args, directory) ||
+      (!directory.empty() && !paths::IsDirectory(directory))) {
+    ShowSpawnFailure(host, launch.line);
     return;
   }
   const std::vector<std::string> prefix =
@@ -121,13 +71,90 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
   if (prefix.empty()) {
     if (context.console && host.MessageBox(kNoTerminalMessage, std::string(), MsgIcon::Question,
                                            MsgButtons::YesNo) == Answer::Yes)
-      RunInConsole(context, args, line, directory);
+      RunInConsole(context, launch, directory);
     else if (!context.console)
       host.Message(kNoTerminalMessage);
     return;
   }
-  if (StartDetached(TerminalRunArguments(prefix, context.holdProgram, args), directory) != 0)
-    ShowSpawnFailure(host, line);
+  if (StartDetached(TerminalRunArguments(prefix, context.holdProgram, launch.args), directory) !=
+      0)
+    ShowSpawnFailure(host, launch.line);
+}
+
+void RunJavaCommand(IDocument* document, RunContext& context) {
+  IHost& host = context.host;
+  if (!context.slot.IsIdle()) {
+    host.Message(kRunBusyMessage);
+    return;
+  }
+  const Project* project =
+      context.project && context.project->IsOpen() ? context.project : nullptr;
+  RunOffer offer = MakeRunOffer(context.profile, project, document);
+  if (offer.refusal) {
+    host.Message(*offer.refusal);
+    return;
+  }
+  const std::string active = document ? document->PathName() : std::string();
+  if (!project && !NamesJavaFile(active)) host.Message(kActiveNotJava);
+  if (!offer.note.empty()) host.ShowStatus(offer.note);
+
+  std::string classPath;
+  if (!offer.source.empty() && !offer.singleFile)
+    classPath = JoinSearchPath(RunClassPathEntries(context.profile, project, offer.source,
+                                                   offer.sourceRoot, offer.offeredClass));
+  else if (offer.source.empty() && !project)
+    classPath = RunClassPath(context.profile, nullptr, active);
+  else if (offer.source.empty() && project)
+    classPath = project->OutputDirectory();
+  offer.values.classPath = classPath;
+
+  std::optional<RunJavaValues> chosen = context.dialogs.RunJava(offer.values);
+  if (!chosen) return;
+  RunJavaValues values = *chosen;
+  values.classPath = classPath;
+  KeepRunChoice(context.profile, project, offer, values);
+
+  RunJavaLaunch launch{RunJavaArguments(values), ComposeRunJavaLine(values),
+                       RunJavaHeading(values), values.directory, values.privateConsole};
+  {
+    // Stack-trace lines of the program's own sources lead to them.
+    std::vector<std::string> roots;
+    if (!offer.sourceRoot.empty()) roots.push_back(offer.sourceRoot);
+    if (project)
+      for (std::string& r : ProjectJavaLayout(*project).sourceRoots)
+        if (r != offer.sourceRoot) roots.push_back(std::move(r));
+    if (context.console) context.console->SetSourceRoots(roots);
+    host.Output().SetReferenceRoots(roots);
+  }
+
+  // A class with no class file, or one older than its source, is compiled first (its
+  // document saved as Compile saves it), and runs once the compile succeeds.
+  const bool sameClass =
+      !offer.source.empty() && !offer.singleFile &&
+      values.className == QuoteShellWord(NotAnOption(offer.offeredClass));
+  if (sameClass && context.reenter) {
+    const std::string classes =
+        ClassesDirectoryFor(context.profile, project, offer.source, offer.sourceRoot);
+    bool current = ClassIsCurrent(ClassFileFor(classes, offer.offeredClass), offer.source);
+    // An open document with changes is newer than any class file.
+    IDocument* open = document && document->PathName() == offer.source ? document : nullptr;
+    if (open && open->IsModified()) current = false;
+    if (!current) {
+      FileOnDisk onDisk(offer.source);
+      CompileContext compile{host, context.profile, context.slot, context.ui, context.showOutput,
+                             project};
+      compile.afterSuccess = [launch, reenter = context.reenter] {
+        reenter([&launch](RunContext& c) { StartRunJavaLaunch(launch, c); });
+      };
+      CompileDocument(open ? *open : static_cast<IDocument&>(onDisk), compile);
+      return;
+    }
+  }
+  // The launcher compiles a single file from disk: what the editor holds is saved.
+  if (offer.singleFile && document && document->PathName() == offer.source &&
+      document->IsModified())
+    document->Save();
+  StartRunJavaLaunch(launch, context);
 }
 
 std::shared_ptr<IBuildJob> AppletViewerCommand(IDocument& document, RunContext& context) {

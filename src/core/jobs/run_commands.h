@@ -44,6 +44,9 @@ class IJavaConsole {
   // a program still running there is ended first. 0, or the errno of the failure.
   virtual int Run(const std::vector<std::string>& args, const std::string& shownLine,
                   const std::string& directory) = 0;
+  // Where names in the program's stack traces are looked for (the project's source
+  // roots, then the class's own).
+  virtual void SetSourceRoots(const std::vector<std::string>& roots) { (void)roots; }
 };
 
 struct RunContext {
@@ -59,9 +62,26 @@ struct RunContext {
   std::string holdProgram = {};           // the hold helper for the terminal ("": none)
   std::string terminal = {};              // as $TERMINAL gives it
   std::function<void()> showOutput = {};  // shows the output window; may be empty
+  // Runs fn later with a context as valid as this one (for a run that waits for its
+  // compile); may be empty, and then nothing is compiled first.
+  std::function<void(std::function<void(RunContext&)>)> reenter = {};
 };
 
-// Run Java for the active document (may be null).
+// What Run Java starts once the dialog has closed (and any compile has succeeded).
+struct RunJavaLaunch {
+  std::vector<std::string> args;
+  std::string line;     // the command line, for messages
+  std::string heading;  // what the console shows above the output
+  std::string directory;
+  bool privateConsole = false;
+};
+
+// Starts a launch in the console or a terminal, saying so when it cannot start.
+void StartRunJavaLaunch(const RunJavaLaunch& launch, RunContext& context);
+
+// Run Java for the active document (may be null): offers the class (see run_choice.h),
+// shows the dialog, compiles the class's source first when it has no class file or
+// one older than the source, then starts it.
 void RunJavaCommand(IDocument* document, RunContext& context);
 // Run AppletViewer: the captured run goes to a background job (returned, and given
 // to the build slot), so Stop Building ends it. Null when nothing was started.

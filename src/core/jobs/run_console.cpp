@@ -215,6 +215,12 @@ void ConsoleProcess::Stop() {
   Wake();
 }
 
+void ConsoleProcess::Interrupt() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // Only while the leader lives: its zombie still holds the group id until reaped.
+  if (pid_ > 0 && !exited_) ::kill(-pid_, SIGINT);
+}
+
 std::string ConsoleProcess::TakeOutput(size_t maxBytes) {
   std::string out;
   bool wasFull = false;

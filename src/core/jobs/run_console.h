@@ -52,6 +52,8 @@ class ConsoleProcess {
   // Ends the whole process group: SIGTERM now, SIGKILL to what is left after the grace.
   // Returns at once.
   void Stop();
+  // Sends SIGINT to the program's whole group, as Ctrl+C in a terminal does.
+  void Interrupt();
 
   // Takes at most maxBytes of the output that has come.
   std::string TakeOutput(size_t maxBytes);

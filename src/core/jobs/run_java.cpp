@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "jobs/run_class_path.h"
 #include "platform/command_line.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -46,11 +47,6 @@ RunTarget RunTargetIn(std::string_view path, std::string_view package, const cha
   return t;
 }
 
-bool ClassPathOption(const std::string& arg) {
-  return arg == "-classpath" || arg == "-cp" || arg == "--class-path" ||
-         arg.rfind("--class-path=", 0) == 0;
-}
-
 bool Blank(std::string_view s) {
   return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
@@ -79,29 +75,31 @@ bool SaveRunJavaValues(IniFile& profile, const RunJavaValues& v) {
 
 std::string ComposeRunJavaLine(const RunJavaValues& v) {
   std::string options = v.options;
-  const std::vector<std::string> own = SplitCommandLine(v.options);
-  bool hasOwn = false;
-  for (const auto& a : own) hasOwn = hasOwn || ClassPathOption(a);
-  if (!Blank(v.classPath) && !hasOwn) {
+  if (!Blank(v.classPath) && !OptionsNameClassPath(SplitShellWords(v.options))) {
     if (!options.empty() && options.back() != ' ') options += ' ';
-    options += "-classpath " + QuoteArgument(v.classPath);
+    options += "-classpath " + QuoteShellWord(v.classPath);
   }
   return v.command + " " + options + " " + v.className + " " + v.arguments;
 }
 
 std::vector<std::string> RunJavaArguments(const RunJavaValues& v) {
-  std::vector<std::string> args = SplitCommandLine(v.command);
-  const std::vector<std::string> options = SplitCommandLine(v.options);
-  bool hasOwn = false;
-  for (const auto& a : options) hasOwn = hasOwn || ClassPathOption(a);
+  std::vector<std::string> args = SplitShellWords(v.command);
+  const std::vector<std::string> options = SplitShellWords(v.options);
   args.insert(args.end(), options.begin(), options.end());
-  if (!Blank(v.classPath) && !hasOwn) {
+  if (!Blank(v.classPath) && !OptionsNameClassPath(options)) {
     args.emplace_back("-classpath");
     args.push_back(v.classPath);
   }
-  // The class and the arguments are split as typed, so "a b" in quotes stays one.
-  for (auto& a : SplitCommandLine(v.className + " " + v.arguments)) args.push_back(std::move(a));
+  // The class and the arguments are split as typed, so 'a b' in quotes stays one.
+  for (auto& a : SplitShellWords(v.className + " " + v.arguments)) args.push_back(std::move(a));
   return args;
+}
+
+std::string RunJavaHeading(const RunJavaValues& v) {
+  std::string heading = ComposeRunJavaLine(v);
+  if (!Blank(v.classPath) && OptionsNameClassPath(SplitShellWords(v.options)))
+    heading += "\n(The class path of the Options replaces the project's: " + v.classPath + ")";
+  return heading;
 }
 
 std::string RunClassPath(const IniFile& profile, const Project* project,

@@ -29,7 +29,7 @@ struct RunJavaValues {
   std::string className = "?";
   std::string arguments;
   std::string directory;
-  // Not stored: the compiler's output directory to put on the class path ("" none).
+  // Not stored: the class path worked out for the class, ':'-separated ("" none).
   std::string classPath;
   bool privateConsole = false;
 };
@@ -43,10 +43,13 @@ bool SaveRunJavaValues(IniFile& profile, const RunJavaValues& values);
 
 // The command line the dialog shows and the console's heading names.
 std::string ComposeRunJavaLine(const RunJavaValues& values);
-// What is started: the composed line split with the command-line rules, with
-// "-classpath" and its value (one argument, whatever it holds) after the options
-// unless the options name a class path of their own.
+// What is started: the composed line split as a shell splits words (nothing is
+// expanded), with "-classpath" and its value (one argument, whatever it holds) after
+// the options unless the options name a class path of their own.
 std::vector<std::string> RunJavaArguments(const RunJavaValues& values);
+// The line the console shows above the output: the command line, and a note when
+// the Options' own class path replaces the one worked out for the class.
+std::string RunJavaHeading(const RunJavaValues& values);
 
 // The output directory the run needs on its class path: the open project's output
 // directory for a file the project encloses, else the global one when "UseDirectory"

@@ -43,7 +43,7 @@ std::vector<std::string> ExecOption(const std::string& program) {
 
 std::vector<std::string> RunTerminalPrefix(const char* terminalEnv) {
   if (terminalEnv && *terminalEnv) {
-    std::vector<std::string> prefix = SplitCommandLine(terminalEnv);
+    std::vector<std::string> prefix = SplitShellWords(terminalEnv);
     if (!prefix.empty() && !FindProgram(prefix[0]).empty()) {
       for (auto& o : ExecOption(prefix[0])) prefix.push_back(std::move(o));
       return prefix;

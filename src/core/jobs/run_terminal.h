@@ -21,9 +21,9 @@ inline constexpr const char* kNoTerminalMessage =
     "Run the program in the private Java Console instead?";
 
 // The terminal and the option after which it takes the program and its arguments:
-// the command line in terminalEnv (as $TERMINAL gives it; its program's name picks
-// the option, "-e" when unknown), else the known ones found on PATH. Empty when
-// there is none.
+// the command line in terminalEnv (as $TERMINAL gives it, split as a shell splits
+// words; its program's name picks the option, "-e" when unknown), else the known
+// ones found on PATH. Empty when there is none.
 std::vector<std::string> RunTerminalPrefix(const char* terminalEnv);
 
 // prefix + holdProgram kHoldRunOption "--" + args (args alone without a hold program).

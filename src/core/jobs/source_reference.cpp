@@ -1,5 +1,6 @@
 #include "jobs/source_reference.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/host.h"
@@ -89,16 +90,74 @@ std::optional<SourceReference> ParseSourceReference(std::string_view text) {
   return ref;
 }
 
+std::optional<SourceReference> ParseStackFrameReference(std::string_view text,
+                                                        const std::vector<std::string>& roots) {
+  if (roots.empty()) return std::nullopt;
+  size_t i = 0;
+  while (i < text.size() && IsBlank(static_cast<unsigned char>(text[i]))) ++i;
+  if (text.substr(i, 3) != "at ") return std::nullopt;
+  i += 3;
+  const size_t open = text.find('(', i);
+  if (open == std::string_view::npos) return std::nullopt;
+  const size_t close = text.find(')', open);
+  if (close == std::string_view::npos) return std::nullopt;
+  std::string_view method = text.substr(i, open - i);
+  // "app//a.b.C.m" or "java.base/java.lang.Thread.run": the class comes after the '/'.
+  if (const size_t slash = method.find_last_of('/'); slash != std::string_view::npos)
+    method.remove_prefix(slash + 1);
+  const std::string_view place = text.substr(open + 1, close - open - 1);
+  const size_t colon = place.find_last_of(':');
+  if (colon == std::string_view::npos || colon + 1 >= place.size()) return std::nullopt;
+  const std::string_view file = place.substr(0, colon);
+  if (file.empty() || file.find('/') != std::string_view::npos) return std::nullopt;
+  long long line = 0;
+  for (size_t k = colon + 1; k < place.size(); ++k) {
+    if (!IsDigit(static_cast<unsigned char>(place[k])) || k - colon > kMaxDigits)
+      return std::nullopt;
+    line = std::min<long long>(line * 10 + (place[k] - '0'), INT_MAX);
+  }
+  // The package: the method's name without its last two parts (class and method).
+  const size_t methodDot = method.find_last_of('.');
+  if (methodDot == std::string_view::npos) return std::nullopt;
+  const std::string_view cls = method.substr(0, methodDot);
+  const size_t classDot = cls.find_last_of('.');
+  std::string folder;
+  if (classDot != std::string_view::npos) {
+    folder = std::string(cls.substr(0, classDot));
+    for (char& c : folder)
+      if (c == '.') c = '/';
+  }
+  for (const std::string& root : roots) {
+    const std::string path =
+        folder.empty() ? paths::Join(root, file) : paths::Join(paths::Join(root, folder), file);
+    if (paths::Exists(path) && !paths::IsDirectory(path)) {
+      SourceReference ref;
+      ref.file = path;
+      ref.line = static_cast<int>(line);
+      ref.candidates.push_back(path);
+      return ref;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<SourceReference> ParseLineReference(std::string_view text,
+                                                  const std::vector<std::string>& roots) {
+  if (auto ref = ParseSourceReference(text)) return ref;
+  return ParseStackFrameReference(text, roots);
+}
+
 std::optional<size_t> FindNextReference(size_t lineCount,
                                         const std::function<std::string(size_t)>& lineAt,
-                                        std::optional<size_t> current, bool forward) {
+                                        std::optional<size_t> current, bool forward,
+                                        const std::vector<std::string>& roots) {
   std::optional<SourceReference> here;
-  if (current && *current < lineCount) here = ParseSourceReference(lineAt(*current));
+  if (current && *current < lineCount) here = ParseLineReference(lineAt(*current), roots);
   if (!forward && current && *current == 0) return std::nullopt;
   size_t i = current ? (forward ? *current + 1 : std::min(*current, lineCount) - 1)
                      : (forward ? 0 : lineCount - 1);
   for (; i < lineCount; forward ? ++i : --i) {
-    auto ref = ParseSourceReference(lineAt(i));
+    auto ref = ParseLineReference(lineAt(i), roots);
     if (ref && !(here && ref->file == here->file && ref->line == here->line)) return i;
     if (!forward && i == 0) break;
   }
@@ -117,8 +176,8 @@ std::string ResolveReferenceFile(const SourceReference& ref, const std::string& 
 }
 
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
-                        std::string* opened) {
-  auto ref = ParseSourceReference(lineText);
+                        std::string* opened, const std::vector<std::string>& roots) {
+  auto ref = ParseLineReference(lineText, roots);
   if (!ref) {
     host.Beep(BeepKind::Default);
     return JumpResult::NotAReference;

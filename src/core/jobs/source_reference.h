@@ -26,6 +26,17 @@ struct SourceReference {
 // text; the file name is the run of printable, non-blank characters before it.
 std::optional<SourceReference> ParseSourceReference(std::string_view text);
 
+// A stack-trace line "at a.b.C.method(C.java:26)" (a module before a '/' and a
+// class loader before it are allowed) whose source is found as root/a/b/C.java below
+// one of roots: the program's own sources, not the runtime's. The reference names
+// that full path.
+std::optional<SourceReference> ParseStackFrameReference(std::string_view text,
+                                                        const std::vector<std::string>& roots);
+
+// ParseSourceReference, else ParseStackFrameReference.
+std::optional<SourceReference> ParseLineReference(std::string_view text,
+                                                  const std::vector<std::string>& roots);
+
 // The file a reference means: the first candidate that exists (a relative one taken
 // from baseDir, the directory the tool ran in), else the shortest.
 std::string ResolveReferenceFile(const SourceReference& ref, const std::string& baseDir);
@@ -36,7 +47,8 @@ std::string ResolveReferenceFile(const SourceReference& ref, const std::string& 
 // once. Nothing at the end of the text.
 std::optional<size_t> FindNextReference(size_t lineCount,
                                         const std::function<std::string(size_t)>& lineAt,
-                                        std::optional<size_t> current, bool forward);
+                                        std::optional<size_t> current, bool forward,
+                                        const std::vector<std::string>& roots = {});
 
 enum class JumpResult {
   NotAReference,  // the line names no file: the host has beeped
@@ -47,7 +59,9 @@ enum class JumpResult {
 
 // Opens the file a clicked output line names and puts the caret on that line;
 // relative names are taken from baseDir. *opened gets the file opened.
+// Stack-trace lines count too, their sources looked for below roots.
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir = {},
-                        std::string* opened = nullptr);
+                        std::string* opened = nullptr,
+                        const std::vector<std::string>& roots = {});
 
 }  // namespace tamso

@@ -25,3 +25,25 @@ std::string NotAnOption(std::string_view name);
 std::string QuoteArgument(std::string_view arg, bool alwaysQuote = false);
 
 }  // namespace tamso
+
+namespace tamso {
+
+// Splitting with the rules of a Linux shell's words, for what the user types as a
+// program's arguments (nothing is expanded, and no shell ever runs):
+//  - blanks (space, tab, line ends) separate words outside quotes;
+//  - '...' keeps everything inside literally, backslashes too;
+//  - "..." keeps blanks and single quotes; inside it a backslash escapes only
+//    '"', '\\', '$' and '`' (before anything else it stays);
+//  - outside quotes a backslash makes the next character literal (a backslash and
+//    a line end together vanish);
+//  - '' or "" make an empty word; an unclosed quote runs to the end of the text.
+std::vector<std::string> SplitShellWords(std::string_view text);
+
+// The inverse: one word that SplitShellWords gives back unchanged, in single quotes
+// only when it needs them.
+std::string QuoteShellWord(std::string_view word);
+
+// Words joined with blanks, each quoted as needed.
+std::string JoinShellWords(const std::vector<std::string>& words);
+
+}  // namespace tamso

@@ -45,6 +45,8 @@ class IOutput {
   // The directory the tool whose output follows runs in: relative file names in
   // the output are taken from it.
   virtual void SetReferenceDirectory(const std::string& dir) { (void)dir; }
+  // The source roots below which the sources of stack-trace lines are looked for.
+  virtual void SetReferenceRoots(const std::vector<std::string>& roots) { (void)roots; }
   // Selects the next (or previous) line of the output that names a file and line
   // and opens that place; false (after a beep) when there is none.
   virtual bool GoToReference(bool forward) {

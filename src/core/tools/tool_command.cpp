@@ -65,7 +65,7 @@ std::string MacroText::Text() const {
 }
 
 MacroArguments::MacroArguments(std::string_view text) {
-  for (auto& a : SplitCommandLine(text)) args_.emplace_back(std::move(a));
+  for (auto& a : SplitShellWords(text)) args_.emplace_back(std::move(a));
 }
 
 bool MacroText::StartsWithValue() const {
@@ -108,7 +108,7 @@ std::string JoinArguments(const std::vector<std::string>& args) {
   std::string line;
   for (size_t i = 0; i < args.size(); ++i) {
     if (i > 0) line += ' ';
-    line += QuoteArgument(args[i]);
+    line += QuoteShellWord(args[i]);
   }
   return line;
 }
@@ -121,7 +121,7 @@ std::string TrimmedCommand(const std::string& command) {
 
 std::vector<std::string> ToolArgv(const std::string& command,
                                   const std::vector<std::string>& args) {
-  std::vector<std::string> argv = SplitCommandLine(command);
+  std::vector<std::string> argv = SplitShellWords(command);
   argv.insert(argv.end(), args.begin(), args.end());
   return argv;
 }

@@ -3,8 +3,8 @@
 // $(FilePath) and $(FileDir) stand for the active source file in the arguments and
 // the initial directory (never in the command).
 //
-// The arguments are split into an argument vector first (the Windows rules of
-// SplitCommandLine) and the macros replaced inside each argument afterwards, so a
+// The arguments are split into an argument vector first (as a Linux shell splits
+// words: single and double quotes, backslash escapes, nothing expanded) and the macros replaced inside each argument afterwards, so a
 // macro's value is always exactly the file's path text: a file named "my file.java",
 // "a\"b.java", "$(x).java" or "-rf.java" gives one argument holding that name, and
 // text a value brings in is never searched for macros again. A value that begins an
@@ -67,7 +67,7 @@ class MacroArguments {
 // go (not those of a value).
 std::string ExpandDirectory(const std::string& initDir, const MacroValues& values);
 
-// The arguments as one line that SplitCommandLine gives back unchanged (each quoted
+// The arguments as one line that SplitShellWords gives back unchanged (each quoted
 // only where needed).
 std::string JoinArguments(const std::vector<std::string>& args);
 

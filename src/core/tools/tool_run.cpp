@@ -14,6 +14,7 @@
 
 #include "jobs/compile.h"
 #include "jobs/process_runner.h"
+#include "jobs/run_terminal.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -146,7 +147,7 @@ ToolLaunch PrepareTool(int slot, ToolRunContext& context) {
     command = prompt.command;
     // Arguments the user left alone keep their exact values; edited ones are split
     // as the user wrote them.
-    if (prompt.arguments != shown) args = SplitCommandLine(prompt.arguments);
+    if (prompt.arguments != shown) args = SplitShellWords(prompt.arguments);
     launch.directory = prompt.initialDir;
     while (!launch.directory.empty() && IsBlank(launch.directory.back()))
       launch.directory.pop_back();
@@ -179,6 +180,11 @@ void ReloadAfterTool(const std::string& path, ToolRunContext& context) {
     context.host.Message("Cannot reload " + path + (error.empty() ? "." : ":\n" + error));
 }
 
+std::string ToolEndLine(int exitCode) {
+  if (exitCode >= 128) return "Ended by signal " + std::to_string(exitCode - 128);
+  return "Exit status " + std::to_string(exitCode);
+}
+
 std::string ToolDirectoryMissingText(const std::string& directory) {
   return "The tool's Initial Directory does not exist:\n\n" + directory + "\n\nNothing was run.";
 }
@@ -206,12 +212,16 @@ std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& c
     out.SetReferenceDirectory(launch.directory.empty() ? paths::CurrentDirectory()
                                                        : paths::Absolute(launch.directory));
     out.AppendOutput(launch.commandLine, true);
-    out.AppendOutput(" ", true);
+    out.AppendOutput("", true);
     ToolRunContext* ctx = &context;
     auto job = StartWorkerJob(
         [launch, ctx](WorkerContext& c) {
+          int exitCode = -1;
           RunCapturedArguments(launch.argv, launch.commandLine, launch.directory, c.host, c.output,
-                               c.slot, &c.control);
+                               c.slot, &c.control, &exitCode);
+          // How the tool ended closes its output (a stopped one says so itself).
+          if (!c.control.Cancelled() && exitCode >= 0)
+            c.output.AppendOutput(ToolEndLine(exitCode), true);
           // A tool that rewrote the file has the editor show what it left, so that a
           // later save cannot write the old text over the tool's work.
           if (launch.reloadAfter && !c.control.Cancelled())
@@ -250,6 +260,19 @@ std::shared_ptr<IBuildJob> StartTool(const ToolLaunch& launch, ToolRunContext& c
     return job;
   }
 
+  if (context.inTerminal) {
+    const std::vector<std::string> prefix =
+        RunTerminalPrefix(context.terminal.empty() ? nullptr : context.terminal.c_str());
+    if (!prefix.empty()) {
+      // The terminal would start even for a tool that is not there: say so here.
+      if (!ProgramExists(launch.argv[0], launch.directory) ||
+          StartDetached(TerminalRunArguments(prefix, context.holdProgram, launch.argv),
+                        launch.directory) != 0)
+        host.MessageBox(ToolSpawnFailureText(launch.commandLine), kSpawnCaption, MsgIcon::Stop,
+                        MsgButtons::Ok);
+      return nullptr;
+    }
+  }
   pid_t pid = -1;
   if (SpawnTool(launch.argv, launch.directory, &pid) != 0) {
     host.MessageBox(ToolSpawnFailureText(launch.commandLine), kSpawnCaption, MsgIcon::Stop,

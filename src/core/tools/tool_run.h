@@ -5,7 +5,8 @@
 //    build slot holds it (Stop Building ends the tool's process group; a compile or
 //    another such tool is refused while it runs), the output streams into the output
 //    window, and the window never waits for the tool.
-//  - Otherwise the tool is started on its own and the program goes on at once.
+//  - Otherwise the tool runs in a terminal (which stays open to show how it ended),
+//    or on its own when there is none, and the program goes on at once.
 //
 // Nothing runs through a shell; the working directory is the child's own (the
 // program's current directory, which an open project relies on, is left alone).
@@ -53,10 +54,18 @@ struct ToolRunContext {
   IBuildSlot& slot;
   IUiThread& ui;
   IToolSite& site;
+  // A tool that is not redirected runs in a terminal, as Run Java does (when
+  // inTerminal; otherwise, or when no terminal is found, it is started on its own).
+  bool inTerminal = false;
+  std::string terminal = {};     // as $TERMINAL gives it ("": look for one)
+  std::string holdProgram = {};  // the hold helper ("": none)
 };
 
 // The "VOZ" message of a tool that could not be started.
 std::string ToolSpawnFailureText(const std::string& commandLine);
+// The last line of a redirected tool's output: "Exit status N", or "Ended by signal
+// N" for an exit code of 128 + N.
+std::string ToolEndLine(int exitCode);
 // The message of a tool whose Initial Directory is not there (or is no folder).
 std::string ToolDirectoryMissingText(const std::string& directory);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <atomic>
+#include <cstring>
 
 #include "jobs/output_bar.h"
 #include "platform/host.h"
@@ -25,7 +26,7 @@ constexpr const char* kEndRunningQuestion =
 
 }  // namespace
 
-JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent, Qt::Window), host_(host) {
+JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName(QStringLiteral("JavaConsole"));
   setWindowTitle(QStringLiteral("Java Console"));
   auto* layout = new QVBoxLayout(this);
@@ -36,16 +37,23 @@ JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent, Qt::Win
   view_ = new OutputBar(&host, this, kTextCap);
   view_->setObjectName(QStringLiteral("JavaConsoleText"));
   view_->setAccessibleName(QStringLiteral("Java Console"));
+  view_->SetLineCap(kLineCap);
   layout->addWidget(view_, 1);
   auto* row = new QHBoxLayout();
   input_ = new QLineEdit(this);
   input_->setObjectName(QStringLiteral("JavaConsoleInput"));
   input_->setAccessibleName(QStringLiteral("Program input"));
-  input_->setPlaceholderText(QStringLiteral("Input: Enter sends the line, Ctrl+D ends the input"));
+  input_->setPlaceholderText(QStringLiteral(
+      "Input: Enter sends the line, Ctrl+D ends the input, Ctrl+C interrupts"));
   input_->installEventFilter(this);
   row->addWidget(input_, 1);
   stop_ = new QPushButton(QStringLiteral("Stop"), this);
+  stop_->setObjectName(QStringLiteral("JavaConsoleStop"));
+  stop_->setAccessibleName(QStringLiteral("Stop the program"));
   clear_ = new QPushButton(QStringLiteral("Clear"), this);
+  clear_->setObjectName(QStringLiteral("JavaConsoleClear"));
+  clear_->setAccessibleName(QStringLiteral("Clear the console"));
+  status_->setAccessibleName(QStringLiteral("Program status"));
   row->addWidget(stop_);
   row->addWidget(clear_);
   layout->addLayout(row);
@@ -57,7 +65,28 @@ JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent, Qt::Win
   connect(clear_, &QPushButton::clicked, this, &JavaConsole::Clear);
   stop_->setEnabled(false);
   input_->setEnabled(false);
-  resize(720, 420);
+}
+
+void JavaConsole::SetSourceRoots(const std::vector<std::string>& roots) {
+  view_->SetReferenceRoots(roots);
+}
+
+void JavaConsole::Reveal() {
+  if (reveal_) {
+    reveal_();
+  } else {
+    show();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+}
+
+void JavaConsole::InterruptProgram() {
+  if (process_ && process_->Running())
+    process_->Interrupt();
+  else
+    host_.Beep(BeepKind::Default);
 }
 
 JavaConsole::~JavaConsole() {
@@ -82,7 +111,8 @@ void JavaConsole::Retire() {
     std::string end = "[Stopped]";
     if (!process_->Running()) {
       // It ended on its own and the window has not caught up yet.
-      const std::string rest = process_->TakeOutput(SIZE_MAX);
+      view_->AppendStyled(ansi_.Feed(process_->TakeOutput(SIZE_MAX)));
+      const std::string rest = ansi_.Flush();
       if (!rest.empty()) view_->AppendOutput(rest, false);
       if (std::optional<int> status = process_->ExitStatus())
         end = "[" + ExitStatusText(*status) + "]";
@@ -113,7 +143,20 @@ int JavaConsole::Run(const std::vector<std::string>& args, const std::string& sh
         Qt::QueuedConnection);
   });
   const int err = process->Start(args, directory);
-  if (err != 0) return err;
+  ansi_ = AnsiFilter{};
+  if (err != 0) {
+    // The console says the program did not start, not that an earlier one runs.
+    const std::string failed = "[Could not start: " + std::string(std::strerror(err)) + "]";
+    // Below what the earlier program left, which stays readable.
+    if (view_->Text().StoredBytes() > 0) view_->AppendOutput("", true);
+    view_->AppendOutput(shownLine, view_->Text().StoredBytes() > 0);
+    view_->AppendOutput(failed, true);
+    status_->setText(Q(failed));
+    stop_->setEnabled(false);
+    input_->setEnabled(false);
+    Reveal();
+    return err;
+  }
   process_ = std::move(process);
   live_ = live;
   endShown_ = false;
@@ -122,10 +165,7 @@ int JavaConsole::Run(const std::vector<std::string>& args, const std::string& sh
   status_->setText(QStringLiteral("Running: ") + Q(shownLine));
   stop_->setEnabled(true);
   input_->setEnabled(true);
-  show();
-  if (isMinimized()) showNormal();
-  raise();
-  activateWindow();
+  Reveal();
   input_->setFocus();
   return 0;
 }
@@ -137,7 +177,11 @@ bool JavaConsole::ProgramRunning() const {
 void JavaConsole::Drain() {
   if (!process_) return;
   const std::string chunk = process_->TakeOutput(kDrainChunk);
-  if (!chunk.empty()) view_->AppendOutput(chunk, false);
+  view_->AppendStyled(ansi_.Feed(chunk));
+  if (chunk.size() < kDrainChunk && process_->ExitStatus()) {
+    const std::string rest = ansi_.Flush();
+    if (!rest.empty()) view_->AppendOutput(rest, false);
+  }
   if (chunk.size() == kDrainChunk) {
     // More may wait: let the window answer first, then go on.
     QMetaObject::invokeMethod(this, &JavaConsole::Drain, Qt::QueuedConnection);
@@ -185,6 +229,11 @@ void JavaConsole::Clear() {
 bool JavaConsole::eventFilter(QObject* watched, QEvent* event) {
   if (watched == input_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier) &&
+        !input_->hasSelectedText()) {
+      InterruptProgram();
+      return true;
+    }
     if (key->key() == Qt::Key_D && (key->modifiers() & Qt::ControlModifier)) {
       if (!input_->text().isEmpty()) SendLine(input_->text());
       input_->clear();

@@ -1,16 +1,20 @@
 #pragma once
-// The "Java Console": the IDE's own window for a program run with a private
-// console. It shows the program's output and errors as they come (in an output
-// view with the output window's byte-safe store and accessible text), sends each
-// typed line to the program's input (Enter sends, Ctrl+D ends the input), and has
-// Stop (ends the program's process group) and Clear. After the program ends it
-// shows how it ended and stays until closed or reused by the next run.
+// The "Java Console": the IDE's own pane for a program run with a private console,
+// docked in the main window beside the output window. It shows the program's output
+// and errors as they come (in an output view with the output window's byte-safe
+// store and accessible text; terminal escapes taken out, stack-trace lines of the
+// program's sources clickable), sends each typed line to the program's input (Enter
+// sends, Ctrl+D ends the input, Ctrl+C interrupts the program's group), and has Stop
+// (ends the program's process group) and Clear. After the program ends it shows how
+// it ended and stays until reused by the next run.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "jobs/ansi_text.h"
 #include "jobs/run_commands.h"
 #include "jobs/run_console.h"
 
@@ -36,13 +40,20 @@ class JavaConsole : public QWidget, public IJavaConsole {
   // output window): a console program's flood needs no more, and each kept line costs
   // an index entry too.
   static constexpr size_t kTextCap = size_t{32} << 20;
+  // And at most this many lines, whose index costs memory however short they are.
+  static constexpr size_t kLineCap = size_t{4} << 20;
 
   JavaConsole(IHost& host, QWidget* parent = nullptr);
   ~JavaConsole() override;
 
   int Run(const std::vector<std::string>& args, const std::string& shownLine,
           const std::string& directory) override;
+  void SetSourceRoots(const std::vector<std::string>& roots) override;
+  // How the console is brought into view for a run (by default it shows itself).
+  void SetReveal(std::function<void()> reveal) { reveal_ = std::move(reveal); }
   bool ProgramRunning() const;
+  // Ctrl+C: SIGINT to the program's group.
+  void InterruptProgram();
   // Ends the program now (its whole group) and waits for it.
   void EndProgram();
   void StopProgram();
@@ -65,6 +76,7 @@ class JavaConsole : public QWidget, public IJavaConsole {
 
  private:
   void Drain();
+  void Reveal();
   // Ends a program that still runs (off this thread); its end is shown first.
   void Retire();
   // The last line of a program's run, in the view and the status; Stop and input go.
@@ -81,6 +93,8 @@ class JavaConsole : public QWidget, public IJavaConsole {
   bool drainQueued_ = false;
   bool endShown_ = true;
   std::vector<std::thread> retiring_;  // earlier programs being ended
+  AnsiFilter ansi_;
+  std::function<void()> reveal_;
 };
 
 }  // namespace tamso::gui

@@ -96,6 +96,7 @@ void OutputBar::SetOutput(const std::string& text) {
   }
   a11y_->BeforeChange(true);
   text_.Set(text);
+  styles_.clear();
   a11y_->AfterChange(true);
   anchor_ = cursor_ = Pos{};
   referenceShown_ = false;
@@ -112,9 +113,45 @@ void OutputBar::AppendOutput(const std::string& text, bool newLineFirst) {
   }
   if (text.empty() && !newLineFirst) return;
   a11y_->BeforeChange(false);
+  MarkStyle(AnsiStyle{});
   text_.Append(text, newLineFirst);
   a11y_->AfterChange(false);
   Changed();
+}
+
+void OutputBar::MarkStyle(const AnsiStyle& style) {
+  const AnsiStyle current = styles_.empty() ? AnsiStyle{} : styles_.back().second;
+  if (current == style) return;
+  const uint64_t at = text_.EndOffset();
+  if (!styles_.empty() && styles_.back().first == at)
+    styles_.back().second = style;
+  else
+    styles_.emplace_back(at, style);
+}
+
+void OutputBar::AppendStyled(const std::vector<AnsiRun>& runs) {
+  if (runs.empty()) return;
+  a11y_->BeforeChange(false);
+  for (const AnsiRun& run : runs) {
+    MarkStyle(run.style);
+    text_.Append(run.text, false);
+  }
+  // Changes before the oldest kept text are of no use but the last of them.
+  const uint64_t kept = text_.LineOffset(text_.DroppedBytes() > 0 ? 1 : 0);
+  size_t gone = 0;
+  while (gone + 1 < styles_.size() && styles_[gone + 1].first <= kept) ++gone;
+  if (gone > 0) styles_.erase(styles_.begin(), styles_.begin() + static_cast<long>(gone));
+  a11y_->AfterChange(false);
+  Changed();
+}
+
+AnsiStyle OutputBar::StyleAt(size_t line, size_t byte) const {
+  const uint64_t start = text_.LineOffset(line);
+  if (start == UINT64_MAX || styles_.empty()) return {};
+  const uint64_t at = start + byte;
+  auto it = std::upper_bound(styles_.begin(), styles_.end(), at,
+                             [](uint64_t v, const auto& s) { return v < s.first; });
+  return it == styles_.begin() ? AnsiStyle{} : std::prev(it)->second;
 }
 
 void OutputBar::Changed() {
@@ -191,6 +228,54 @@ void OutputBar::changeEvent(QEvent* event) {
   }
 }
 
+namespace {
+
+// Sixteen colours that read on a light background and a dark one alike.
+QColor AnsiColour(int index, const QColor& plain) {
+  static const QRgb kColours[16] = {0x000000, 0xc01c28, 0x26a269, 0xa2734c, 0x1c71d8, 0xa347ba,
+                                    0x2aa1b3, 0x808080, 0x5e5c64, 0xf66151, 0x33b16a, 0xc88800,
+                                    0x2a7bde, 0xc061cb, 0x33c7de, 0xa0a0a0};
+  if (index < 0 || index > 15) return plain;
+  return QColor(kColours[index]);
+}
+
+}  // namespace
+
+void OutputBar::DrawStyled(QPainter& p, size_t lineIndex, const std::string& line,
+                           size_t firstCol, size_t pageCols, int x0, int baseline,
+                           const QFontMetricsF& metrics) {
+  const size_t b0 = ByteOfColumn(line, firstCol);
+  const size_t b1 = ByteOfColumn(line, firstCol + pageCols);
+  const size_t startCol = ColumnOfByte(line, b0);
+  const uint64_t lineStart = text_.LineOffset(lineIndex);
+  const QColor plain = palette().text().color();
+  QFont bold = font();
+  bold.setBold(true);
+  size_t from = b0;
+  double x = x0;
+  while (from < b1) {
+    const AnsiStyle style = StyleAt(lineIndex, from);
+    // The next change of style inside the shown part.
+    size_t to = b1;
+    if (lineStart != UINT64_MAX) {
+      auto it = std::upper_bound(styles_.begin(), styles_.end(), lineStart + from,
+                                 [](uint64_t v, const auto& s) { return v < s.first; });
+      if (it != styles_.end() && it->first < lineStart + b1)
+        to = static_cast<size_t>(it->first - lineStart);
+    }
+    // Never split a UTF-8 sequence.
+    while (to < b1 && (static_cast<unsigned char>(line[to]) & 0xC0) == 0x80) ++to;
+    const QString piece = Display(line, from, to, ColumnOfByte(line, from));
+    p.setPen(AnsiColour(style.foreground, plain));
+    p.setFont(style.bold ? bold : font());
+    p.drawText(QPointF(x, baseline), piece);
+    x += (style.bold ? QFontMetricsF(bold) : metrics).horizontalAdvance(piece);
+    from = to;
+  }
+  p.setFont(font());
+  (void)startCol;
+}
+
 void OutputBar::paintEvent(QPaintEvent*) {
   ++paints_;
   QPainter p(viewport());
@@ -241,7 +326,11 @@ void OutputBar::paintEvent(QPaintEvent*) {
     }
     if (!selRect.isNull()) p.fillRect(selRect, pal.highlight());
     p.setPen(pal.text().color());
-    p.drawText(x, y + ascent_, shown);
+    if (styles_.empty() || length > kLongLine) {
+      p.drawText(x, y + ascent_, shown);
+    } else {
+      DrawStyled(p, i, text_.Line(i), firstCol, pageCols, x, y + ascent_, metrics);
+    }
     if (!selRect.isNull()) {
       p.save();
       p.setClipRect(selRect);
@@ -308,7 +397,7 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
   const Pos pos = PosAt(event->position().toPoint());
   // A name and line number sit at the start of a line; a huge line is not read whole.
   const std::string line = text_.LineSlice(pos.line, 0, kLongLine);
-  if (ParseSourceReference(line)) {
+  if (ParseLineReference(line, referenceRoots_)) {
     // A place only opens: the caret goes to the start of its line, nothing is selected.
     anchor_ = cursor_ = Pos{pos.line, 0};
   } else {
@@ -326,9 +415,9 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   std::string file;
-  if (JumpToSource(line, *host_, referenceDir_, &file) == JumpResult::Done) {
+  if (JumpToSource(line, *host_, referenceDir_, &file, referenceRoots_) == JumpResult::Done) {
     referenceShown_ = true;
-    const auto ref = ParseSourceReference(line);
+    const auto ref = ParseLineReference(line, referenceRoots_);
     emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ref->line);
   }
 }
@@ -338,7 +427,7 @@ bool OutputBar::GoToReference(bool forward) {
   if (referenceShown_ || anchor_ != cursor_) current = std::min(anchor_, cursor_).line;
   const auto next = FindNextReference(
       text_.LineCount(), [this](size_t i) { return text_.LineSlice(i, 0, kLongLine); }, current,
-      forward);
+      forward, referenceRoots_);
   if (!next) {
     if (host_)
       host_->Beep(BeepKind::Default);
@@ -359,8 +448,10 @@ bool OutputBar::GoToReference(bool forward) {
   if (!host_) return false;
   const std::string text = text_.LineSlice(*next, 0, kLongLine);
   std::string file;
-  if (JumpToSource(text, *host_, referenceDir_, &file) != JumpResult::Done) return false;
-  emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ParseSourceReference(text)->line);
+  if (JumpToSource(text, *host_, referenceDir_, &file, referenceRoots_) != JumpResult::Done)
+    return false;
+  emit sourceReferenceActivated(QFile::decodeName(file.c_str()),
+                                ParseLineReference(text, referenceRoots_)->line);
   return true;
 }
 

@@ -16,10 +16,16 @@
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "jobs/ansi_text.h"
 #include "jobs/build_job.h"
 #include "jobs/output_text.h"
 #include "platform/host.h"
+
+class QFontMetricsF;
+class QPainter;
 
 namespace tamso::gui {
 
@@ -42,9 +48,16 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   // Appends text, with a line break first when newLineFirst. Any thread, as above.
   void AppendOutput(const std::string& text, bool newLineFirst) override;
   void SetReferenceDirectory(const std::string& dir) override { referenceDir_ = dir; }
+  void SetReferenceRoots(const std::vector<std::string>& roots) override { referenceRoots_ = roots; }
   bool GoToReference(bool forward) override;
 
   const OutputText& Text() const { return text_; }
+  void SetLineCap(size_t lines) { text_.SetLineCap(lines); }
+  // Appends runs of a program's output in their colours and weights (user-interface
+  // thread only). Text appended otherwise is drawn plain.
+  void AppendStyled(const std::vector<AnsiRun>& runs);
+  // The style the text at a line's byte is drawn in (for tests and tools).
+  AnsiStyle StyleAt(size_t line, size_t byte) const;
   // The selected bytes ("" when nothing is selected).
   std::string SelectedText() const;
   void SelectAll();
@@ -100,6 +113,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   IHost* host_;
   OutputText text_;
   std::string referenceDir_;
+  std::vector<std::string> referenceRoots_;
   bool referenceShown_ = false;  // the selection is a line a jump went to
   QTimer refresh_;
   QElapsedTimer sinceRefresh_;
@@ -113,6 +127,11 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   int lineHeight_ = 16;
   int ascent_ = 12;
   int paints_ = 0;
+  // Where the text's style changes, by offset (OutputText::LineOffset), in order.
+  std::vector<std::pair<uint64_t, AnsiStyle>> styles_;
+  void MarkStyle(const AnsiStyle& style);
+  void DrawStyled(QPainter& p, size_t lineIndex, const std::string& line, size_t firstCol,
+                  size_t pageCols, int x0, int baseline, const QFontMetricsF& metrics);
   std::unique_ptr<OutputAccessibility> a11y_;  // offsets and events for assistive technology
 };
 

@@ -63,7 +63,8 @@ RunJavaDialog::RunJavaDialog(const RunJavaValues& values, QWidget* parent)
   layout->addLayout(form);
   console_ = new QCheckBox(QStringLiteral("Create private console for the command"), this);
   console_->setObjectName(QStringLiteral("1016"));
-  console_->setChecked(false);
+  // The tick the user left for this class or project last time.
+  console_->setChecked(values.privateConsole);
   layout->addWidget(console_);
 
   auto* buttons = new QDialogButtonBox(this);

@@ -58,11 +58,30 @@ struct RunWiring {
   Project& project;
   QPointer<JavaConsole> console;
   std::string holdProgram;
+  std::vector<std::string> roots = {};  // the last run's source roots
 
   JavaConsole* Console() {
     MainWindow* window = shell.Window();
     if (!console && window) {
-      console = new JavaConsole(host, window);
+      // Docked beside the output window: it shares the main window's bottom and never
+      // grows past the screen; both stay in view.
+      auto* dock = new QDockWidget(QStringLiteral("Java Console"), window);
+      dock->setObjectName(QStringLiteral("JavaConsoleDock"));
+      dock->setAccessibleName(QStringLiteral("Java Console"));
+      dock->setFeatures(QDockWidget::DockWidgetClosable);
+      dock->setAllowedAreas(Qt::BottomDockWidgetArea);
+      console = new JavaConsole(host, dock);
+      dock->setWidget(console);
+      window->addDockWidget(Qt::BottomDockWidgetArea, dock);
+      if (QDockWidget* output = window->OutputDock()) {
+        output->show();
+        window->splitDockWidget(output, dock, Qt::Horizontal);
+      }
+      console->SetSourceRoots(roots);
+      console->SetReveal([dock] {
+        dock->show();
+        dock->raise();
+      });
       window->installEventFilter(new CloseGuard(host, console, window));
       QObject::connect(qApp, &QCoreApplication::aboutToQuit, console, [c = console] {
         if (c) c->EndProgram();
@@ -84,6 +103,7 @@ struct RunWiring {
     context.showOutput = [window] {
       if (window && window->OutputDock()) window->OutputDock()->show();
     };
+    context.reenter = [this](std::function<void(RunContext&)> later) { WithContext(later); };
     f(context);
   }
 
@@ -95,6 +115,10 @@ struct RunWiring {
             const std::string& directory) override {
       JavaConsole* c = wiring->Console();
       return c ? c->Run(args, line, directory) : ENOENT;
+    }
+    void SetSourceRoots(const std::vector<std::string>& roots) override {
+      wiring->roots = roots;
+      if (wiring->console) wiring->console->SetSourceRoots(roots);
     }
   };
 };

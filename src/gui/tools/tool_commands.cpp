@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
@@ -22,6 +23,12 @@ ToolCommands::ToolCommands(MainWindow& window, QtHost& host, IniFile& profile, I
       profile_(profile),
       project_(project),
       context_{host, profile, slot, MainUiThread(), *this} {
+  // A tool that is not redirected runs in a terminal that stays to show how it ended.
+  context_.inTerminal = true;
+  if (const char* t = std::getenv("TERMINAL")) context_.terminal = t;
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) context_.holdProgram = self.string();
   CMainFrame& frame = window_.Frame();
   frame.On(cmd::kCustomizeTools, [this](int) { CustomizeTools(); });
   frame.On(cmd::kFindInFiles, [this](int) { FindInFiles(); });

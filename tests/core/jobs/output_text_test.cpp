@@ -100,3 +100,22 @@ TEST(OutputColumns, TabsAndMultiByteCharacters) {
 
 }  // namespace
 }  // namespace tamso
+
+namespace tamso {
+namespace {
+
+// Short lines cost an index entry each: the line cap drops the oldest blocks as the
+// byte cap does, and the newest lines always stay.
+TEST(OutputTextLineCap, ManyShortLinesStayBounded) {
+  OutputText text(0, 64);
+  text.SetLineCap(100);
+  for (int i = 0; i < 5000; ++i) text.Append(std::to_string(i), i > 0);
+  EXPECT_LE(text.LineCount(), 101u);
+  EXPECT_GE(text.LineCount(), 40u);
+  EXPECT_EQ(text.Line(text.LineCount() - 1), "4999");
+  EXPECT_GT(text.DroppedBytes(), 0u);
+  EXPECT_EQ(text.Line(0), OutputText::DroppedNotice(text.DroppedBytes()));
+}
+
+}  // namespace
+}  // namespace tamso

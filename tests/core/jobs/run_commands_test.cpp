@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -117,6 +118,16 @@ struct World {
   }
 };
 
+constexpr const char* kMain = " { public static void main(String[] args) {} }";
+
+// A class file newer than its source, as a finished compile leaves it.
+void Compiled(const std::string& classFile, const std::string& source) {
+  std::filesystem::create_directories(std::filesystem::path(classFile).parent_path());
+  std::ofstream(classFile) << "";
+  std::filesystem::last_write_time(
+      classFile, std::filesystem::last_write_time(source) + std::chrono::seconds(5));
+}
+
 TEST(RunJavaCommand, BusyAndUnusableMainFileStopBeforeTheDialog) {
   World w;
   w.slot.idle = false;
@@ -136,11 +147,12 @@ TEST(RunJavaCommand, ProjectMainFileGivesClassAndPackageRoot) {
   w.OpenProject("./Hello.java");
   RunJavaCommand(nullptr, w.context);
   EXPECT_EQ(w.dialogs.shown.className, "Hello");
-  EXPECT_EQ(w.dialogs.shown.directory, ".");
-  EXPECT_EQ(w.profile.GetString("RunJava", "Class", ""), "Hello");
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir.Path());
+  // It has no main: the status bar says so, and java will too.
+  EXPECT_EQ(w.host.statusTexts.back(), "Hello declares no main method.");
   w.project.Close();
 
-  w.Write("src/a/b/Main.java", "// x\npackage a.b;\npublic class Main {}");
+  w.Write("src/a/b/Main.java", std::string("// x\npackage a.b;\npublic class Main") + kMain);
   w.OpenProject(w.dir / "src/a/b/Main.java");
   w.dialogs.acceptInConsole = true;
   RunJavaCommand(nullptr, w.context);
@@ -153,9 +165,9 @@ TEST(RunJavaCommand, ProjectMainFileGivesClassAndPackageRoot) {
             (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "a.b.Main"}));
 }
 
-// File names java would misread: as an option or an "@file", split at a backslash
-// (a separator only in stored project paths), or split at a line end.
-TEST(RunJavaCommand, HostileMainFileNamesReachJavaAsExactlyOneClassArgument) {
+// File names java would misread: as an option or an "@file", split at a backslash,
+// a blank or a quote, or at a line end.
+TEST(RunJavaCommand, HostileFileNamesReachJavaAsExactlyOneArgument) {
   {
     World w;
     w.Write("-x.java", "class x {}");
@@ -165,15 +177,23 @@ TEST(RunJavaCommand, HostileMainFileNamesReachJavaAsExactlyOneClassArgument) {
     EXPECT_EQ(w.console.args,
               (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "./-x"}));
   }
-  for (const std::string name : {"a\\b", "t\tq\"", "ends\\"}) {
+  for (const std::string name : {"a\\b", "t\tq\"", "ends\\", "it's"}) {
     SCOPED_TRACE(name);
     World w;
-    w.Write("src/p/" + name + ".java", "package p;\nclass X {}");
-    Doc java(w.dir / ("src/p/" + name + ".java"));
+    const std::string source = w.dir / ("src/p/" + name + ".java");
+    w.Write("src/p/" + name + ".java", "package p;\nvoid main() {}\n");
+    Doc java(source);
     w.dialogs.acceptInConsole = true;
+    // Not compiled: the launcher runs the file itself.
+    RunJavaCommand(&java, w.context);
+    EXPECT_EQ(w.console.dir, w.dir / "src/p");
+    EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", source}));
+    // Compiled beside its source: the class, from its package root.
+    Compiled(w.dir / ("src/p/" + name + ".class"), source);
     RunJavaCommand(&java, w.context);
     EXPECT_EQ(w.console.dir, w.dir / "src");
-    EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "p." + name}));
+    EXPECT_EQ(w.console.args,
+              (std::vector<std::string>{"java", "-classpath", w.dir / "src", "p." + name}));
   }
 }
 
@@ -188,18 +208,15 @@ TEST(RunJavaCommand, ActiveFileNoteAndOutputDirectoryOnTheClassPath) {
 
   w.profile.WriteString("Compiler", "UseDirectory", "Y");
   w.profile.WriteString("Compiler", "Directory", w.dir / "out dir");
+  w.Write("Hello.java", std::string("class Hello") + kMain);
+  Compiled(w.dir / "out dir/Hello.class", w.dir / "Hello.java");
   Doc java(w.dir / "Hello.java");
-  w.Write("Hello.java", "class Hello {}");
-  RunJavaValues answer;
-  answer.className = "Hello";
-  answer.directory = w.dir / "out dir";
-  answer.privateConsole = true;
-  w.dialogs.answer = answer;
+  w.dialogs.acceptInConsole = true;
   RunJavaCommand(&java, w.context);
-  EXPECT_EQ(w.dialogs.shown.directory, w.dir / "out dir");
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir.Path());
   EXPECT_EQ(w.console.args,
             (std::vector<std::string>{"java", "-classpath", w.dir / "out dir", "Hello"}));
-  EXPECT_EQ(w.console.dir, w.dir / "out dir");
+  EXPECT_EQ(w.console.dir, w.dir.Path());
   EXPECT_EQ(w.profile.GetString("RunJava", "Class", ""), "Hello");
   // A console that could not start the program says so.
   w.console.result = ENOENT;
@@ -218,17 +235,16 @@ TEST(RunJavaCommand, RelativeOutputDirectoryIsTheProjectsFolder) {
   World w;
   w.profile.WriteString("Compiler", "UseDirectory", "Y");
   w.profile.WriteString("Compiler", "Directory", "out");
-  w.Write("Main.java", "public class Main {}");
+  w.Write("Main.java", std::string("public class Main") + kMain);
   w.OpenProject("./Main.java");
   w.dialogs.acceptInConsole = true;
   RunJavaCommand(nullptr, w.context);
-  EXPECT_EQ(w.dialogs.shown.directory, w.dir / "out");
-  EXPECT_EQ(w.console.dir, w.dir / "out");
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir.Path());
   EXPECT_EQ(w.console.args,
             (std::vector<std::string>{"java", "-classpath", w.dir / "out", "Main"}));
 
   // The project's own output directory, for a member in a subfolder.
-  w.Write("src/Tool.java", "class Tool {}");
+  w.Write("src/Tool.java", std::string("class Tool") + kMain);
   w.OpenProject(w.dir / "src/Tool.java");
   CompilerDirectories dirs;
   dirs.useDirectory = true;
@@ -239,44 +255,29 @@ TEST(RunJavaCommand, RelativeOutputDirectoryIsTheProjectsFolder) {
             (std::vector<std::string>{"java", "-classpath", w.dir / "build", "Tool"}));
   w.project.Close();
 
-  // Without a project: the folder of the file, where the compiler ran.
-  w.Write("solo/Hello.java", "class Hello {}");
-  Doc hello(w.dir / "solo/Hello.java");
-  RunJavaCommand(&hello, w.context);
+  // Without a project, the last class runs from the folder of the file, where the
+  // compiler ran.
+  w.Write("solo/notes.java", "// none");
+  Doc notes(w.dir / "solo/notes.java");
+  RunJavaCommand(&notes, w.context);
   EXPECT_EQ(w.console.dir, w.dir / "solo/out");
-  ASSERT_GE(w.console.args.size(), 3u);
-  EXPECT_EQ(w.console.args[2], w.dir / "solo/out");
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "solo/out", "Tool"}));
 }
 
 // Classes compiled to an output directory lie in their package's folders there, so a
 // source outside matching folders still runs under its full name.
 TEST(RunJavaCommand, PackagedSourceOutsideItsFoldersIsQualifiedWithAnOutputDirectory) {
   World w;
-  w.Write("src/Main.java", "package demo;\npublic class Main {}");
+  w.Write("src/Main.java", std::string("package demo;\npublic class Main") + kMain);
   w.OpenProject(w.dir / "src/Main.java");
   w.dialogs.acceptInConsole = true;
   RunJavaCommand(nullptr, w.context);
-  // The project's own output directory: classes lie in their package's folders there.
   EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
+  // No source root fits: the project's folder.
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir.Path());
   EXPECT_EQ(w.console.args,
             (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "demo.Main"}));
-
-  w.profile.WriteString("Compiler", "UseDirectory", "Y");
-  w.profile.WriteString("Compiler", "Directory", w.dir / "classes");
-  RunJavaCommand(nullptr, w.context);
-  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
-  EXPECT_EQ(w.console.args,
-            (std::vector<std::string>{"java", "-classpath", w.dir / "classes", "demo.Main"}));
-  w.project.Close();
-
-  Doc active(w.dir / "src/Main.java");
-  RunJavaCommand(&active, w.context);
-  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
-  // A source in matching folders is named once, not twice.
-  w.Write("src/demo/Main.java", "package demo;\npublic class Main {}");
-  Doc placed(w.dir / "src/demo/Main.java");
-  RunJavaCommand(&placed, w.context);
-  EXPECT_EQ(w.dialogs.shown.className, "demo.Main");
 }
 
 TEST(RunJavaCommand, TerminalRoadStartsExactlyTheProgramWithoutAShell) {
@@ -287,9 +288,9 @@ TEST(RunJavaCommand, TerminalRoadStartsExactlyTheProgramWithoutAShell) {
   w.context.terminal = "\"" + Child() + "\" record \"" + record + "\"";
   w.context.holdProgram = "/hold";
   RunJavaValues v;
-  v.command = "\"" + Child() + "\"";
+  v.command = "'" + Child() + "'";
   v.className = "\"a b\"";
-  v.arguments = "'q' $(rm) ; -x";
+  v.arguments = "'q r' \"s\\\"t\" u\\ v $(rm) ; -x";
   v.directory = odd + "  ";
   w.dialogs.answer = v;
   RunJavaCommand(nullptr, w.context);
@@ -301,7 +302,8 @@ TEST(RunJavaCommand, TerminalRoadStartsExactlyTheProgramWithoutAShell) {
     std::ifstream in(record);
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  EXPECT_EQ(text, "-e\n/hold\n--hold-run\n--\n" + Child() + "\na b\n'q'\n$(rm)\n;\n-x\n");
+  EXPECT_EQ(text, "-e\n/hold\n--hold-run\n--\n" + Child() +
+                      "\na b\nq r\ns\"t\nu v\n$(rm)\n;\n-x\n");
 
   // A program that does not exist is the spawn message, no terminal.
   v.command = "no-such-java-here";
@@ -309,6 +311,173 @@ TEST(RunJavaCommand, TerminalRoadStartsExactlyTheProgramWithoutAShell) {
   RunJavaCommand(nullptr, w.context);
   ASSERT_EQ(w.host.messages.size(), 3u);
   EXPECT_EQ(w.host.messages[2].caption, "VOZ");
+}
+
+// The active file's class wins over the project's main file, and what the user
+// typed comes back for the next run: per project in its file, else per class.
+TEST(RunJavaCommand, ActiveClassFirstAndTypedFieldsKept) {
+  World w;
+  w.Write("src/main/java/app/Main.java", std::string("package app;\npublic class Main") + kMain);
+  w.Write("src/main/java/app/Tool.java",
+          "package app;\nclass Helper {}\npublic class Tool { static void main() {} }");
+  w.Write("src/main/java/app/Plain.java", "package app;\npublic class Plain {}");
+  w.OpenProject(w.dir / "src/main/java/app/Main.java");
+  Doc tool(w.dir / "src/main/java/app/Tool.java");
+  RunJavaCommand(&tool, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "app.Tool");
+  EXPECT_TRUE(w.host.statusTexts.empty());
+  // A file whose own class has no main offers one of its classes that has.
+  w.Write("src/main/java/app/Pair.java",
+          std::string("package app;\nclass Pair {}\nclass PairDemo") + kMain);
+  Doc pair(w.dir / "src/main/java/app/Pair.java");
+  RunJavaCommand(&pair, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "app.PairDemo");
+  EXPECT_EQ(w.host.statusTexts.back(),
+            "app.Pair declares no main method. Running app.PairDemo, which has one.");
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir / "src/main/java");
+  EXPECT_FALSE(w.dialogs.shown.privateConsole);
+  // A file without a main: the project's main file.
+  Doc plain(w.dir / "src/main/java/app/Plain.java");
+  RunJavaCommand(&plain, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, "app.Main");
+  EXPECT_EQ(w.host.statusTexts.back(), "app.Plain declares no main method.");
+
+  RunJavaValues typed = w.dialogs.shown;
+  typed.options = "-Xmx64m";
+  typed.arguments = "'two words' x";
+  typed.directory = w.dir / "work";
+  typed.privateConsole = true;
+  w.dialogs.answer = typed;
+  RunJavaCommand(&plain, w.context);
+  w.dialogs.answer.reset();
+  RunJavaCommand(&plain, w.context);
+  EXPECT_EQ(w.dialogs.shown.options, "-Xmx64m");
+  EXPECT_EQ(w.dialogs.shown.arguments, "'two words' x");
+  EXPECT_EQ(w.dialogs.shown.directory, w.dir / "work");
+  EXPECT_TRUE(w.dialogs.shown.privateConsole);
+  // They live in the project's file, so they survive reopening it.
+  IniFile jap(w.dir / "p.jap");
+  EXPECT_EQ(jap.GetString("RunJava", "Args", ""), "'two words' x");
+  EXPECT_EQ(jap.GetString("Project", "Mainfile", ""), "./src/main/java/app/Main.java");
+  w.project.Close();
+
+  // Without a project: per class; another class starts without the arguments.
+  w.Write("solo/Greeter.java", std::string("public class Greeter") + kMain);
+  w.Write("solo/Other.java", std::string("public class Other") + kMain);
+  Doc greeter(w.dir / "solo/Greeter.java");
+  Doc other(w.dir / "solo/Other.java");
+  typed = RunJavaValues{};
+  typed.className = "Greeter";
+  typed.arguments = "--loud";
+  typed.directory = w.dir / "solo";
+  w.dialogs.answer = typed;
+  RunJavaCommand(&greeter, w.context);
+  w.dialogs.answer.reset();
+  RunJavaCommand(&other, w.context);
+  EXPECT_EQ(w.dialogs.shown.className, w.dir / "solo/Other.java");  // not compiled yet
+  EXPECT_EQ(w.dialogs.shown.arguments, "");
+  RunJavaCommand(&greeter, w.context);
+  EXPECT_EQ(w.dialogs.shown.arguments, "--loud");
+}
+
+TEST(RunJavaCommand, ClassPathOfTheProjectAndNoneOfItOutside) {
+  World w;
+  w.Write("src/main/java/app/Main.java", std::string("package app;\npublic class Main") + kMain);
+  w.Write("src/main/resources/app.properties", "x=1");
+  w.Write("lib/b.jar", "");
+  w.Write("lib/a.jar", "");
+  w.Write("lib/notes.txt", "");
+  w.OpenProject(w.dir / "src/main/java/app/Main.java");
+  CompilerDirectories dirs;
+  dirs.useClassPath = true;
+  dirs.classPath = "vendor/x.jar: /opt/y.jar";
+  ASSERT_TRUE(w.project.SaveCompilerDirectories(dirs));
+  w.dialogs.acceptInConsole = true;
+  RunJavaCommand(nullptr, w.context);
+  const std::string expected = w.dir / "out/classes:" + w.dir / "src/main/resources:" +
+                               w.dir / "vendor/x.jar:/opt/y.jar:" + w.dir / "lib/a.jar:" +
+                               w.dir / "lib/b.jar";
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", expected, "app.Main"}));
+  // Options of the user's own are added in front of the class path.
+  RunJavaValues v = w.dialogs.shown;
+  v.options = "-ea -Dx=1";
+  v.privateConsole = true;
+  w.dialogs.acceptInConsole = false;
+  w.dialogs.answer = v;
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "-ea", "-Dx=1", "-classpath",
+                                                      expected, "app.Main"}));
+  // Their own class path wins, and the heading says so.
+  v.options = "-cp /mine";
+  w.dialogs.answer = v;
+  RunJavaCommand(nullptr, w.context);
+  EXPECT_EQ(w.console.args, (std::vector<std::string>{"java", "-cp", "/mine", "app.Main"}));
+  EXPECT_NE(w.console.line.find("\n(The class path of the Options replaces the project's: " +
+                                expected + ")"),
+            std::string::npos);
+
+  // A compiled file outside the project gets only its own folder, and none of the
+  // project's Options either.
+  TempDir away;
+  std::filesystem::create_directories(away / "elsewhere");
+  std::ofstream(away / "elsewhere/Greeter.java") << "class Greeter" << kMain;
+  Compiled(away / "elsewhere/Greeter.class", away / "elsewhere/Greeter.java");
+  Doc greeter(away / "elsewhere/Greeter.java");
+  w.dialogs.answer.reset();
+  w.dialogs.acceptInConsole = true;
+  RunJavaCommand(&greeter, w.context);
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", away / "elsewhere", "Greeter"}));
+}
+
+// A class whose source is newer than its class file is compiled first and runs only
+// when the compile succeeds.
+TEST(RunJavaCommand, StaleClassCompilesFirstThenRuns) {
+  World w;
+  const std::string javac = w.dir / "javac";
+  // A stand-in compiler: fails for sources holding "broken", else writes the class.
+  w.Write("javac", "#!/bin/sh\nfor a; do last=$a; done\n"
+                   "grep -q broken \"$last\" && { echo \"$last:1: error: broken\"; exit 1; }\n"
+                   "mkdir -p " + w.dir.Path() + "/out/classes && touch " + w.dir.Path() +
+                   "/out/classes/Main.class\n");
+  std::filesystem::permissions(javac, std::filesystem::perms::owner_all);
+  w.profile.WriteString("Compiler", "javac", javac);
+  w.Write("Main.java", std::string("public class Main") + kMain);
+  w.OpenProject("./Main.java");
+  int reentered = 0;
+  w.context.reenter = [&](std::function<void(RunContext&)> later) {
+    ++reentered;
+    later(w.context);
+  };
+  w.dialogs.acceptInConsole = true;
+  w.ui.Run([&] { RunJavaCommand(nullptr, w.context); });
+  ASSERT_NE(w.slot.job, nullptr);
+  ASSERT_TRUE(w.slot.job->WaitFinished(20000));
+  EXPECT_EQ(reentered, 1);
+  EXPECT_EQ(w.console.args,
+            (std::vector<std::string>{"java", "-classpath", w.dir / "out/classes", "Main"}));
+  // Now current: it runs at once, no compile.
+  w.console.args.clear();
+  w.slot.job.reset();
+  w.ui.Run([&] { RunJavaCommand(nullptr, w.context); });
+  EXPECT_EQ(reentered, 1);
+  EXPECT_EQ(w.slot.job, nullptr);
+  EXPECT_FALSE(w.console.args.empty());
+
+  // A failed compile runs nothing.
+  w.Write("Main.java", std::string("public class Main broken") + kMain);
+  std::filesystem::last_write_time(w.dir / "Main.java",
+                                   std::filesystem::last_write_time(w.dir / "out/classes/Main.class") +
+                                       std::chrono::seconds(5));
+  w.console.args.clear();
+  w.slot.job.reset();
+  w.ui.Run([&] { RunJavaCommand(nullptr, w.context); });
+  ASSERT_NE(w.slot.job, nullptr);
+  ASSERT_TRUE(w.slot.job->WaitFinished(20000));
+  EXPECT_NE(w.host.watched.Text().find("error: broken"), std::string::npos);
+  EXPECT_EQ(reentered, 1);
+  EXPECT_TRUE(w.console.args.empty());
 }
 
 TEST(AppletViewerCommand, MissingViewerSaysSoAndTheOutputStillCloses) {

@@ -51,7 +51,7 @@ TEST(RunJavaLine, OutputDirectoryGoesOnTheClassPathAsOneArgument) {
   RunJavaValues v;
   v.className = "Hello";
   v.classPath = "/my out/$(x);y";
-  EXPECT_EQ(ComposeRunJavaLine(v), "java  -classpath \"/my out/$(x);y\" Hello ");
+  EXPECT_EQ(ComposeRunJavaLine(v), "java  -classpath '/my out/$(x);y' Hello ");
   EXPECT_EQ(RunJavaArguments(v),
             (std::vector<std::string>{"java", "-classpath", "/my out/$(x);y", "Hello"}));
   // A class path of the user's own wins.

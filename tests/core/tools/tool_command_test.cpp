@@ -42,8 +42,17 @@ TEST(ToolMacros, HostileFileNamesStayOneArgumentAndAreNeverReadAsMacros) {
     // Shown for the prompt and split again unchanged, the same arguments come back.
     auto args = Expand("-o$(FileName).out $(FilePath)", path);
     EXPECT_EQ(args[0], "-o" + name + ".out");
-    EXPECT_EQ(SplitCommandLine(JoinArguments(args)), args);
+    EXPECT_EQ(SplitShellWords(JoinArguments(args)), args);
   }
+}
+
+// Typed arguments split as a Linux shell splits words, with nothing expanded.
+TEST(ToolMacros, ArgumentsSplitWithShellQuotingAndEscapes) {
+  EXPECT_EQ(Expand("'a b' c\\ d \"e'f\" 'C:\\x' $HOME", ""),
+            (std::vector<std::string>{"a b", "c d", "e'f", "C:\\x", "$HOME"}));
+  // A value inside quotes is still exactly the file's path, once.
+  EXPECT_EQ(Expand("'--file=$(FilePath)'", "/a b/it's.java"),
+            (std::vector<std::string>{"--file=/a b/it's.java"}));
 }
 
 // A file named like an option, or like an "@file" of arguments, is still a file name

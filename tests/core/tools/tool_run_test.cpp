@@ -274,7 +274,7 @@ TEST(ToolRun, NoDocumentEmptyCommandAndPrompt) {
   std::remove(rig.log.c_str());
   rig.Run(0);
   ASSERT_EQ(rig.site.prompts.size(), 1u);
-  EXPECT_EQ(rig.site.prompts[0].arguments, "\"my file.java\" x " + rig.dir.Path());
+  EXPECT_EQ(rig.site.prompts[0].arguments, "'my file.java' x " + rig.dir.Path());
   EXPECT_EQ(rig.site.prompts[0].initialDir, rig.dir.Path());
   EXPECT_TRUE(rig.site.prompts[0].redirect);
   EXPECT_EQ(rig.site.prompts[0].description, "");
@@ -289,7 +289,7 @@ TEST(ToolRun, NoDocumentEmptyCommandAndPrompt) {
   EXPECT_EQ(r.args, (std::vector<std::string>{"one arg", "two"}));
   EXPECT_EQ(r.cwd, "/");
   EXPECT_NE(rig.host.watched.Text().find(std::string(TAMSO_TOOL_STUB_PATH) +
-                                         " \"one arg\" two\n [one arg]"),
+                                         " 'one arg' two\n[one arg]"),
             std::string::npos);
 }
 
@@ -344,7 +344,7 @@ TEST(ToolRun, StartFailuresAndTheBuildSlot) {
   std::shared_ptr<IBuildJob> job;
   rig.ui.Run([&] { job = RunTool(1, rig.context); });
   ASSERT_TRUE(job);
-  ASSERT_TRUE(rig.host.watched.WaitFor("\n pid "));
+  ASSERT_TRUE(rig.host.watched.WaitFor("\npid "));
   EXPECT_FALSE(rig.slot.idle);
   const size_t before = rig.host.messages.size();
   rig.ui.Run([&] { EXPECT_EQ(RunTool(1, rig.context), nullptr); });
@@ -353,6 +353,43 @@ TEST(ToolRun, StartFailuresAndTheBuildSlot) {
   rig.ui.Run([&] { StopBuilding(rig.slot, job, rig.host); });
   EXPECT_TRUE(job->WaitFinished(20000));
   EXPECT_TRUE(rig.slot.idle);
+}
+
+// Redirected output starts right below the command line and ends with how the tool
+// ended; one that is not redirected runs in the terminal Run Java uses.
+TEST(ToolRun, RedirectedOutputEndsWithTheExitStatusAndOthersRunInATerminal) {
+  ToolRig rig;
+  ToolDefinition t;
+  t.command = TAMSO_CHILD_PATH;
+  t.args = "status 3";
+  t.redirect = true;
+  rig.AddTool(0, "Three", t);
+  rig.Run(0);
+  EXPECT_EQ(rig.host.watched.Text(), std::string(kExecutingTool) + "\n" + TAMSO_CHILD_PATH +
+                                         " status 3\n\nExit status 3");
+
+  const std::string record = rig.dir / "argv.txt";
+  rig.context.inTerminal = true;
+  rig.context.terminal = std::string("'") + TAMSO_CHILD_PATH + "' record '" + record + "'";
+  rig.context.holdProgram = "/hold";
+  t.args = "'a b' \"c\\\"d\"";
+  t.redirect = false;
+  rig.AddTool(1, "Quoted", t);
+  EXPECT_EQ(rig.Run(1), nullptr);
+  std::string text;
+  for (int i = 0; i < 2000 && text.empty(); ++i) {
+    pollfd none{-1, 0, 0};
+    ::poll(&none, 1, 10);
+    text = ReadFile(record);
+  }
+  EXPECT_EQ(text, std::string("-e\n/hold\n--hold-run\n--\n") + TAMSO_CHILD_PATH +
+                      "\na b\nc\"d\n");
+  // A tool that is not there is the spawn message, not a terminal that shows an error.
+  t.command = rig.dir / "no-such-tool";
+  rig.AddTool(2, "Missing", t);
+  rig.Run(2);
+  ASSERT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.messages[0].caption, "VOZ");
 }
 
 }  // namespace

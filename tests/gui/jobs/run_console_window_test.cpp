@@ -103,7 +103,7 @@ TEST(JavaConsoleWindow, RunsTheHelloExampleFromItsProjectAndShowsItsOutput) {
   QSignalSpy ended(&console, &JavaConsole::programEnded);
   RunJavaCommand(nullptr, context);
   EXPECT_EQ(dialogs.shown.className, "Hello");
-  EXPECT_EQ(dialogs.shown.directory, ".");
+  EXPECT_EQ(dialogs.shown.directory, project);
   EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
   ASSERT_TRUE(ended.wait(kLong) || ended.count() == 1);
   const std::string text = ViewText(console);
@@ -184,8 +184,9 @@ TEST(JavaConsoleWindow, StopAndClosingAskAndLeaveNoProcessBehind) {
 }
 
 // A rerun that cannot start has still ended the program before it: the window says
-// so and offers neither Stop nor input for a program that is gone.
-TEST(JavaConsoleWindow, AFailedRerunShowsTheEarlierProgramEnded) {
+// so, says the new one did not start, and offers neither Stop nor input for a program
+// that is gone.
+TEST(JavaConsoleWindow, AFailedRerunShowsTheEarlierProgramEndedAndTheFailure) {
   testing::FakeHost host;
   TempDir dir;
   JavaConsole console(host);
@@ -195,8 +196,9 @@ TEST(JavaConsoleWindow, AFailedRerunShowsTheEarlierProgramEnded) {
   const long pid = std::atol(text.c_str() + text.find("pid ") + 4);
   EXPECT_NE(console.Run({dir / "no-such-program"}, "again", ""), 0);
   EXPECT_FALSE(console.ProgramRunning());
-  EXPECT_EQ(console.Status()->text(), QStringLiteral("[Stopped]"));
-  EXPECT_EQ(ViewText(console).substr(ViewText(console).rfind('\n') + 1), "[Stopped]");
+  const std::string failed = "[Could not start: No such file or directory]";
+  EXPECT_EQ(console.Status()->text(), QString::fromStdString(failed));
+  EXPECT_NE(ViewText(console).find("\n[Stopped]\n\nagain\n" + failed), std::string::npos);
   EXPECT_FALSE(console.StopButton()->isEnabled());
   EXPECT_FALSE(console.Input()->isEnabled());
   EXPECT_TRUE(WaitProcessEnd(pid, kLong));
@@ -206,9 +208,34 @@ TEST(JavaConsoleWindow, AFailedRerunShowsTheEarlierProgramEnded) {
   ASSERT_EQ(console.Run({Child(), "status", "3"}, "three", ""), 0);
   ASSERT_TRUE(ended.wait(kLong) || ended.count() == 1);
   EXPECT_NE(console.Run({dir / "no-such-program"}, "again", ""), 0);
-  EXPECT_EQ(console.Status()->text(), QStringLiteral("[Exit status 3]"));
-  EXPECT_EQ(ViewText(console), "three\n\n[Exit status 3]");
+  EXPECT_EQ(ViewText(console), "three\n\n[Exit status 3]\n\nagain\n" + failed);
   EXPECT_TRUE(host.beeps.empty());
+}
+
+// Ctrl+C in the input line interrupts the program's whole group; colour escapes in
+// its output are taken out, never shown raw, even when split or broken.
+TEST(JavaConsoleWindow, CtrlCInterruptsAndEscapesNeverShowRaw) {
+  testing::FakeHost host;
+  JavaConsole console(host);
+  QSignalSpy ended(&console, &JavaConsole::programEnded);
+  ASSERT_EQ(console.Run({Child(), "forever"}, "forever", ""), 0);
+  ASSERT_TRUE(WaitForText(console, "pid "));
+  QTest::keyClick(console.Input(), Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(WaitForText(console, "[Ended by signal 2 (SIGINT)]"));
+
+  ASSERT_EQ(console.Run({Child(), "args", "\x1b[1;31mred\x1b[0m \x1b[2Kok", "bad\x1b[\x01x\xff"},
+                        "colours", ""),
+            0);
+  ASSERT_TRUE(WaitForText(console, "[Exit status 0]"));
+  EXPECT_EQ(ViewText(console),
+            "colours\n[red ok]\n[bad[\x01x\xff]\n\n[Exit status 0]");
+  // The colour and weight are drawn: "red" is bold red, what follows plain.
+  EXPECT_EQ(console.View()->StyleAt(1, 0), AnsiStyle{});
+  EXPECT_EQ(console.View()->StyleAt(1, 1), (AnsiStyle{1, true}));
+  EXPECT_EQ(console.View()->StyleAt(1, 5), AnsiStyle{});
+  console.View()->grab();  // painting coloured text holds
+  // Ctrl+C with nothing running beeps.
+  QTest::keyClick(console.Input(), Qt::Key_C, Qt::ControlModifier);
 }
 
 TEST(RunJavaDialogWindow, LineFollowsTheEditsAndRunReturnsTheValues) {
@@ -221,6 +248,9 @@ TEST(RunJavaDialogWindow, LineFollowsTheEditsAndRunReturnsTheValues) {
   EXPECT_EQ(dialog.ShownLine(), QStringLiteral("java   a.Hello x"));
   EXPECT_FALSE(dialog.ConsoleCheck()->isChecked());
   dialog.ConsoleCheck()->setChecked(true);
+  // The tick kept from last time is offered.
+  v.privateConsole = true;
+  EXPECT_TRUE(RunJavaDialog(v).ConsoleCheck()->isChecked());
   EXPECT_TRUE(dialog.Values().privateConsole);
   EXPECT_EQ(dialog.Values().className, "a.Hello");
 }
