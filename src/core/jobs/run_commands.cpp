@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "java/jdk_choice.h"
 #include "jobs/process_runner.h"
 #include "jobs/run_html.h"
 #include "jobs/run_terminal.h"
@@ -102,6 +103,8 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
   RunJavaValues values = *chosen;
   values.classPath = classPath;
   SaveRunJavaValues(context.profile, values);
+  // The plain "java" is the chosen JDK's; the setting keeps the plain name.
+  values.command = JavaCommandFor(values.command, ChosenJdk(context.profile, context.project).home);
 
   const std::vector<std::string> args = RunJavaArguments(values);
   const std::string line = ComposeRunJavaLine(values);
@@ -144,7 +147,8 @@ std::shared_ptr<IBuildJob> AppletViewerCommand(IDocument& document, RunContext& 
   std::vector<std::string> pages;
   if (context.project && context.project->IsOpen()) pages = ProjectHtmlUrls(*context.project);
   std::optional<RunHtmlChoice> choice =
-      context.dialogs.RunHtml(kAppletViewerCommand, context.htmlPage, pages);
+      context.dialogs.RunHtml(AppletViewerCommandFor(ChosenJdk(context.profile, context.project).home),
+                              context.htmlPage, pages);
   if (!choice) return nullptr;
   HtmlRun run = AppletViewerRun(choice->command, choice->html);
 
