@@ -104,7 +104,7 @@ TEST_F(SettingsSheetTest, CompilerDirectoriesLoadWhenOpenedAndSaveOnOkOnly) {
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
   }
   EXPECT_EQ(project->LoadCompilerDirectories(),
-            (CompilerDirectories{true, "lib/a.jar:classes", true, "out"}));
+            (CompilerDirectories{true, "lib/a.jar:classes", true, "out", ""}));
   gui::ProjectSettingsSheet again(*project);
   EXPECT_TRUE(Find<QCheckBox>(again, "1022")->isChecked());
   EXPECT_EQ(Find<QLineEdit>(again, "1014")->text(), "lib/a.jar:classes");
