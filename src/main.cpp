@@ -24,6 +24,7 @@
 #include "app/signal_exit.h"
 #include "app/start_banner.h"
 #include "app/view_commands.h"
+#include "browser/browser_view.h"
 #include "jobs/compile.h"
 #include "jobs/compile_wiring.h"
 #include "jobs/output_bar.h"
@@ -92,6 +93,7 @@ int Run(int argc, char** argv) {
     return OutputBarParts{bar, bar};
   });
   InstallProjectTreeBar(project);
+  CBrowserView::SetProject(&project);
 
   // Journals of unsaved text, for a run that ends without a clean exit; when their
   // folder cannot be made they go elsewhere, and the user is told once.
@@ -112,7 +114,7 @@ int Run(int argc, char** argv) {
   InstallCompileCommand(host, profile, shell, &project);
   InstallBuildCommands(host, profile, shell, project);
   InstallCodegenCommands(shell, profile, host);
-  InstallHelpCommands(profile, host, shell.App());
+  InstallHelpCommands(profile, host, shell.App(), &project);
   InstallRunCommands(host, profile, shell, project);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });

@@ -8,7 +8,8 @@
 
 #include "browser/source_archive.h"
 #include "platform/ini_file.h"
-#include "platform/jdk_home.h"
+#include "java/jdk.h"
+#include "java/jdk_choice.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -52,14 +53,12 @@ std::string JdkSourceArchive() {
 }
 
 std::string JdkSourceArchive(std::string_view javaHome, std::string_view pathEnv) {
-  if (!javaHome.empty()) {
-    const std::string zip = paths::Join(javaHome, "lib/src.zip");
-    if (IsRegularFile(zip)) return zip;
+  const JdkEnvironment env{std::string(javaHome), std::string(pathEnv), ""};
+  for (const std::string& home : {env.javaHome, JdkHomeOfProgram("javac", env.pathEnv)}) {
+    if (home.empty()) continue;
+    if (std::string zip = JdkSourceZip(home, env); !zip.empty()) return zip;
   }
-  const std::string jdk = JdkHomeOnPath(pathEnv);
-  if (jdk.empty()) return {};
-  const std::string zip = paths::Join(jdk, "lib/src.zip");
-  return IsRegularFile(zip) ? zip : std::string();
+  return {};
 }
 
 std::string DefaultSourcePath() {
@@ -74,6 +73,13 @@ std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEn
 
 std::string ReadSourcePath(const IniFile& profile) {
   return profile.GetString("Java", "SourcePath", DefaultSourcePath());
+}
+
+std::string ReadSourcePath(const IniFile& profile, const Project* project) {
+  const std::string home = ChosenJdk(profile, project).home;
+  if (home.empty()) return ReadSourcePath(profile);
+  const std::string zip = JdkSourceZip(home, JdkEnvironment::FromProcess());
+  return SourcePathWithJdk(profile.GetString("Java", "SourcePath", "."), zip);
 }
 
 std::optional<std::string> SourceRelativeName(std::string_view relative) {

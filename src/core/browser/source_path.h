@@ -13,9 +13,10 @@
 namespace tamso {
 
 class IniFile;
+class Project;
 
-// The JDK's src.zip: $JAVA_HOME/lib/src.zip, else the one of the JDK that `javac` on
-// PATH belongs to; "" when neither exists.
+// The JDK's src.zip (as JdkSourceZip finds it): $JAVA_HOME's, else the one of the JDK
+// that `javac` on PATH belongs to; "" when neither has one.
 std::string JdkSourceArchive();
 std::string JdkSourceArchive(std::string_view javaHome, std::string_view pathEnv);
 // "." followed by the JDK's src.zip when there is one, else ".".
@@ -23,6 +24,9 @@ std::string DefaultSourcePath();
 std::string DefaultSourcePath(std::string_view javaHome, std::string_view pathEnv);
 // "Java"/"SourcePath", DefaultSourcePath() when the key is absent.
 std::string ReadSourcePath(const IniFile& profile);
+// The same for the JDK chosen for the open project (may be null): that JDK's sources
+// stand where the list names a JDK's src.zip, or come last.
+std::string ReadSourcePath(const IniFile& profile, const Project* project);
 
 // The relative file a class name leads to: empty parts dropped and ".java" added
 // when the last part has no extension ("java/awt/Graphics" gives

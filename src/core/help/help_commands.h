@@ -63,6 +63,12 @@ class HelpCommands {
 
   std::string Dir() const;
   const std::string& DefaultDir() const { return defaultDir_; }
+  // Another JDK was chosen: its documentation folder (for a missing "Help"/"Dir") and
+  // its version (for the online pages).
+  void SetJdk(std::string defaultDir, int jdkVersion) {
+    defaultDir_ = std::move(defaultDir);
+    jdkVersion_ = jdkVersion;
+  }
 
   // "Java..." and "Java  API...".
   void OpenApiIndex();

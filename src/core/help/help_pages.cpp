@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "editor/text_cells.h"
+#include "java/jdk.h"
 #include "platform/file_read.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -30,28 +31,7 @@ std::string VersionText(int version) {
 }  // namespace
 
 int JdkFeatureVersion(const std::string& jdkHome) {
-  if (jdkHome.empty()) return 0;
-  std::string text;
-  if (!ReadWholeFile(paths::Join(jdkHome, "release"), text, nullptr, 1 << 20)) return 0;
-  size_t p = text.find("JAVA_VERSION=");
-  if (p == std::string::npos) return 0;
-  p += 13;
-  if (p < text.size() && text[p] == '"') ++p;
-  auto number = [&](size_t& i) {
-    int v = 0;
-    size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && digits < 4) {
-      v = v * 10 + (text[i++] - '0');
-      ++digits;
-    }
-    return digits ? v : -1;
-  };
-  int major = number(p);
-  if (major == 1 && p < text.size() && text[p] == '.') {
-    ++p;
-    major = number(p);  // "1.8.0" is release 8
-  }
-  return major > 0 ? major : 0;
+  return JdkFeatureOf(ReadJdkVersion(jdkHome));
 }
 
 bool LooksLikeApiDocs(const std::string& dir) {

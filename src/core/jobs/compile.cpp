@@ -1,10 +1,12 @@
 #include "jobs/compile.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "jobs/process_runner.h"
 #include "jobs/run_java.h"
+#include "java/jdk_choice.h"
 #include "java/source_roots.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
@@ -33,11 +35,7 @@ std::string QuoteSourcePath(std::string_view path) {
 std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string_view sourcePath,
                                              const CompilerOverrides& overrides,
                                              const std::vector<std::string>& sourceRoots) {
-  // The compiler setting is the user's own: a quoted path with blanks and options of
-  // its own are split as a command line. Empty or blank: the default compiler, so the
-  // source file can never become the program.
-  std::vector<std::string> args = SplitCommandLine(profile.GetString(kSection, "javac", "javac"));
-  if (args.empty() || args.front().empty()) args.assign(1, "javac");
+  std::vector<std::string> args = JavacProgram(profile, overrides.jdkHome);
   // Directory and class path are one argument each, whatever they hold; an empty one
   // is left out (else the next argument would be taken as its value).
   auto valued = [&](const char* option, const std::optional<std::string>& project,
@@ -67,6 +65,7 @@ std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string
   };
   for (const auto& [key, option] : options)
     if (NotNo(profile, key)) args.emplace_back(option);
+  for (std::string& option : JavacReleaseAndExtraOptions(profile)) args.push_back(std::move(option));
   args.emplace_back(sourcePath);
   return args;
 }
@@ -96,6 +95,25 @@ bool MakeOutputDirectory(const std::string& directory, IHost& host) {
   return false;
 }
 
+bool CompilerJdk(const IniFile& profile, const Project* project, IHost& host,
+                 std::string* home) {
+  const JdkInUse jdk = ChosenJdk(profile, project);
+  if (!jdk.error.empty()) {
+    host.Message(jdk.error + "\nChoose another JDK in " +
+                 (jdk.fromProject ? "the project's settings." : "Settings (Compiler)."));
+    return false;
+  }
+  *home = jdk.home;
+  return true;
+}
+
+void AppendJdkLine(IOutput& out, const std::vector<std::string>& args) {
+  const char* path = std::getenv("PATH");
+  if (args.empty()) return;
+  const std::string line = JdkHeadingLine(args.front(), path ? path : "");
+  if (!line.empty()) out.AppendOutput(line, true);
+}
+
 std::string CompileDirectory(std::string_view sourcePath) {
   const size_t slash = sourcePath.find_last_of('/');
   if (slash == std::string_view::npos) return std::string(sourcePath);
@@ -119,6 +137,7 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
 
   CompilerOverrides overrides;
   if (context.project) overrides = context.project->CompilerOverridesFor(path);
+  if (!CompilerJdk(context.profile, context.project, host, &overrides.jdkHome)) return nullptr;
   // The classes a file uses compile with it, found below its source root and, inside
   // a project, below the project's roots.
   std::vector<std::string> roots = SourcePathFor(path, context.project);
@@ -152,6 +171,7 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   out.AppendOutput(kSeparator, true);
   // "Compiling via javac..." is said once, above the command line.
   out.AppendOutput(job.commandLine, true);
+  AppendJdkLine(out, job.args);
   out.AppendOutput("", true);
 
   auto running = StartBuildThread(std::move(job), host, out, context.slot, context.ui);

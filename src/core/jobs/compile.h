@@ -21,6 +21,7 @@ namespace tamso {
 class IHost;
 class IDocument;
 class IniFile;
+class IOutput;
 
 inline constexpr const char* kBusyMessage = "Sorry.\n  I'm Busy.  Try again later.";
 inline constexpr const char* kCompileHeading = "Tamso for Java(TM)";
@@ -29,7 +30,9 @@ inline constexpr const char* kCompilingLine = "Compiling via javac...";
 // The compiler's argument vector: the "javac" key split as a command line ("javac"
 // when empty or blank); "-d" DIR when "UseDirectory" is exactly "Y"; "-classpath" CP
 // when "UseClassPath" is exactly "Y" (each value one argument, left out when blank);
-// the options of the keys whose value is anything but "N"; the source path last.
+// the options of the keys whose value is anything but "N"; "--release" and the
+// extra options of the settings; the source path last. With a JDK in the overrides
+// its javac is the program (the "javac" key's own options stay).
 // A member of the open project may carry its own class path and output directory
 // (the project's compiler directories); each given one replaces the global part,
 // whatever the global switch says. Source roots, when given, follow as one
@@ -49,6 +52,15 @@ std::string BuildJavacCommandLine(const IniFile& profile, std::string_view sourc
 // The source path in double quotes, escaped where needed so that it always comes
 // back as one argument (a plain path is simply enclosed in quotes).
 std::string QuoteSourcePath(std::string_view path);
+
+// The JDK whose javac compiles for the open project (may be null): *home is its
+// folder ("" for the "javac" setting's program as it is). False after telling the
+// user that the chosen folder is no JDK.
+bool CompilerJdk(const IniFile& profile, const Project* project, IHost& host, std::string* home);
+
+// The heading's line naming the compiler's JDK ("javac 25.0.1 (/usr/lib/jvm/jdk-25)"),
+// written after the command line when its program belongs to a JDK.
+void AppendJdkLine(IOutput& out, const std::vector<std::string>& args);
 
 // The directory the compiler runs in: the path up to its last separator ("/" for a
 // file in the root); a path without one is used whole.

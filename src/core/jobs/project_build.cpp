@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "jobs/process_runner.h"
+#include "java/jdk_choice.h"
 #include "java/source_roots.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -134,6 +135,7 @@ std::vector<std::string> BuildProjectArguments(const IniFile& profile, const Pro
   const CompilerDirectories own = project.LoadCompilerDirectories();
   if (own.useClassPath) overrides.classPath = own.classPath;
   overrides.directory = outDir;
+  overrides.jdkHome = ChosenJdk(profile, &project).home;
   return BuildJavacArguments(profile, "@" + argFile, overrides, roots);
 }
 
@@ -157,6 +159,8 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
   if (IDocument* doc = host.ActiveDocument();
       doc && doc->IsModified() && project->Encloses(doc->PathName()))
     doc->Save();
+  std::string jdkHome;
+  if (!CompilerJdk(context.profile, project, host, &jdkHome)) return nullptr;
   ScopedWaitCursor wait(host);
   const std::string outDir = project->OutputDirectory();
   const JavaLayout layout = ProjectJavaLayout(*project);
@@ -227,6 +231,7 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
   out.AppendOutput(rebuild ? kRebuildingLine : kBuildingLine, true);
   out.AppendOutput(kSeparator, true);
   out.AppendOutput(job.commandLine, true);
+  AppendJdkLine(out, job.args);
   out.AppendOutput(std::to_string(sources.size()) +
                        (sources.size() == 1 ? " source file into " : " source files into ") +
                        outDir,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "java/jdk_choice.h"
 #include "java/source_roots.h"
 #include "jobs/compile.h"
 #include "jobs/process_runner.h"
@@ -113,6 +114,8 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
   RunJavaValues values = *chosen;
   values.classPath = classPath;
   KeepRunChoice(context.profile, project, offer, values);
+  // The plain "java" is the chosen JDK's; the kept choice keeps the plain name.
+  values.command = JavaCommandFor(values.command, ChosenJdk(context.profile, context.project).home);
 
   RunJavaLaunch launch{RunJavaArguments(values), ComposeRunJavaLine(values),
                        RunJavaHeading(values), values.directory, values.privateConsole};
@@ -171,7 +174,8 @@ std::shared_ptr<IBuildJob> AppletViewerCommand(IDocument& document, RunContext& 
   std::vector<std::string> pages;
   if (context.project && context.project->IsOpen()) pages = ProjectHtmlUrls(*context.project);
   std::optional<RunHtmlChoice> choice =
-      context.dialogs.RunHtml(kAppletViewerCommand, context.htmlPage, pages);
+      context.dialogs.RunHtml(AppletViewerCommandFor(ChosenJdk(context.profile, context.project).home),
+                              context.htmlPage, pages);
   if (!choice) return nullptr;
   HtmlRun run = AppletViewerRun(choice->command, choice->html);
 

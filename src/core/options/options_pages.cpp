@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "editor/editor_settings.h"
+#include "java/jdk_choice.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -146,17 +147,77 @@ void CompilerOptionsPage::Init() {
   values.dirs.useClassPath = profile_.GetString(kCompiler, "UseClassPath", "N") == "Y";
   for (std::size_t i = 0; i < kCompilerSwitches.size(); ++i)
     values.switches[i] = profile_.GetYesNo(kCompiler, kCompilerSwitches[i].key);
+  values.jdk = profile_.GetString(kCompiler, kJdkKey, "");
+  values.release = profile_.GetString(kCompiler, kReleaseKey, "");
+  values.extraOptions = profile_.GetString(kCompiler, kExtraOptionsKey, "");
 }
 
 bool CompilerOptionsPage::Ok() {
+  // The release is checked against the JDK that will compile (its own version).
+  std::string home = values.jdk;
+  if (home.empty()) home = JdkHomeOfProgram("javac", JdkEnvironment::FromProcess().pathEnv);
+  const std::string wrong = CheckReleaseText(values.release, JdkFeatureOf(ReadJdkVersion(home)));
+  if (!wrong.empty()) {
+    host_.Message(wrong);
+    return false;
+  }
   bool ok = profile_.WriteYesNo(kCompiler, "UseDirectory", values.dirs.useDirectory);
   ok = profile_.WriteString(kCompiler, "Directory", values.dirs.directory) && ok;
   for (std::size_t i = 0; i < kCompilerSwitches.size(); ++i)
     ok = profile_.WriteYesNo(kCompiler, kCompilerSwitches[i].key, values.switches[i]) && ok;
   ok = profile_.WriteYesNo(kCompiler, "UseClassPath", values.dirs.useClassPath) && ok;
   ok = profile_.WriteString(kCompiler, "ClassPath", values.dirs.classPath) && ok;
+  // The newer keys are written only when set or already there, so a profile of
+  // before stays as it was.
+  auto optional = [&](const char* key, const std::string& value) {
+    if (value.empty() && profile_.GetString(kCompiler, key, "\x01") == "\x01") return true;
+    return profile_.WriteString(kCompiler, key, value);
+  };
+  ok = optional(kJdkKey, values.jdk) && ok;
+  ok = optional(kReleaseKey, values.release) && ok;
+  ok = optional(kExtraOptionsKey, values.extraOptions) && ok;
   if (!ok) host_.Message(SettingsNotSavedMessage(profile_.Path()));
   return ok;
+}
+
+std::vector<std::string> JdkChoices::Labels() const {
+  std::vector<std::string> out{kDefaultJdkLabel};
+  for (const Jdk& jdk : found) out.push_back(jdk.Label());
+  if (!other.empty()) {
+    std::optional<Jdk> jdk = InspectJdk(other);
+    out.push_back(jdk ? jdk->Label() : other + " (not a JDK: no bin/javac)");
+  }
+  return out;
+}
+
+std::string JdkChoices::FolderAt(std::size_t index) const {
+  if (index == 0) return {};
+  if (index - 1 < found.size()) return found[index - 1].home;
+  return index - 1 == found.size() ? other : std::string();
+}
+
+std::size_t JdkChoices::IndexOf(const std::string& folder) const {
+  if (folder.empty()) return 0;
+  if (!other.empty() && other == folder) return found.size() + 1;
+  // A link to a listed JDK is that JDK.
+  const std::optional<Jdk> jdk = InspectJdk(folder);
+  for (std::size_t i = 0; i < found.size(); ++i)
+    if (found[i].home == folder || (jdk && found[i].home == jdk->home)) return i + 1;
+  return 0;
+}
+
+JdkChoices ListJdkChoices(const JdkEnvironment& env, const std::string& chosen) {
+  JdkChoices choices;
+  choices.found = FindJdks(env);
+  if (!chosen.empty() && choices.IndexOf(chosen) == 0) choices.other = chosen;
+  return choices;
+}
+
+std::optional<Jdk> AcceptJdkFolder(const std::string& folder, IHost& host) {
+  std::string why;
+  std::optional<Jdk> jdk = InspectJdk(folder, &why);
+  if (!jdk) host.Message(why);
+  return jdk;
 }
 
 // ---- Etc. page --------------------------------------------------------------

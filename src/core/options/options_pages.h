@@ -14,8 +14,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "browser/source_path.h"
+#include "java/jdk.h"
 #include "project/project.h"
 
 namespace tamso {
@@ -102,16 +104,41 @@ inline constexpr std::array<CompilerSwitch, 7> kCompilerSwitches = {{
 }};
 
 struct CompilerPageValues {
-  CompilerDirectories dirs;  // the same four fields a project may override
+  CompilerDirectories dirs;  // the same four fields a project may override (not its JDK)
   std::array<bool, kCompilerSwitches.size()> switches{};
+  std::string jdk;           // "Compiler"/"JDK": a JDK folder, "" for javac on PATH
+  std::string release;       // "Compiler"/"Release": "" or 8..N
+  std::string extraOptions;  // "Compiler"/"ExtraOptions"
 };
+
+// The JDK choices a settings page lists: the JDKs found, then the chosen folder when
+// it is none of them (shown even when it is no JDK any more, so that it is not lost).
+struct JdkChoices {
+  std::vector<Jdk> found;
+  // A chosen folder not among the found ones ("" none).
+  std::string other;
+  // The combo's texts: "Default (javac on PATH)", "17.0.2 (/usr/lib/jvm/...)", ...
+  std::vector<std::string> Labels() const;
+  // The folder of combo entry index ("" for the default).
+  std::string FolderAt(std::size_t index) const;
+  // The entry showing folder (0, the default, for "").
+  std::size_t IndexOf(const std::string& folder) const;
+};
+inline constexpr const char* kDefaultJdkLabel = "Default (javac on PATH)";
+JdkChoices ListJdkChoices(const JdkEnvironment& env, const std::string& chosen);
+
+// "Browse..." for a JDK: the folder as a JDK, or no value after telling the user why
+// not (a folder without bin/javac).
+std::optional<Jdk> AcceptJdkFolder(const std::string& folder, IHost& host);
 
 class CompilerOptionsPage {
  public:
   CompilerOptionsPage(IniFile& profile, IHost& host) : profile_(profile), host_(host) {}
   void Init();
   CompilerPageValues values;
-  // False (after telling the user) when the profile could not be written.
+  // False (after telling the user) when the profile could not be written, or when
+  // the "--release" text is no release (blank, or 8 up to the chosen JDK's own): then
+  // nothing is written.
   bool Ok();
 
  private:

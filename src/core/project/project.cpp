@@ -342,6 +342,7 @@ CompilerDirectories Project::LoadCompilerDirectories() const {
   dirs.classPath = file.GetString("Project", "ClassPath", "");
   dirs.useDirectory = file.GetString("Project", "UseDirectory", "N") == "Y";
   dirs.directory = file.GetString("Project", "Directory", "");
+  dirs.jdk = file.GetString("Project", "JDK", "");
   return dirs;
 }
 
@@ -352,6 +353,10 @@ bool Project::SaveCompilerDirectories(const CompilerDirectories& dirs) {
             file.WriteString("Project", "ClassPath", dirs.classPath) &&
             file.WriteYesNo("Project", "UseDirectory", dirs.useDirectory) &&
             file.WriteString("Project", "Directory", dirs.directory);
+  // A project that follows the settings' JDK is written as before, without the key.
+  if (ok)
+    ok = dirs.jdk.empty() ? file.RemoveKey("Project", "JDK")
+                          : file.WriteString("Project", "JDK", dirs.jdk);
   if (!ok) ReportWriteFailure();
   return ok;
 }

@@ -29,6 +29,8 @@ struct CompilerDirectories {
   std::string classPath;
   bool useDirectory = false;
   std::string directory;
+  // The project's JDK folder; "" follows the settings ("JDK" in the project file).
+  std::string jdk;
   bool operator==(const CompilerDirectories&) const = default;
 };
 
@@ -37,6 +39,8 @@ struct CompilerDirectories {
 struct CompilerOverrides {
   std::optional<std::string> classPath;
   std::optional<std::string> directory;
+  // The JDK whose javac compiles; "" keeps the "javac" setting's program.
+  std::string jdkHome;
 };
 
 // Where a project's classes go when no output directory is set, in its folder.

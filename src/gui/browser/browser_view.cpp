@@ -18,6 +18,14 @@
 
 namespace tamso::gui {
 
+namespace {
+const Project* g_project = nullptr;
+}  // namespace
+
+void CBrowserView::SetProject(const Project* project) {
+  g_project = project;
+}
+
 CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
                            ArchiveCopyOpener openCopy, QWidget* parent)
     : QTreeView(parent),
@@ -28,7 +36,7 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
         ClassBrowser::Site site;
         site.host = &host;
         IniFile* ini = &profile;
-        site.sourcePath = [ini] { return ReadSourcePath(*ini); };
+        site.sourcePath = [ini] { return ReadSourcePath(*ini, g_project); };
         site.showMember = [pane](const std::string& className, const std::string& member) {
           if (!pane->ShowMember(className, member)) return false;
           pane->setFocus();

@@ -24,6 +24,10 @@
 #include "browser/outline_model.h"
 #include "browser/outline_tree_model.h"
 
+namespace tamso {
+class Project;
+}  // namespace tamso
+
 namespace tamso::gui {
 
 class EditorPane;
@@ -45,6 +49,8 @@ class CBrowserView : public QTreeView, public IOutlineSink {
                QWidget* parent = nullptr);
   // The browser of a child frame of main.
   static CBrowserView* ForFrame(EditorPane* pane, MainWindow* main, QWidget* parent);
+  // The project whose JDK's sources the browsers search (may be null).
+  static void SetProject(const Project* project);
   ~CBrowserView() override;
 
   int BeginOutline(const std::string& title) override;

@@ -6,13 +6,16 @@ namespace tamso {
 class CT2App;
 class IHost;
 class IniFile;
+class Project;
 }  // namespace tamso
 
 namespace tamso::gui {
 
 // The commands live until RemoveHelpCommands. The documentation's search index is
 // read on a worker thread from now on, so the first look-up does not wait for it.
-void InstallHelpCommands(IniFile& profile, IHost& host, CT2App& app);
+// The pages are those of the JDK chosen for the project (may be null) at each use.
+void InstallHelpCommands(IniFile& profile, IHost& host, CT2App& app,
+                         const Project* project = nullptr);
 void RemoveHelpCommands(CT2App& app);
 
 }  // namespace tamso::gui

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -14,8 +15,10 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/editor_style.h"
+#include "java/jdk_choice.h"
 #include "options/path_list_dialog.h"
 #include "platform/host.h"
 #include "platform/qt_host.h"
@@ -313,6 +316,7 @@ QWidget* OptionsSheet::MakeCompilerPage() {
   cpLayout->addWidget(Wrapped(tr("Directories and .jar files, separated by a colon."), cpBox));
 
   auto* layout = new QVBoxLayout(page);
+  layout->addWidget(MakeJdkBox(page));
   layout->addWidget(dirBox);
   layout->addWidget(switchBox);
   layout->addWidget(cpBox);
@@ -321,6 +325,59 @@ QWidget* OptionsSheet::MakeCompilerPage() {
                             page));
   layout->addStretch(1);
   return page;
+}
+
+QWidget* OptionsSheet::MakeJdkBox(QWidget* page) {
+  const CompilerPageValues& v = compiler_.values;
+  auto* box = new QGroupBox(tr("JDK"), page);
+  auto* jdkLabel = new QLabel(tr("&JDK:"), box);
+  jdk_ = Named(new QComboBox(box), "jdk", tr("JDK"));
+  jdk_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  jdk_->setMinimumContentsLength(30);
+  jdkLabel->setBuddy(jdk_);
+  jdkChoices_ = ListJdkChoices(JdkEnvironment::FromProcess(), v.jdk);
+  FillJdkCombo(v.jdk);
+  QPushButton* browse = Button(tr("Browse..."), "jdkBrowse", tr("Choose a JDK folder"), box);
+  connect(browse, &QPushButton::clicked, this, [this] {
+    const std::string start = jdkChoices_.FolderAt(static_cast<std::size_t>(jdk_->currentIndex()));
+    const QString chosen = chooseDirectory_ ? chooseDirectory_(QPath(start)) : QString();
+    if (chosen.isEmpty()) return;
+    const std::string folder = SPath(chosen);
+    if (!AcceptJdkFolder(folder, context_.host)) return;
+    if (jdkChoices_.IndexOf(folder) == 0) jdkChoices_.other = folder;
+    FillJdkCombo(folder);
+  });
+
+  auto* releaseLabel = new QLabel(tr("--&release:"), box);
+  release_ = Named(new QLineEdit(QString::fromStdString(v.release), box), "release",
+                   tr("Release to compile for (--release)"));
+  release_->setPlaceholderText(tr("the JDK's own"));
+  release_->setMaximumWidth(release_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+  releaseLabel->setBuddy(release_);
+  auto* extraLabel = new QLabel(tr("E&xtra options:"), box);
+  extraOptions_ = Named(new QLineEdit(QString::fromStdString(v.extraOptions), box),
+                        "extraOptions", tr("Extra compiler options"));
+  extraOptions_->setPlaceholderText(QStringLiteral("--enable-preview -Xlint:all -parameters"));
+  extraLabel->setBuddy(extraOptions_);
+
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(jdkLabel, 0, 0);
+  grid->addWidget(jdk_, 0, 1, 1, 2);
+  grid->addWidget(browse, 0, 3);
+  grid->addWidget(releaseLabel, 1, 0);
+  grid->addWidget(release_, 1, 1);
+  grid->addWidget(Wrapped(tr("Blank: the JDK's own release; else 8 up to the JDK's version."), box),
+                  1, 2, 1, 2);
+  grid->addWidget(extraLabel, 2, 0);
+  grid->addWidget(extraOptions_, 2, 1, 1, 3);
+  grid->setColumnStretch(2, 1);
+  return box;
+}
+
+void OptionsSheet::FillJdkCombo(const std::string& selected) {
+  jdk_->clear();
+  for (const std::string& label : jdkChoices_.Labels()) jdk_->addItem(QPath(label));
+  jdk_->setCurrentIndex(static_cast<int>(jdkChoices_.IndexOf(selected)));
 }
 
 void OptionsSheet::EditList(QLineEdit* edit, char separator) {
@@ -396,6 +453,10 @@ void OptionsSheet::accept() {
     compiler_.values.dirs.classPath = SPath(classPath_->text());
     for (std::size_t i = 0; i < switches_.size(); ++i)
       compiler_.values.switches[i] = switches_[i]->isChecked();
+    compiler_.values.jdk =
+        jdkChoices_.FolderAt(static_cast<std::size_t>(std::max(0, jdk_->currentIndex())));
+    compiler_.values.release = release_->text().trimmed().toStdString();
+    compiler_.values.extraOptions = extraOptions_->text().toStdString();
     ok = compiler_.Ok() && ok;
   }
   if (shown_[2]) {

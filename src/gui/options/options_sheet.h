@@ -14,6 +14,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QTabWidget;
 
@@ -52,6 +53,8 @@ class OptionsSheet : public QDialog {
   QWidget* MakeEtcPage();
   void ShowScheme();
   void EditList(QLineEdit* edit, char separator);
+  QWidget* MakeJdkBox(QWidget* page);
+  void FillJdkCombo(const std::string& selected);
   bool TakeEditorPage();
 
   OptionsContext context_;
@@ -71,6 +74,10 @@ class OptionsSheet : public QDialog {
   QCheckBox* useClassPath_ = nullptr;
   QLineEdit* classPath_ = nullptr;
   std::vector<QCheckBox*> switches_;
+  QComboBox* jdk_ = nullptr;
+  JdkChoices jdkChoices_;
+  QLineEdit* release_ = nullptr;
+  QLineEdit* extraOptions_ = nullptr;
   // Etc. page
   QLineEdit* browser_ = nullptr;
   QLineEdit* sourcePath_ = nullptr;

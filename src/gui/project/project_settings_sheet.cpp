@@ -1,6 +1,7 @@
 #include "project/project_settings_sheet.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -12,6 +13,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include "java/jdk_choice.h"
 
 namespace tamso::gui {
 
@@ -161,9 +164,70 @@ QWidget* ProjectSettingsSheet::MakeCompilerPage() {
   layout->addLayout(note);
   layout->addWidget(cpGroup);
   layout->addWidget(dirGroup);
+  layout->addWidget(MakeJdkBox(page));
   layout->addStretch(1);
   page->setEnabled(project_.IsOpen());
   return page;
+}
+
+QWidget* ProjectSettingsSheet::MakeJdkBox(QWidget* page) {
+  auto* box = new QGroupBox(QStringLiteral("JDK"), page);
+  auto* label = new QLabel(QStringLiteral("&JDK for this project:"), box);
+  jdk_ = new QComboBox(box);
+  jdk_->setObjectName(QStringLiteral("jdk"));
+  jdk_->setAccessibleName(QStringLiteral("JDK for this project"));
+  jdk_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  jdk_->setMinimumContentsLength(30);
+  label->setBuddy(jdk_);
+  const std::string setting = compiler_.fields.jdk;
+  const bool folder = !setting.empty() && setting != kProjectJdkOnPath;
+  jdkChoices_ = ListJdkChoices(JdkEnvironment::FromProcess(), folder ? setting : std::string());
+  FillJdkCombo(setting);
+  QPushButton* browse = Button(QStringLiteral("Browse..."), "jdkBrowse", box);
+  browse->setAccessibleName(QStringLiteral("Choose a JDK folder"));
+  connect(browse, &QPushButton::clicked, this, [this] {
+    const std::string current = JdkSetting();
+    const bool isFolder = !current.empty() && current != kProjectJdkOnPath;
+    QString chosen =
+        chooseDirectory_ ? chooseDirectory_(Q(isFolder ? current : project_.ProjectDirectory()))
+                         : QString();
+    if (chosen.isEmpty()) return;
+    const std::string picked = S(chosen);
+    if (!AcceptJdkFolder(picked, project_.Host())) return;
+    if (jdkChoices_.IndexOf(picked) == 0) jdkChoices_.other = picked;
+    FillJdkCombo(picked);
+  });
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(jdk_, 1);
+  row->addWidget(browse);
+  auto* layout = new QVBoxLayout(box);
+  layout->addLayout(row);
+  auto* hint = new QLabel(QStringLiteral("Compile, Build, Run Java and the class browser use this "
+                                         "JDK while the project is open."),
+                          box);
+  hint->setWordWrap(true);
+  layout->addWidget(hint);
+  return box;
+}
+
+void ProjectSettingsSheet::FillJdkCombo(const std::string& setting) {
+  jdk_->clear();
+  jdk_->addItem(QStringLiteral("Same as Settings"));
+  for (const std::string& label : jdkChoices_.Labels()) jdk_->addItem(Q(label));
+  int index = 0;
+  if (setting == kProjectJdkOnPath)
+    index = 1;
+  else if (!setting.empty())
+    index = 1 + static_cast<int>(jdkChoices_.IndexOf(setting));
+  jdk_->setCurrentIndex(index);
+}
+
+std::string ProjectSettingsSheet::JdkSetting() const {
+  const int index = jdk_->currentIndex();
+  if (index <= 0) return {};
+  if (index == 1) return kProjectJdkOnPath;
+  return jdkChoices_.FolderAt(static_cast<std::size_t>(index - 1));
 }
 
 void ProjectSettingsSheet::RefillList() {
@@ -183,6 +247,7 @@ void ProjectSettingsSheet::accept() {
     compiler_.fields.classPath = S(classPath_->text());
     compiler_.fields.useDirectory = useDirectory_->isChecked();
     compiler_.fields.directory = S(directory_->text());
+    compiler_.fields.jdk = JdkSetting();
     // Not written: the project has said so; the sheet stays for another try or Cancel.
     if (!compiler_.Ok()) return;
   }

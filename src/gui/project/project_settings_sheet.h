@@ -7,9 +7,11 @@
 #include <functional>
 #include <memory>
 
+#include "options/options_pages.h"
 #include "project/settings_pages.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -33,6 +35,9 @@ class ProjectSettingsSheet : public QDialog {
  private:
   QWidget* MakeFilesPage();
   QWidget* MakeCompilerPage();
+  QWidget* MakeJdkBox(QWidget* page);
+  void FillJdkCombo(const std::string& setting);
+  std::string JdkSetting() const;
   void RefillList();
   std::size_t SelectedEntry() const;
 
@@ -45,6 +50,9 @@ class ProjectSettingsSheet : public QDialog {
   QLineEdit* classPath_ = nullptr;
   QCheckBox* useDirectory_ = nullptr;
   QLineEdit* directory_ = nullptr;
+  // The project's JDK: "Same as Settings", then the settings page's choices.
+  QComboBox* jdk_ = nullptr;
+  JdkChoices jdkChoices_;
   std::function<QString(const QString&)> chooseDirectory_;
 };
 

@@ -261,12 +261,12 @@ TEST(BuildProject, RefusesWhatItCannotDoWithAMessage) {
   // Rebuild never empties a folder that holds the project or its sources.
   for (const std::string& out :
        {rig.dir, rig.dir + "/src/main/java", rig.dir + "/src", std::string("/"), rig.dir + "/.."}) {
-    rig.project.SaveCompilerDirectories({false, "", true, out});
+    rig.project.SaveCompilerDirectories({false, "", true, out, ""});
     EXPECT_EQ(rig.Build(true), nullptr) << out;
   }
   // An output directory that cannot be made.
   Write(rig.dir + "/file", "x");
-  rig.project.SaveCompilerDirectories({false, "", true, rig.dir + "/file/classes"});
+  rig.project.SaveCompilerDirectories({false, "", true, rig.dir + "/file/classes", ""});
   EXPECT_EQ(rig.Build(false), nullptr);
   FileDocument doc(rig.Main());
   EXPECT_EQ(rig.Run([&] { return CompileDocument(doc, rig.context); }), nullptr);

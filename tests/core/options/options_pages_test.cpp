@@ -126,7 +126,7 @@ TEST_F(OptionsPagesTest, CompilerPageRoundTripsEveryKeyAndWritesNForClearBoxes) 
   EXPECT_EQ(Get("Compiler", "UseClassPath"), "N");
   EXPECT_EQ(Get("Compiler", "Directory"), "");
 
-  page.values.dirs = {true, "lib/a.jar:classes", true, " out dir "};
+  page.values.dirs = {true, "lib/a.jar:classes", true, " out dir ", ""};
   page.values.switches[0] = page.values.switches[6] = true;
   ASSERT_TRUE(page.Ok());
   EXPECT_EQ(Get("Compiler", "Verbose"), "Y");

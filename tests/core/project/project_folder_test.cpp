@@ -175,9 +175,9 @@ TEST_F(FolderProjectTest, TheOutputDirectoryIsTheProjectsOwnTheGlobalOneOrOutCla
   EXPECT_EQ(project->OutputDirectory(), Path("classes"));
   profile->WriteString("Compiler", "Directory", "  ");  // blank: none set
   EXPECT_EQ(project->OutputDirectory(), Path("out/classes"));
-  project->SaveCompilerDirectories({false, "", true, "/opt/classes"});
+  project->SaveCompilerDirectories({false, "", true, "/opt/classes", ""});
   EXPECT_EQ(project->OutputDirectory(), "/opt/classes");
-  project->SaveCompilerDirectories({false, "", false, "/opt/classes"});
+  project->SaveCompilerDirectories({false, "", false, "/opt/classes", ""});
   EXPECT_EQ(project->OutputDirectory(), Path("out/classes"));
 }
 

@@ -72,7 +72,7 @@ TEST_F(ProjectTest, CompilerDirectoriesAreKeptInTheProjectFileAndReachMembersOnl
   CompilerDirectoriesPage page(*project);
   page.Init();
   EXPECT_EQ(page.fields, CompilerDirectories{});
-  page.fields = {true, "lib:classes", false, "out"};
+  page.fields = {true, "lib:classes", false, "out", ""};
   EXPECT_TRUE(page.Ok());
   EXPECT_EQ(Read("p.jap"),
             "[Files]\nfile1=./A.java\nfile2=/lib/L.java\n"

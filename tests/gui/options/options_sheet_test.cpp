@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QImage>
@@ -220,6 +221,56 @@ TEST_F(OptionsSheetTest, PagesNotShownAreNotSavedAndShownOnesSaveEveryControl) {
   EXPECT_EQ(shell->App().GetBrowserPath(), "/opt/web browser/run");
   EXPECT_EQ(Get("Browser", "Path"), "/opt/web browser/run");
   EXPECT_EQ(Get("Java", "SourcePath"), ".;/src");
+}
+
+// The JDK combo lists the default and the JDKs found; "Browse..." refuses a folder
+// without bin/javac and adds a JDK; OK refuses a release below 8 and keeps the rest.
+TEST_F(OptionsSheetTest, CompilerPageChoosesTheJdkReleaseAndExtraOptions) {
+  Start();
+  const std::string jdk = dir + "/my jdk";
+  std::filesystem::create_directories(jdk + "/bin");
+  std::ofstream(jdk + "/bin/javac") << "#!/bin/sh\n";
+  std::filesystem::permissions(jdk + "/bin/javac", std::filesystem::perms::owner_all);
+  std::ofstream(jdk + "/release") << "JAVA_VERSION=\"25.0.1\"\n";
+  std::filesystem::create_directories(dir + "/jre");
+
+  OptionsSheet sheet(Context(), window());
+  sheet.Tabs()->setCurrentIndex(1);
+  auto* combo = Find<QComboBox>(sheet, "jdk");
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->itemText(0), QStringLiteral("Default (javac on PATH)"));
+  EXPECT_EQ(combo->currentIndex(), 0);
+  EXPECT_FALSE(combo->accessibleName().isEmpty());
+  const int listed = combo->count();
+
+  std::string answer = dir + "/jre";
+  sheet.SetDirectoryChooser([&](const QString&) { return QString::fromStdString(answer); });
+  Find<QAbstractButton>(sheet, "jdkBrowse")->click();
+  ASSERT_EQ(colours.messages.size(), 1u);
+  EXPECT_EQ(colours.messages[0], "The folder " + dir + "/jre is not a JDK: it has no bin/javac.");
+  EXPECT_EQ(combo->count(), listed);
+  answer = jdk;
+  Find<QAbstractButton>(sheet, "jdkBrowse")->click();
+  EXPECT_EQ(combo->count(), listed + 1);
+  EXPECT_EQ(combo->currentText().toStdString(), "25.0.1 (" + jdk + ")");
+
+  Find<QLineEdit>(sheet, "release")->setText("7");
+  Find<QLineEdit>(sheet, "extraOptions")->setText("--enable-preview \"-Aa=b c\"");
+  sheet.accept();
+  EXPECT_NE(sheet.result(), QDialog::Accepted);
+  EXPECT_EQ(colours.messages.back(),
+            "\"7\" is no release to compile for: leave it blank or enter a number from 8 to 25.");
+  EXPECT_EQ(Get("Compiler", "JDK"), "<none>");
+  Find<QLineEdit>(sheet, "release")->setText("25");
+  sheet.accept();
+  EXPECT_EQ(sheet.result(), QDialog::Accepted);
+  EXPECT_EQ(Get("Compiler", "JDK"), jdk);
+  EXPECT_EQ(Get("Compiler", "Release"), "25");
+  EXPECT_EQ(Get("Compiler", "ExtraOptions"), "--enable-preview \"-Aa=b c\"");
+
+  // Shown again: the chosen JDK is selected.
+  OptionsSheet again(Context(), window());
+  EXPECT_EQ(Find<QComboBox>(again, "jdk")->currentText().toStdString(), "25.0.1 (" + jdk + ")");
 }
 
 TEST_F(OptionsSheetTest, PathListHelperAddsDirectoriesAndArchivesOnceAndKeepsOrder) {

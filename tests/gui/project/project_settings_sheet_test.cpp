@@ -1,10 +1,13 @@
 #include "project/project_settings_sheet.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <filesystem>
+#include <fstream>
 
 #include "core/project/project_fixture.h"
 
@@ -104,10 +107,46 @@ TEST_F(SettingsSheetTest, CompilerDirectoriesLoadWhenOpenedAndSaveOnOkOnly) {
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
   }
   EXPECT_EQ(project->LoadCompilerDirectories(),
-            (CompilerDirectories{true, "lib/a.jar:classes", true, "out"}));
+            (CompilerDirectories{true, "lib/a.jar:classes", true, "out", ""}));
   gui::ProjectSettingsSheet again(*project);
   EXPECT_TRUE(Find<QCheckBox>(again, "1022")->isChecked());
   EXPECT_EQ(Find<QLineEdit>(again, "1014")->text(), "lib/a.jar:classes");
+}
+
+// The project's JDK: "Same as Settings" (no key in the project file), the javac on
+// PATH whatever the settings say, or a JDK folder picked with "Browse...".
+TEST_F(SettingsSheetTest, CompilerPageChoosesTheProjectsOwnJdk) {
+  OpenEmpty();
+  const std::string jdk = Path("jdk");
+  std::filesystem::create_directories(jdk + "/bin");
+  std::ofstream(jdk + "/bin/javac") << "#!/bin/sh\n";
+  std::filesystem::permissions(jdk + "/bin/javac", std::filesystem::perms::owner_all);
+  {
+    gui::ProjectSettingsSheet sheet(*project);
+    auto* combo = Find<QComboBox>(sheet, "jdk");
+    EXPECT_EQ(combo->currentText(), "Same as Settings");
+    EXPECT_EQ(combo->itemText(1), "Default (javac on PATH)");
+    EXPECT_FALSE(combo->accessibleName().isEmpty());
+    sheet.SetDirectoryChooser([&](const QString&) { return QString::fromStdString(jdk); });
+    Find<QPushButton>(sheet, "jdkBrowse")->click();
+    EXPECT_EQ(combo->currentText().toStdString(), "unknown version (" + jdk + ")");
+    sheet.accept();
+  }
+  EXPECT_EQ(project->LoadCompilerDirectories().jdk, jdk);
+  {
+    gui::ProjectSettingsSheet sheet(*project);
+    auto* combo = Find<QComboBox>(sheet, "jdk");
+    EXPECT_EQ(combo->currentText().toStdString(), "unknown version (" + jdk + ")");
+    combo->setCurrentIndex(1);
+    sheet.accept();
+  }
+  EXPECT_EQ(project->LoadCompilerDirectories().jdk, "PATH");
+  {
+    gui::ProjectSettingsSheet sheet(*project);
+    Find<QComboBox>(sheet, "jdk")->setCurrentIndex(0);
+    sheet.accept();
+  }
+  EXPECT_EQ(project->LoadCompilerDirectories().jdk, "");
 }
 
 TEST_F(SettingsSheetTest, WithoutAProjectTheSheetIsEmptyAndAddingSaysWhy) {
