@@ -229,9 +229,9 @@ void BM_BuildUpToDate(benchmark::State& state) {
     if (u.Build()) state.SkipWithError("a compiler run was started");
 }
 
-BENCHMARK(BM_BuildUpToDate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_BuildJavaUtil_ByHand)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_BuildJavaUtil_Tamso)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BuildUpToDate)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
+BENCHMARK(BM_BuildJavaUtil_ByHand)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_BuildJavaUtil_Tamso)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
 
