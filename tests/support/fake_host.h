@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -119,6 +120,17 @@ class FakeHost : public IHost {
   void ShowStatus(const std::string& text) override { statusTexts.push_back(text); }
   std::vector<std::string> statusTexts;
 
+  // Progress windows: their titles, every text shown in them, and how many updates
+  // each may see before the user presses Cancel (-1: never).
+  std::vector<std::string> progressTitles;
+  std::vector<std::string> progressTexts;
+  int cancelProgressAfter = -1;
+  int openProgress = 0;  // progress windows still shown
+  std::unique_ptr<IProgress> BeginProgress(const std::string& title) override {
+    progressTitles.push_back(title);
+    return std::make_unique<Progress>(*this);
+  }
+
   // Texts of all messages shown so far, in order.
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> v;
@@ -127,6 +139,20 @@ class FakeHost : public IHost {
   }
 
  private:
+  class Progress : public IProgress {
+   public:
+    explicit Progress(FakeHost& host) : host_(host) { ++host_.openProgress; }
+    ~Progress() override { --host_.openProgress; }
+    bool Update(const std::string& text) override {
+      host_.progressTexts.push_back(text);
+      if (host_.cancelProgressAfter < 0) return true;
+      return updates_++ < host_.cancelProgressAfter;
+    }
+
+   private:
+    FakeHost& host_;
+    int updates_ = 0;
+  };
   static Answer DefaultAnswer(MsgButtons b) {
     switch (b) {
       case MsgButtons::YesNo:

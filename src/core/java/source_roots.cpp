@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
-#include "java/java_source.h"
-#include "platform/file_read.h"
+#include "java/package_cache.h"
 #include "platform/paths.h"
 #include "project/project.h"
 
 namespace tamso {
 
 namespace {
-
-// A package line lies near the top; a licence header before it is rarely this long.
-constexpr std::size_t kPackageHead = 64 * 1024;
 
 void AddOnce(std::vector<std::string>& list, const std::string& entry) {
   if (entry.empty() || entry.find(':') != std::string::npos) return;
@@ -38,9 +34,7 @@ std::string SourceRootFor(std::string_view path, std::string_view package) {
 }
 
 std::string SourceRootOfFile(const std::string& path, std::string* package) {
-  std::string text;
-  std::string pkg;
-  if (ReadFileHead(path, kPackageHead, text)) pkg = DeclaredPackage(text);
+  const std::string pkg = DeclaredPackageOf(path);
   if (package) *package = pkg;
   return SourceRootFor(path, pkg);
 }

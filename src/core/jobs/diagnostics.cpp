@@ -1,6 +1,10 @@
 #include "jobs/diagnostics.h"
 
+#include <algorithm>
+#include <optional>
+#include <set>
 #include <string_view>
+#include <tuple>
 
 #include "jobs/source_reference.h"
 #include "platform/paths.h"
@@ -33,13 +37,27 @@ std::string TrimRight(std::string s) {
   return s;
 }
 
-// The text after "path:line:", without the kind word; the kind from it.
+// A build tool's level tag at the start of a line ("[ERROR] ", "[WARNING] ", "[INFO] "):
+// the text after it, or nothing when the line has none.
+std::optional<std::string_view> AfterTag(std::string_view s) {
+  if (s.size() < 3 || s[0] != '[') return std::nullopt;
+  size_t i = 1;
+  while (i < s.size() && s[i] >= 'A' && s[i] <= 'Z') ++i;
+  if (i == 1 || i >= s.size() || s[i] != ']') return std::nullopt;
+  std::string_view rest = s.substr(i + 1);
+  if (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  return rest;
+}
+
+// The text after the place, without the kind word; the kind from it (or from the
+// line's level tag).
 void ReadHead(std::string_view line, const SourceReference& ref, LineDiagnostic& mark) {
-  const std::string prefix = ":" + std::to_string(ref.line) + ":";
-  size_t at = line.find(prefix);
-  std::string_view text = at == std::string_view::npos ? line : line.substr(at + prefix.size());
+  std::string_view text = line.substr(std::min(ref.end, line.size()));
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   mark.severity = DiagnosticSeverity::Error;
+  if (line.find_first_not_of(" \t") != std::string_view::npos &&
+      line.substr(line.find_first_not_of(" \t")).starts_with("[WARNING]"))
+    mark.severity = DiagnosticSeverity::Warning;
   if (text.starts_with("warning:")) {
     mark.severity = DiagnosticSeverity::Warning;
     text.remove_prefix(8);
@@ -58,6 +76,7 @@ std::vector<CompileDiagnostic> ParseDiagnostics(size_t lineCount,
   std::vector<CompileDiagnostic> found;
   std::string lastFile;
   int lastLine = -1;
+  std::set<std::tuple<std::string, int, std::string>> seen;
   size_t i = 0;
   while (i < lineCount) {
     const std::string line = lineAt(i);
@@ -77,7 +96,13 @@ std::vector<CompileDiagnostic> ParseDiagnostics(size_t lineCount,
     for (; i < lineCount; ++i) {
       const std::string next = lineAt(i);
       if (EndsDetails(next) || ParseSourceReference(next)) break;
-      std::string detail = TrimRight(next);
+      // A tagged line is a detail only when its text is indented ("[ERROR]   symbol: ...").
+      std::string_view body = next;
+      if (auto rest = AfterTag(next)) {
+        if (rest->empty() || rest->front() != ' ') break;
+        body = *rest;
+      }
+      std::string detail = TrimRight(std::string(body));
       const size_t text = detail.find_first_not_of(" \t");
       if (text == std::string::npos) continue;
       d.mark.message += '\n';
@@ -86,6 +111,8 @@ std::vector<CompileDiagnostic> ParseDiagnostics(size_t lineCount,
     if (d.file == lastFile && d.mark.line == lastLine) continue;
     lastFile = d.file;
     lastLine = d.mark.line;
+    // A build tool repeats its compiler's diagnostics in its failure summary.
+    if (!seen.insert({d.file, d.mark.line, d.mark.message}).second) continue;
     found.push_back(std::move(d));
   }
   return found;

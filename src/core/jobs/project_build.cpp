@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "jobs/process_runner.h"
 #include "java/jdk_choice.h"
 #include "java/source_roots.h"
+#include "jobs/build_tool.h"
+#include "jobs/process_runner.h"
+#include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -56,7 +58,52 @@ void EndWithout(WorkerContext& c, const std::string& why) {
   c.host.Beep(BeepKind::Default);
 }
 
+// The output window's first lines for a build: the heading and, when the build
+// follows a question, what led to it.
+void StartOutput(IOutput& out, const std::string& note) {
+  out.SetOutput(kCompileHeading);
+  if (!note.empty()) out.AppendOutput(note, true);
+}
+
+// Build and Rebuild by the project's own build tool, in the project's folder.
+std::shared_ptr<IBuildJob> BuildWithTool(CompileContext& context, const Project& project,
+                                         const BuildToolChoice& tool, bool rebuild) {
+  IHost& host = context.host;
+  ScopedWaitCursor wait(host);
+  if (context.showOutput) context.showOutput();
+  const std::string& projectDir = project.ProjectDirectory();
+  CompileJob job{ToolCommandLine(tool.args), projectDir, tool.args};
+  job.showVerdict = true;
+  IOutput& out = host.Output();
+  StartOutput(out, {});
+  out.SetReferenceDirectory(projectDir);
+  out.AppendOutput((rebuild ? "Rebuilding entire project via " : "Building project via ") +
+                       BuildToolName(tool) + "...",
+                   true);
+  out.AppendOutput(kSeparator, true);
+  out.AppendOutput(job.commandLine, true);
+  out.AppendOutput("", true);
+  auto running = StartBuildThread(std::move(job), host, out, context.slot, context.ui);
+  context.slot.SetBuildThread(running);
+  return running;
+}
+
 }  // namespace
+
+std::string ToolCommandLine(const std::vector<std::string>& args) {
+  std::string line;
+  for (const std::string& a : args) {
+    if (!line.empty()) line += ' ';
+    line += QuoteArgument(a);
+  }
+  return line;
+}
+
+std::string OutputDirectoryProblem(const std::string& directory) {
+  if (::access(directory.c_str(), W_OK | X_OK) == 0) return {};
+  return "The output directory " + directory + " cannot be written to:\n" + std::strerror(errno) +
+         ".";
+}
 
 std::string JavacArgumentFileText(const std::vector<std::string>& files) {
   std::string text;
@@ -150,6 +197,24 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
     host.Message("There is no open project");
     return nullptr;
   }
+  const BuildToolChoice tool = ChooseBuildTool(project->ProjectDirectory(), rebuild, FindProgram);
+  std::string note;  // why javac builds a project that names another tool
+  if (tool.kind != BuildToolKind::Javac || !tool.missing.empty()) {
+    // The file being edited is built as the user sees it.
+    if (IDocument* doc = host.ActiveDocument();
+        doc && doc->IsModified() && project->Encloses(doc->PathName()))
+      doc->Save();
+    if (tool.kind != BuildToolKind::Javac) return BuildWithTool(context, *project, tool, rebuild);
+    note = MissingToolNote(tool);
+    if (context.showOutput) context.showOutput();
+    StartOutput(host.Output(), note);
+    if (host.MessageBox(MissingToolQuestion(tool), std::string(), MsgIcon::Question,
+                        MsgButtons::YesNo) != Answer::Yes) {
+      host.Output().AppendOutput("Nothing was built.", true);
+      return nullptr;
+    }
+    note += " Building with javac instead.";
+  }
   const std::vector<std::string> sources = ProjectJavaSources(*project);
   if (sources.empty()) {
     host.Message(kNoJavaMembers);
@@ -186,7 +251,7 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
       packages.push_back(pkg);
     }
     if (ClassesUpToDate(sources, packages, outDir)) {
-      out.SetOutput(kCompileHeading);
+      StartOutput(out, note);
       out.AppendOutput(kBuildingLine, true);
       out.AppendOutput(kSeparator, true);
       out.AppendOutput(kUpToDateLine, true);
@@ -195,6 +260,13 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
       host.ShowStatus("Build: up to date");
       return nullptr;
     }
+  }
+
+  // A folder that exists but takes no files (a read-only medium, a folder of someone
+  // else's) would only fail inside the compiler, file by file.
+  if (const std::string problem = OutputDirectoryProblem(outDir); !problem.empty()) {
+    host.Message(problem);
+    return nullptr;
   }
 
   // The list goes into an argument file: thousands of paths would pass the limit of
@@ -226,7 +298,7 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
       BuildProjectArguments(context.profile, *project, outDir, layout.sourceRoots, argFile);
   CompileJob job{ShownCommandLine(args), projectDir, std::move(args)};
   job.showVerdict = true;
-  out.SetOutput(kCompileHeading);
+  StartOutput(out, note);
   out.SetReferenceDirectory(projectDir);
   out.AppendOutput(rebuild ? kRebuildingLine : kBuildingLine, true);
   out.AppendOutput(kSeparator, true);

@@ -52,9 +52,17 @@ std::vector<std::string> BuildProjectArguments(const IniFile& profile, const Pro
                                                const std::vector<std::string>& roots,
                                                const std::string& argFile);
 
-// The command: refused while a build runs; needs an open project with Java members and
-// an output directory that can be made. Null when nothing was started (also when Build
-// found everything up to date, which the output window then says).
+// A tool's arguments as one readable line, each quoted only where needed.
+std::string ToolCommandLine(const std::vector<std::string>& args);
+
+// Why no class can be written into the existing directory ("" when they can).
+std::string OutputDirectoryProblem(const std::string& directory);
+
+// The command: refused while a build runs; needs an open project. A project folder
+// with pom.xml or a Gradle build file is built by that tool (when it is missing the
+// output window says so and the user may build with javac instead). A javac build
+// needs Java members and an output directory that can be made and written. Null when nothing was
+// started (also when Build found everything up to date, which the output window then says).
 std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild);
 
 }  // namespace tamso

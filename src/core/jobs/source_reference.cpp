@@ -31,11 +31,45 @@ constexpr int kMaxDigits = 40;  // a run of this many digits is not a line numbe
 std::optional<SourceReference> ParseSourceReference(std::string_view text) {
   const size_t n = text.size();
   size_t colon = n;
+  size_t runStart = 0;
   size_t runEnd = 0;
+  size_t columnStart = 0;
+  size_t columnEnd = 0;
+  size_t after = 0;
+  // The digits from j on: where they end, or npos when there are none or too many.
+  auto digitsFrom = [&](size_t j) {
+    size_t k = j;
+    while (k < n && IsDigit(static_cast<unsigned char>(text[k]))) ++k;
+    return k > j && k - j < static_cast<size_t>(kMaxDigits) ? k : std::string_view::npos;
+  };
   size_t i = 0;
   while (i < n) {
     if (text[i] != ':') {
       ++i;
+      continue;
+    }
+    if (i + 1 < n && text[i + 1] == '[') {
+      // "[12,20]" or "[12]"
+      const size_t lineEnd = digitsFrom(i + 2);
+      if (lineEnd != std::string_view::npos) {
+        size_t close = lineEnd;
+        size_t colStart = 0, colEnd = 0;
+        if (close < n && text[close] == ',') {
+          colStart = close + 1;
+          colEnd = digitsFrom(colStart);
+          close = colEnd;
+        }
+        if (close != std::string_view::npos && close < n && text[close] == ']') {
+          colon = i;
+          runStart = i + 2;
+          runEnd = lineEnd;
+          columnStart = colStart;
+          columnEnd = colStart ? colEnd : 0;
+          after = close + 1;
+          break;
+        }
+      }
+      i += 2;
       continue;
     }
     size_t j = i + 1;
@@ -43,7 +77,9 @@ std::optional<SourceReference> ParseSourceReference(std::string_view text) {
     const size_t digits = j - i - 1;
     if (digits >= 1 && digits < static_cast<size_t>(kMaxDigits) && (j == n || text[j] == ':')) {
       colon = i;
+      runStart = i + 1;
       runEnd = j;
+      after = j == n ? n : j + 1;
       break;
     }
     // Go on from where the digit run stopped; a colon there is the next candidate.
@@ -51,14 +87,15 @@ std::optional<SourceReference> ParseSourceReference(std::string_view text) {
   }
   if (colon == n || colon == 0) return std::nullopt;
 
-  long long value = 0;
-  for (size_t k = colon + 1; k < runEnd; ++k) {
-    value = value * 10 + (text[k] - '0');
-    if (value > INT_MAX) {
-      value = INT_MAX;
-      break;
+  auto number = [&](size_t from, size_t to) {
+    long long value = 0;
+    for (size_t k = from; k < to; ++k) {
+      value = value * 10 + (text[k] - '0');
+      if (value > INT_MAX) return INT_MAX;
     }
-  }
+    return static_cast<int>(value);
+  };
+  const int value = number(runStart, runEnd);
 
   size_t start = colon - 1;
   while (start > 0 && IsNameChar(static_cast<unsigned char>(text[start]))) --start;
@@ -72,7 +109,9 @@ std::optional<SourceReference> ParseSourceReference(std::string_view text) {
 
   SourceReference ref;
   ref.file = std::string(text.substr(start, end - start));
-  ref.line = static_cast<int>(value);
+  ref.line = value;
+  if (columnStart) ref.column = number(columnStart, columnEnd);
+  ref.end = after;
   // The longer readings: from the line's start (after blanks and a hit mark), then
   // from each blank after it, while the name still ends at the colon.
   std::string_view head = text.substr(0, end);

@@ -15,7 +15,10 @@ class IHost;
 
 struct SourceReference {
   std::string file;
-  int line = 0;  // 1-based, as written in the text; saturates at INT_MAX
+  int line = 0;    // 1-based, as written in the text; saturates at INT_MAX
+  int column = 0;  // 1-based when the text gives one ("File.java:[12,20]"), else 0
+  // Where the text after the reference starts (past "path:12:" or "path:[12,20]").
+  size_t end = 0;
   // Names with blanks ("/home/me/my dir/A.java") cannot be told from text before a
   // name by the text alone: every reading, longest first (from the start of the
   // line, after a "==> " hit mark), down to file, the run without blanks.
@@ -23,7 +26,8 @@ struct SourceReference {
 };
 
 // Finds the first colon followed by 1..39 digits and then a colon or the end of the
-// text; the file name is the run of printable, non-blank characters before it.
+// text, or by "[line,column]" or "[line]" as the build tools write it; the file name
+// is the run of printable, non-blank characters before it.
 std::optional<SourceReference> ParseSourceReference(std::string_view text);
 
 // A stack-trace line "at a.b.C.method(C.java:26)" (a module before a '/' and a

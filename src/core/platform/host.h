@@ -3,6 +3,7 @@
 // The gui implements it with Qt; tests implement it with a recording fake.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,6 +79,15 @@ class IView {
   virtual void GoToLine(int line) = 0;
 };
 
+// A long task in the user-interface thread as the user sees it: a window with a
+// title, a line of text (a count) and Cancel. It goes when the object does.
+class IProgress {
+ public:
+  virtual ~IProgress() = default;
+  // Shows text and lets the windows keep up; false once the user chose Cancel.
+  virtual bool Update(const std::string& text) = 0;
+};
+
 class IHost {
  public:
   virtual ~IHost() = default;
@@ -119,6 +129,13 @@ class IHost {
 
   // A passing note for the user in the status bar (no answer is needed).
   virtual void ShowStatus(const std::string& text) { (void)text; }
+
+  // Begins showing the progress of a long task (null: the host shows none). A host
+  // may wait a moment before the window appears, so a short task shows nothing.
+  virtual std::unique_ptr<IProgress> BeginProgress(const std::string& title) {
+    (void)title;
+    return nullptr;
+  }
 };
 
 class ScopedWaitCursor {

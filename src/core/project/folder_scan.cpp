@@ -34,9 +34,19 @@ bool IsProjectSourceName(std::string_view name) {
   return false;
 }
 
+std::string ScanCountText(std::size_t files, std::size_t folders) {
+  return std::to_string(files) + (files == 1 ? " file" : " files") + " found in " +
+         std::to_string(folders) + (folders == 1 ? " folder" : " folders");
+}
+
 FolderScan ScanProjectFolder(const std::string& folder, const std::vector<std::string>& skip,
-                             std::size_t limit) {
+                             std::size_t limit, const ScanProgress& progress) {
   FolderScan scan;
+  // Every file of the system would be looked at, and none of them makes a project.
+  if (paths::Canonical(folder) == "/") {
+    scan.error = "The root of the file system is not scanned for project files.";
+    return scan;
+  }
   std::set<DirId> skipped;
   for (const std::string& s : skip) {
     struct stat st {};
@@ -65,33 +75,48 @@ FolderScan ScanProjectFolder(const std::string& folder, const std::vector<std::s
       if (top) scan.error = "Cannot read " + dir + ": " + std::strerror(errno);
       continue;
     }
-    std::vector<std::string> names;
+    // The entry's type from the folder itself where the file system gives it, so
+    // that only links and unknown entries cost a stat.
+    std::vector<std::pair<std::string, unsigned char>> entries;
     while (dirent* e = ::readdir(d)) {
       std::string_view name = e->d_name;
       if (name == "." || name == "..") continue;
-      names.emplace_back(name);
+      entries.emplace_back(std::string(name), e->d_type);
     }
     ::closedir(d);
-    std::sort(names.begin(), names.end());
+    std::sort(entries.begin(), entries.end());
     std::vector<std::string> subfolders;
-    for (const std::string& name : names) {
-      const std::string path = dir == "/" ? "/" + name : dir + "/" + name;
-      struct stat es {};
-      if (::stat(path.c_str(), &es) != 0) continue;  // a dangling link
-      if (S_ISDIR(es.st_mode)) {
+    for (const auto& [name, type] : entries) {
+      bool isDir = type == DT_DIR;
+      bool isFile = type == DT_REG;
+      if (!isDir && !isFile) {
+        if (type != DT_LNK && type != DT_UNKNOWN) continue;
+        // A hidden entry matters only as a source file.
+        if (name[0] == '.' && !IsProjectSourceName(name)) continue;
+        struct stat es {};
+        const std::string path = dir == "/" ? "/" + name : dir + "/" + name;
+        if (::stat(path.c_str(), &es) != 0) continue;  // a dangling link
+        isDir = S_ISDIR(es.st_mode);
+        isFile = S_ISREG(es.st_mode);
+      }
+      if (isDir) {
         if (name[0] == '.') continue;
         if (top && (name == "out" || name == "target" || name == "build" || name == "bin"))
           continue;
-        subfolders.push_back(path);
-      } else if (S_ISREG(es.st_mode) && IsProjectSourceName(name)) {
+        subfolders.push_back(dir == "/" ? "/" + name : dir + "/" + name);
+      } else if (isFile && IsProjectSourceName(name)) {
         if (scan.files.size() >= limit) {
           scan.truncated = true;
           stack.clear();
           subfolders.clear();
           break;
         }
-        scan.files.push_back(path);
+        scan.files.push_back(dir == "/" ? "/" + name : dir + "/" + name);
       }
+    }
+    if (progress && !progress(scan.files.size(), folders)) {
+      scan.cancelled = true;
+      break;
     }
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
       stack.emplace_back(std::move(*it), false);

@@ -202,9 +202,20 @@ void Project::InsertFileCommand() {
 std::size_t Project::AddFolder(const std::string& folder) {
   if (!RequireOpen()) return 0;
   const std::string root = paths::Absolute(folder);
-  FolderScan scan = ScanProjectFolder(root, {OutputDirectory()});
+  // A large tree takes a while: the count shows it moving and Cancel ends it.
+  std::unique_ptr<IProgress> progress = host_.BeginProgress("Looking for files in " + root);
+  FolderScan scan =
+      ScanProjectFolder(root, {OutputDirectory()}, kFolderScanLimit,
+                        [&progress](std::size_t files, std::size_t folders) {
+                          return !progress || progress->Update(ScanCountText(files, folders));
+                        });
+  progress.reset();
   if (!scan.error.empty()) {
     host_.Message(scan.error);
+    return 0;
+  }
+  if (scan.cancelled) {
+    host_.ShowStatus("Add Folder cancelled: no file was added");
     return 0;
   }
   std::size_t added = 0;

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
@@ -34,6 +36,38 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
+
+// A progress dialog that appears only when the task lasts, and that hands the event
+// loop a turn now and then so the windows repaint and Cancel can be pressed.
+class DialogProgress : public IProgress {
+ public:
+  DialogProgress(QWidget* parent, const QString& title) : dialog_(parent) {
+    dialog_.setWindowTitle(title);
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setRange(0, 0);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+    dialog_.setMinimumDuration(kShowAfterMs);
+    dialog_.reset();
+    started_.start();
+    turn_.start();
+  }
+  bool Update(const std::string& text) override {
+    if (turn_.elapsed() < kTurnMs) return !dialog_.wasCanceled();
+    turn_.restart();
+    dialog_.setLabelText(Q(text));
+    if (!dialog_.isVisible() && started_.elapsed() >= kShowAfterMs) dialog_.show();
+    QCoreApplication::processEvents();
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  static constexpr int kShowAfterMs = 400;
+  static constexpr int kTurnMs = 30;
+  QProgressDialog dialog_;
+  QElapsedTimer started_;
+  QElapsedTimer turn_;
+};
 
 struct ButtonSet {
   QMessageBox::StandardButtons buttons;
@@ -216,6 +250,10 @@ QString QtHost::ToQtFilter(const std::string& filter) {
                                : desc + " (" + qtPattern + ")");
   }
   return out.join(";;");
+}
+
+std::unique_ptr<IProgress> QtHost::BeginProgress(const std::string& title) {
+  return std::make_unique<DialogProgress>(parent_.data(), QDisplay(title));
 }
 
 void QtHost::ShowStatus(const std::string& text) {

@@ -53,6 +53,9 @@ class QtHost : public IHost {
   IDocument* ActiveDocument() override;
   IOutput& Output() override;
   void ShowStatus(const std::string& text) override;
+  // A window-modal progress dialog with Cancel, shown once the task has taken a
+  // moment; each update lets the windows repaint (at most every few milliseconds).
+  std::unique_ptr<IProgress> BeginProgress(const std::string& title) override;
 
   // "Java Files (*.java)|*.java|All Files (*)|*" as a Qt name filter list.
   static QString ToQtFilter(const std::string& filter);

@@ -61,6 +61,40 @@ TEST(ParseSourceReference, ReadsCompilerAndSearchLines) {
   }
 }
 
+TEST(ParseSourceReference, ReadsTheBuildToolsBracketedPlaces) {
+  struct ToolCase {
+    const char* text;
+    const char* file;  // null: no reference
+    int line;
+    int column;
+    const char* rest;  // the text after the place
+  };
+  const ToolCase cases[] = {
+      {"[ERROR] /p/src/A.java:[12,20] cannot find symbol", "/p/src/A.java", 12, 20,
+       " cannot find symbol"},
+      {"[WARNING] /p/src/A.java:[3] unchecked", "/p/src/A.java", 3, 0, " unchecked"},
+      {"/p/A.java:[7,1]", "/p/A.java", 7, 1, ""},
+      {"/p/A.java:12: error: x", "/p/A.java", 12, 0, " error: x"},
+      // an unclosed or empty bracket is no place; a later one still is
+      {"[INFO] a:[12 b:[] c:[,3] /q/B.java:[5,6] x", "/q/B.java", 5, 6, " x"},
+      {"[ERROR] -> [Help 1]", nullptr, 0, 0, ""},
+      {"/p/A.java:[12,x]", nullptr, 0, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto ref = ParseSourceReference(c.text);
+    if (!c.file) {
+      EXPECT_FALSE(ref.has_value());
+      continue;
+    }
+    ASSERT_TRUE(ref.has_value());
+    EXPECT_EQ(ref->file, c.file);
+    EXPECT_EQ(ref->line, c.line);
+    EXPECT_EQ(ref->column, c.column);
+    EXPECT_EQ(std::string_view(c.text).substr(ref->end), c.rest);
+  }
+}
+
 TEST(ParseSourceReference, HasNoLengthLimitAndSaturatesHugeLineNumbers) {
   const std::string path = "/" + std::string(5000, 'd') + "/Long.java";
   auto ref = ParseSourceReference(std::string(300, ' ') + path + ":8: error");

@@ -206,6 +206,34 @@ TEST(OutputBar, DoubleClickJumpsToTheReferenceOrBeeps) {
   EXPECT_EQ(view.lines, (std::vector<int>{11, 4}));
 }
 
+TEST(OutputBar, BuildToolPlacesLeadBackByDoubleClickAndNextReference) {
+  testing::FakeHost host;
+  RecordingView a, b;
+  host.documentViews["/w/app/src/main/java/A.java"] = &a;
+  host.documentViews["/w/app/src/main/java/B.java"] = &b;
+  OutputBar bar(&host);
+  bar.resize(600, 200);
+  bar.show();
+  bar.SetOutput("Tamso for Java(TM)");
+  bar.SetReferenceDirectory("/w/app");
+  for (const char* l : {"[ERROR] COMPILATION ERROR : ",
+                        "[ERROR] /w/app/src/main/java/A.java:[12,20] cannot find symbol",
+                        "[ERROR] 1 error", "[ERROR] -> [Help 1]",
+                        "[WARNING] /w/app/src/main/java/B.java:[3] unchecked call"})
+    bar.AppendOutput(l, true);
+  bar.Flush();
+
+  DoubleClick(bar, 2);
+  EXPECT_EQ(a.lines, std::vector<int>{11});
+  DoubleClick(bar, 4);  // "[Help 1]" names no place
+  EXPECT_EQ(host.beeps, std::vector<BeepKind>{BeepKind::Default});
+  EXPECT_TRUE(bar.GoToReference(true));
+  EXPECT_EQ(bar.SelectedText(), "[WARNING] /w/app/src/main/java/B.java:[3] unchecked call");
+  EXPECT_EQ(b.lines, std::vector<int>{2});
+  EXPECT_TRUE(bar.GoToReference(false));
+  EXPECT_EQ(a.lines, (std::vector<int>{11, 11}));
+}
+
 // The line a place is shown on is highlighted to its last character, also in a font
 // whose characters are not a whole number of pixels wide.
 TEST(OutputBar, TheHighlightOfAPlaceCoversItsWholeLine) {
