@@ -36,6 +36,7 @@ class SourceEditorPane : public EditorPane {
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
+  void GoToLineCharacter(int line, int character) override;
   void SetDiagnostics(std::vector<LineDiagnostic> marks) override;
   std::vector<LineDiagnostic> Diagnostics() const override;
   void ReloadSettings() override;
@@ -71,6 +72,9 @@ class SourceEditorPane : public EditorPane {
   void FontSmaller();
 
  private:
+  // A Java view of a module-info file colours the module words; true when the
+  // language changed.
+  bool TakeLanguageForPath(const std::string& path);
   ViewKind kind_;
   IHost& host_;
   CSourceEditor* editor_;
