@@ -219,12 +219,15 @@ void SmartBreakLine(CLineStore& store, const IndentStyle& style, bool braceRules
   const int tailBlanks = IndentBytes(text.substr(static_cast<std::size_t>(idx)));
   const std::string_view tail = text.substr(static_cast<std::size_t>(idx + tailBlanks));
 
+  if (IndentBytes(head) == idx) {
+    // In the leading blanks the line moves down whole, its indentation kept.
+    store.BreakLine(true);
+    store.EndCompoundEdit();
+    store.CloseTypingGroup();
+    return;
+  }
   int base = IndentColumns(head, tab);
-  const bool headBlank = IndentBytes(head) == idx;
-  const std::uint8_t state = store.LineState(line);
-  const bool inSpan = state == kStateInComment || state == kStateInTextBlock;
-  Balance bal;
-  if (!headBlank || inSpan) bal = BalanceOf(LineBrackets(store, line, static_cast<std::size_t>(idx)));
+  const Balance bal = BalanceOf(LineBrackets(store, line, static_cast<std::size_t>(idx)));
   if (bal.open.empty() && bal.unmatchedClosers > 0) {
     // "foo(a,\n    b);" continues at the indentation of the line that opened "(".
     const std::optional<int> opener =
@@ -294,7 +297,8 @@ void ShiftLines(CLineStore& store, const IndentStyle& style, bool indent) {
   const int last = store.SelectionEnd().line;
   const int tab = store.TabWidth();
   const int step = style.tabs ? tab : style.width;
-  const std::string unit = style.tabs ? std::string("\t") : std::string(static_cast<std::size_t>(step), ' ');
+  const std::string unit =
+      style.tabs ? std::string("\t") : std::string(static_cast<std::size_t>(step), ' ');
   store.CloseTypingGroup();
   store.BeginCompoundEdit();
   for (int l = first; l <= last; ++l) {
@@ -321,7 +325,8 @@ void ShiftLines(CLineStore& store, const IndentStyle& style, bool indent) {
 }  // namespace
 
 void IndentKey(CLineStore& store, const IndentStyle& style) {
-  if (store.SelectionStart().line != store.SelectionEnd().line) return ShiftLines(store, style, true);
+  if (store.SelectionStart().line != store.SelectionEnd().line)
+    return ShiftLines(store, style, true);
   if (style.tabs) {
     store.InsertChar('\t');
     return;
@@ -361,7 +366,8 @@ void UnindentKey(CLineStore& store, const IndentStyle& style) {
 }
 
 std::string IndentInsertedText(std::string_view text, std::string_view caretLine) {
-  const std::string_view prefix = caretLine.substr(0, static_cast<std::size_t>(IndentBytes(caretLine)));
+  const std::string_view prefix =
+      caretLine.substr(0, static_cast<std::size_t>(IndentBytes(caretLine)));
   if (prefix.empty()) return std::string(text);
   std::string out;
   out.reserve(text.size() + prefix.size() * 8);

@@ -59,7 +59,8 @@ inline constexpr int kMaxIndentScanLines = 4000;
 // open; between '{' and '}' the '}' goes to a line of its own at the old indentation
 // with the caret on an indented line between; a line that begins with closing
 // brackets left unmatched before the caret continues at the indentation of the
-// line that opened them; blanks after the caret are dropped.
+// line that opened them; blanks after the caret are dropped. With only blanks before
+// the caret the line just moves down, its indentation kept.
 void SmartBreakLine(CLineStore& store, const IndentStyle& style, bool braceRules);
 
 // Types c at the caret. A '}' typed with only blanks before it on its line (outside a

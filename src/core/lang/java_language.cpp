@@ -244,8 +244,9 @@ namespace {
 
 // The words of a module declaration, reserved only in a module-info file: elsewhere
 // "module", "to" or "with" are ordinary names.
-constexpr std::string_view kModuleWords[] = {"module", "requires", "exports", "opens", "uses",
-                                             "provides", "with", "to", "transitive", "open"};
+constexpr std::string_view kModuleWords[] = {"module",     "requires", "exports", "opens",
+                                             "uses",       "provides", "with",    "to",
+                                             "transitive", "open"};
 
 const WordTable& ModuleInfoWordTable() {
   static const std::vector<std::string_view> words = [] {

@@ -10,8 +10,8 @@
 #include "app/source_document.h"
 #include "app/view_commands.h"
 #include "codegen/code_wizard_sheet.h"
-#include "codegen/skeleton_insert.h"
 #include "codegen/skeleton_dialog.h"
+#include "codegen/skeleton_insert.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 
@@ -32,8 +32,9 @@ void InsertSkeleton(ChildFrame& view, IniFile& profile, QtHost& host) {
       const CLineStore& store = source->Editor()->Store();
       const TextPos from = store.SelectionStart();
       const TextPos to = store.SelectionEnd();
-      block = SkeletonForCaret(block, store.Line(from.line), store.IndexAtColumn(from.line, from.col),
-                               store.Line(to.line), store.IndexAtColumn(to.line, to.col));
+      block =
+          SkeletonForCaret(block, store.Line(from.line), store.IndexAtColumn(from.line, from.col),
+                           store.Line(to.line), store.IndexAtColumn(to.line, to.col));
     }
     pane->ReplaceSelection(block);
   }

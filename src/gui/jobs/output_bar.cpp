@@ -336,8 +336,7 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
 
 int OutputBar::CaretColumnOf(size_t line) const {
   return CaretLineColumn(
-             text_.LineCount(), [this](size_t i) { return text_.LineSlice(i, 0, kLongLine); },
-             line)
+             text_.LineCount(), [this](size_t i) { return text_.LineSlice(i, 0, kLongLine); }, line)
       .value_or(-1);
 }
 

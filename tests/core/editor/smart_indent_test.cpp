@@ -87,6 +87,11 @@ TEST(SmartIndent, ReturnBetweenBracesPutsTheClosingBraceOnItsOwnLine) {
   JavaText v("  a(1);   b(2);", 0, 7);
   v.Return();
   EXPECT_EQ(v.Text(), "  a(1);\n  b(2);");
+  // In the leading blanks the line moves down with its indentation.
+  JavaText w("{\n    g();", 1, 0);
+  w.Return();
+  EXPECT_EQ(w.Text(), "{\n\n    g();");
+  EXPECT_EQ(w.s.Caret(), (TextPos{2, 0}));
 }
 
 TEST(SmartIndent, ClosingBraceFirstOnALineGoesToItsOpeningLine) {
@@ -168,8 +173,8 @@ TEST(SmartIndent, DetectionReadsTheFilesOwnIndentation) {
                                      "  void f() {", "    g();", "  }", "}"}),
                               4),
             (IndentStyle{false, 2}));
-  EXPECT_EQ(DetectIndentStyle(Lines({"class A {", "    void f() {", "        g(1,", "              2);",
-                                     "    }", "}"}),
+  EXPECT_EQ(DetectIndentStyle(Lines({"class A {", "    void f() {", "        g(1,",
+                                     "              2);", "    }", "}"}),
                               4),
             (IndentStyle{false, 4}));
   // Nothing indented, or only lines it cannot tell by: the settings decide.
