@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "editor/editor_style.h"
+#include "editor/smart_indent.h"
 #include "options/path_list_dialog.h"
 #include "platform/host.h"
 #include "platform/qt_host.h"
