@@ -33,6 +33,19 @@ int ByteOfChar(std::string_view line, int chars) {
   return static_cast<int>(i);
 }
 
+int ByteOfUtf16Unit(std::string_view line, int units) {
+  std::size_t i = 0;
+  int n = 0;
+  while (i < line.size()) {
+    const std::size_t len = CharLength(line, i);
+    const int width = len == 4 ? 2 : 1;
+    if (n + width > units) break;
+    n += width;
+    i += len;
+  }
+  return static_cast<int>(i);
+}
+
 int CharCount(std::string_view line) {
   return CharsBefore(line, static_cast<int>(line.size()));
 }

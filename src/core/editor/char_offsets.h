@@ -20,6 +20,10 @@ int CharsBefore(std::string_view line, int index);
 // The byte index at which character number chars starts (the line's size past its end).
 int ByteOfChar(std::string_view line, int chars);
 int CharCount(std::string_view line);
+// The byte index at which the character starts that a count of UTF-16 units (as
+// compilers count: a 4-byte sequence is two, any other character one) reaches; a
+// count that falls inside a character gives its start; past the end, the size.
+int ByteOfUtf16Unit(std::string_view line, int units);
 
 class CharOffsetIndex {
  public:

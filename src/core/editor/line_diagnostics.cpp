@@ -46,6 +46,14 @@ std::optional<DiagnosticSeverity> LineDiagnostics::SeverityAt(int line) const {
   return worst;
 }
 
+std::optional<int> LineDiagnostics::ColumnAt(int line) const {
+  auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
+                             [](const LineDiagnostic& m, int l) { return m.line < l; });
+  for (; it != marks_.end() && it->line == line; ++it)
+    if (it->column >= 0) return it->column;
+  return std::nullopt;
+}
+
 std::string LineDiagnostics::MessageAt(int line) const {
   std::string text;
   for (const LineDiagnostic& m : marks_) {

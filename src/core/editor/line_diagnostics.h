@@ -15,6 +15,9 @@ struct LineDiagnostic {
   int line = 0;  // 0-based
   DiagnosticSeverity severity = DiagnosticSeverity::Error;
   std::string message;  // the diagnostic's text, its detail lines after a line feed
+  // The character on the line as the compiler counts them (a tab one, a character
+  // outside the basic plane two); -1 when the compiler gave no column.
+  int column = -1;
 };
 
 class LineDiagnostics {
@@ -35,6 +38,8 @@ class LineDiagnostics {
 
   // The worst severity on a line, if any mark is there.
   std::optional<DiagnosticSeverity> SeverityAt(int line) const;
+  // The column of the first mark on a line that has one.
+  std::optional<int> ColumnAt(int line) const;
   // Every message on a line, one after the other (empty when none).
   std::string MessageAt(int line) const;
 

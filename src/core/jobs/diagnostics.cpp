@@ -13,12 +13,6 @@ namespace tamso {
 
 namespace {
 
-bool IsCaretLine(std::string_view s) {
-  const size_t at = s.find_first_not_of(" \t");
-  return at != std::string_view::npos && s[at] == '^' &&
-         s.find_first_not_of(" \t", at + 1) == std::string_view::npos;
-}
-
 // "3 errors", "1 warning", "2 errors" after the last diagnostic; "Note: ..." lines;
 // the runner's closing lines.
 bool EndsDetails(std::string_view s) {
@@ -89,6 +83,7 @@ std::vector<CompileDiagnostic> ParseDiagnostics(size_t lineCount,
     d.file = ResolveReferenceFile(*ref, baseDir);
     d.mark.line = ref->line - 1;
     ReadHead(line, *ref, d.mark);
+    d.mark.column = CaretLineColumn(lineCount, lineAt, i).value_or(-1);
     ++i;
     // The source line and the caret under it, when they follow; then the detail
     // lines up to the next place or the count line.

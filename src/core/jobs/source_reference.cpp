@@ -214,8 +214,26 @@ std::string ResolveReferenceFile(const SourceReference& ref, const std::string& 
   return resolve(ref.file);
 }
 
+bool IsCaretLine(std::string_view s) {
+  const size_t at = s.find_first_not_of(" \t");
+  return at != std::string_view::npos && s[at] == '^' &&
+         s.find_first_not_of(" \t\r", at + 1) == std::string_view::npos;
+}
+
+std::optional<int> CaretLineColumn(size_t lineCount,
+                                   const std::function<std::string(size_t)>& lineAt, size_t index) {
+  if (index + 2 >= lineCount) return std::nullopt;
+  const std::string caret = lineAt(index + 2);
+  if (!IsCaretLine(caret)) return std::nullopt;
+  // javac writes one blank (a tab under a tab) for each character before the place.
+  const size_t at = caret.find('^');
+  if (at > static_cast<size_t>(INT_MAX)) return std::nullopt;
+  return static_cast<int>(at);
+}
+
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
-                        std::string* opened, const std::vector<std::string>& roots) {
+                        std::string* opened, const std::vector<std::string>& roots,
+                        int column) {
   auto ref = ParseLineReference(lineText, roots);
   if (!ref) {
     host.Beep(BeepKind::Default);
@@ -227,7 +245,11 @@ JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::strin
   IView* view = host.ActiveView();
   if (!view) return JumpResult::NoView;
   // Line 0 is not a line of any file; take it as the first.
-  view->GoToLine(ref->line > 0 ? ref->line - 1 : 0);
+  const int line = ref->line > 0 ? ref->line - 1 : 0;
+  if (column >= 0)
+    view->GoToLineCharacter(line, column);
+  else
+    view->GoToLine(line);
   return JumpResult::Done;
 }
 

@@ -54,6 +54,15 @@ std::optional<size_t> FindNextReference(size_t lineCount,
                                         std::optional<size_t> current, bool forward,
                                         const std::vector<std::string>& roots = {});
 
+// The column javac's caret line gives for the diagnostic at line `index`: the line
+// after it repeats the source line and the next one holds blanks and a '^' under the
+// place. The column counts characters as javac does: a tab is one, a character
+// outside the basic plane two (see ByteOfUtf16Unit). No value without a caret line.
+std::optional<int> CaretLineColumn(size_t lineCount,
+                                   const std::function<std::string(size_t)>& lineAt, size_t index);
+// True for a line of blanks and one '^'.
+bool IsCaretLine(std::string_view text);
+
 enum class JumpResult {
   NotAReference,  // the line names no file: the host has beeped
   OpenFailed,     // the file could not be opened (the host has told the user)
@@ -61,11 +70,12 @@ enum class JumpResult {
   Done,           // the caret is on the line
 };
 
-// Opens the file a clicked output line names and puts the caret on that line;
+// Opens the file a clicked output line names and puts the caret on that line (at
+// the character `column` counts, as CaretLineColumn gives it, when not negative);
 // relative names are taken from baseDir. *opened gets the file opened.
 // Stack-trace lines count too, their sources looked for below roots.
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir = {},
                         std::string* opened = nullptr,
-                        const std::vector<std::string>& roots = {});
+                        const std::vector<std::string>& roots = {}, int column = -1);
 
 }  // namespace tamso

@@ -96,10 +96,9 @@ bool BraceFollows(const ILineSource& text, int index, std::size_t pos) {
 
 class JavaLanguageImpl final : public Language {
  public:
+  explicit JavaLanguageImpl(const WordTable& words) : words_(words) {}
   const char* Name() const override { return "Java"; }
-  bool IsReservedWord(std::string_view word) const override {
-    return JavaWordTable().Contains(word);
-  }
+  bool IsReservedWord(std::string_view word) const override { return words_.Contains(word); }
   bool IsDelimiter(unsigned char c) const override { return IsDelimiterByte(c); }
   LineToken NextToken(std::string_view line, std::size_t pos) const override {
     return JavaToken(words_, line, pos);
@@ -193,7 +192,7 @@ class JavaLanguageImpl final : public Language {
   }
 
  private:
-  const WordTable& words_ = JavaWordTable();
+  const WordTable& words_;
 
   // A "(" written directly after a name is matched with its own ")"; one separated
   // from the name by blanks is matched with the ")" that closes the level it stands
@@ -237,8 +236,38 @@ class JavaLanguageImpl final : public Language {
 }  // namespace
 
 const Language& JavaLanguage() {
-  static const JavaLanguageImpl language;
+  static const JavaLanguageImpl language(JavaWordTable());
   return language;
+}
+
+namespace {
+
+// The words of a module declaration, reserved only in a module-info file: elsewhere
+// "module", "to" or "with" are ordinary names.
+constexpr std::string_view kModuleWords[] = {"module",     "requires", "exports", "opens",
+                                             "uses",       "provides", "with",    "to",
+                                             "transitive", "open"};
+
+const WordTable& ModuleInfoWordTable() {
+  static const std::vector<std::string_view> words = [] {
+    std::vector<std::string_view> all(JavaReservedWords().begin(), JavaReservedWords().end());
+    all.insert(all.end(), std::begin(kModuleWords), std::end(kModuleWords));
+    return all;
+  }();
+  static const WordTable table(words, false);
+  return table;
+}
+
+}  // namespace
+
+const Language& JavaModuleInfoLanguage() {
+  static const JavaLanguageImpl language(ModuleInfoWordTable());
+  return language;
+}
+
+bool IsModuleInfoFile(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  return path.substr(slash == std::string_view::npos ? 0 : slash + 1) == "module-info.java";
 }
 
 }  // namespace tamso

@@ -126,6 +126,11 @@ class Language {
 };
 
 const Language& JavaLanguage();
+// Java with the words of a module declaration (module, requires, exports, opens, uses,
+// provides, with, to, transitive, open) reserved too, for module-info.java files.
+const Language& JavaModuleInfoLanguage();
+// True for a path whose file name is "module-info.java".
+bool IsModuleInfoFile(std::string_view path);
 const Language& HtmlLanguage();
 const Language& PerlLanguage();
 

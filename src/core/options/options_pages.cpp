@@ -1,8 +1,10 @@
 #include "options/options_pages.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "editor/editor_settings.h"
+#include "editor/smart_indent.h"
 #include "java/jdk_choice.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -90,6 +92,9 @@ void EditorOptionsPage::Init() {
   values.lineNumbers = ReadColour(profile_, "clrHilite", defaults.lineNumbers);
   values.normal = ReadColour(profile_, "clrNormal", defaults.normal);
   values.separationLines = profile_.GetInt(kEditor, "Colorize", 0) != 0;
+  const IndentStyle indent = ReadIndentStyle(profile_);
+  values.indentSpaces = !indent.tabs;
+  values.indentWidth = indent.width;
   scheme_ = SchemeInForce(profile_);
   failureReported_ = false;
 }
@@ -131,6 +136,9 @@ bool EditorOptionsPage::Ok() {
   if (values.tabWidth > 30) values.tabWidth = 30;
   failureReported_ = false;
   bool ok = profile_.WriteInt(kEditor, "TabChars", values.tabWidth);
+  values.indentWidth = std::clamp(values.indentWidth, 1, kMaxIndentWidth);
+  ok = profile_.WriteInt(kEditor, "IndentSpaces", values.indentSpaces ? 1 : 0) && ok;
+  ok = profile_.WriteInt(kEditor, "IndentWidth", values.indentWidth) && ok;
   if (!ok) ReportFailure();
   ok = WriteColours() && ok;
   if (refresh_) refresh_();

@@ -42,6 +42,10 @@ struct EditorPageValues {
   std::uint32_t background = 0x003F7F;
   std::uint32_t comment = 0x007F00;
   std::uint32_t lineNumbers = 0x0000C5;
+  // Typing: one level of indentation is indentWidth spaces, or a tab without
+  // indentSpaces (a file's own indentation wins over both).
+  bool indentSpaces = true;
+  int indentWidth = 4;
 
   std::uint32_t& Colour(ColourRole role);
   std::uint32_t Colour(ColourRole role) const;

@@ -77,6 +77,12 @@ class IView {
   virtual IDocument* Document() = 0;
   // Puts the caret at the start of the 0-based line and scrolls it into view.
   virtual void GoToLine(int line) = 0;
+  // Puts the caret on the 0-based line at a character as compilers count them (a tab
+  // one, a character outside the basic plane two; past the end: the line's end).
+  virtual void GoToLineCharacter(int line, int character) {
+    (void)character;
+    GoToLine(line);
+  }
 };
 
 // A long task in the user-interface thread as the user sees it: a window with a

@@ -84,6 +84,9 @@ IDocument* ChildFrame::Document() {
 void ChildFrame::GoToLine(int line) {
   pane_->GoToLine(line);
 }
+void ChildFrame::GoToLineCharacter(int line, int character) {
+  pane_->GoToLineCharacter(line, character);
+}
 
 QMdiSubWindow* ChildFrame::SubWindow() const {
   return qobject_cast<QMdiSubWindow*>(parentWidget());

@@ -28,6 +28,7 @@ class ChildFrame : public QWidget, public IView {
   ViewKind Kind() const override { return kind_; }
   IDocument* Document() override;
   void GoToLine(int line) override;
+  void GoToLineCharacter(int line, int character) override;
 
   SourceDocument* Doc() const { return document_; }
   EditorPane* Pane() const { return pane_; }

@@ -11,6 +11,7 @@
 #include "app/view_commands.h"
 #include "codegen/code_wizard_sheet.h"
 #include "codegen/skeleton_dialog.h"
+#include "codegen/skeleton_insert.h"
 #include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 
@@ -24,7 +25,19 @@ void InsertSkeleton(ChildFrame& view, IniFile& profile, QtHost& host) {
       RunSkeletonDialog(kSkeletonTemplate, SkeletonLanguageFor(view.Kind()), pane->SelectedText(),
                         profile, host, view.window());
   // Deleting the selection and inserting the text is one step to undo.
-  if (text) pane->ReplaceSelection(*text);
+  if (text) {
+    std::string block = *text;
+    if (auto* source = qobject_cast<SourceEditorPane*>(pane)) {
+      // The skeleton takes the indentation of the line it goes into.
+      const CLineStore& store = source->Editor()->Store();
+      const TextPos from = store.SelectionStart();
+      const TextPos to = store.SelectionEnd();
+      block =
+          SkeletonForCaret(block, store.Line(from.line), store.IndexAtColumn(from.line, from.col),
+                           store.Line(to.line), store.IndexAtColumn(to.line, to.col));
+    }
+    pane->ReplaceSelection(block);
+  }
   pane->setFocus();
 }
 

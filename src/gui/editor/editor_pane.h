@@ -80,6 +80,11 @@ class EditorPane : public QWidget {
   virtual BaseText SnapshotBase() const { return {}; }
   // Puts the caret at the start of the 0-based line.
   virtual void GoToLine(int line) = 0;
+  // Puts the caret at a character of the line as compilers count them (IView).
+  virtual void GoToLineCharacter(int line, int character) {
+    (void)character;
+    GoToLine(line);
+  }
   // The compiler's marks on the text's lines; the pane moves them with the lines
   // while the text is edited, so Diagnostics gives them where they are now.
   virtual void SetDiagnostics(std::vector<LineDiagnostic> marks) { (void)marks; }

@@ -171,6 +171,7 @@ void CSourceEditor::ApplySettings(int pointSize) {
   viewport()->setFont(fonts_.normal);
 
   store_.SetTabWidth(ReadTabWidth(profile_));
+  indent_ = fileIndent_ ? *fileIndent_ : ReadIndentStyle(profile_);
   const EditorColours c = ReadEditorColours(profile_);
   lineNumbers_ = FromColorRef(c.lineNumbers);
   normal_ = FromColorRef(c.normal);
@@ -209,6 +210,7 @@ bool CSourceEditor::LoadFromFile(const std::string& path, std::string* error) {
   firstCol_ = 0;
   shownSelStart_ = shownSelEnd_ = TextPos{};
   NoteModified(false);
+  DetectFileIndent();
   RecolourAll();
   return true;
 }
@@ -224,6 +226,7 @@ bool CSourceEditor::ReloadFromFile(const std::string& path, std::string* error) 
   if (!document_.Reload(path, error)) return false;
   shownSelStart_ = shownSelEnd_ = TextPos{};
   NoteModified(false);
+  DetectFileIndent();
   RecolourAll();
   firstLine_ = std::clamp(first, 0, std::max(store_.LineCount() - 1, 0));
   UpdateScrollBars();
@@ -236,6 +239,7 @@ bool CSourceEditor::ReloadFromFile(const std::string& path, std::string* error) 
 void CSourceEditor::ReplaceAllText(std::string_view bytes) {
   document_.ReplaceText(bytes);
   shownSelStart_ = shownSelEnd_ = TextPos{};
+  DetectFileIndent();
   NoteModified(document_.IsModified());
   RecolourAll();
   firstLine_ = 0;

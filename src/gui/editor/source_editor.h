@@ -17,6 +17,7 @@
 #include "editor/find_text.h"
 #include "editor/line_diagnostics.h"
 #include "editor/line_store.h"
+#include "editor/smart_indent.h"
 #include "editor/text_document.h"
 
 class QMenu;
@@ -53,6 +54,9 @@ class CSourceEditor : public QAbstractScrollArea {
   void FontBigger();
   void FontSmaller();
   int PointSize() const { return pointSize_; }
+  // One level of indentation: the file's own when its lines show one, else the
+  // settings' ("Editor"/"IndentSpaces", "Editor"/"IndentWidth").
+  const IndentStyle& Indent() const { return indent_; }
 
   // ---- Whole text -----------------------------------------------------------
   bool LoadFromFile(const std::string& path, std::string* error);
@@ -180,6 +184,8 @@ class CSourceEditor : public QAbstractScrollArea {
   void CollapseOrExtendToCaret(TextPos caret, bool extend);
   TextPos PositionAt(const QPoint& p, bool snap) const;
   void TypeText(const QString& text);
+  // Reads the indentation of the text just loaded; it wins over the settings.
+  void DetectFileIndent();
   void Invalidate(const QRect& rect);
   void InvalidateAll();
   void InvalidateLines(int first, int last);
@@ -202,6 +208,8 @@ class CSourceEditor : public QAbstractScrollArea {
   int numberBase_ = 1;
   bool separatorLines_ = false;  // a dotted line above each method header
   int pointSize_ = 10;
+  IndentStyle indent_;
+  std::optional<IndentStyle> fileIndent_;
   EditorFonts fonts_;
   // Glyphs of the printable ASCII characters of the normal and comment fonts, so that
   // runs of them are drawn without shaping; unusable when a glyph is missing or the

@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "editor/char_offsets.h"
 #include "editor/source_editor.h"
 #include "editor/text_cells.h"
 #include "editor/text_decode.h"
@@ -18,11 +19,20 @@ namespace tamso::gui {
 void CSourceEditor::TypeText(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const bool braces = UsesBraceIndent(GetLanguage());
   for (std::size_t i = 0; i < all.size();) {
     const std::size_t n = CharLength(all, i);
-    store_.InsertChar(all.substr(i, n));
+    if (n == 1 && all[i] == '}')
+      TypeWithIndent(store_, '}', indent_, braces);
+    else
+      store_.InsertChar(all.substr(i, n));
     i += n;
   }
+}
+
+void CSourceEditor::DetectFileIndent() {
+  fileIndent_ = DetectIndentStyle(store_, store_.TabWidth());
+  indent_ = fileIndent_ ? *fileIndent_ : ReadIndentStyle(profile_);
 }
 
 void CSourceEditor::keyPressEvent(QKeyEvent* event) {
@@ -96,13 +106,10 @@ void CSourceEditor::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
       }
-      const bool unindent = shift || key == Qt::Key_Backtab;
-      if (store_.SelectionStart().line != store_.SelectionEnd().line)
-        store_.IndentBlock(!unindent);
-      else if (unindent)
-        store_.DeleteBackward();
+      if (shift || key == Qt::Key_Backtab)
+        UnindentKey(store_, indent_);
       else
-        store_.InsertChar('\t');
+        IndentKey(store_, indent_);
       break;
     }
     case Qt::Key_Return:
@@ -111,7 +118,7 @@ void CSourceEditor::keyPressEvent(QKeyEvent* event) {
         host_.Beep(BeepKind::Default);
         return;
       }
-      store_.InsertChar('\r');
+      SmartBreakLine(store_, indent_, UsesBraceIndent(GetLanguage()));
       break;
     case Qt::Key_Escape:
       host_.Beep(BeepKind::Default);
@@ -154,6 +161,17 @@ void CSourceEditor::mousePressEvent(QMouseEvent* event) {
   dragging_ = true;
   setFocus(Qt::MouseFocusReason);
   const TextPos pos = PositionAt(event->position().toPoint(), true);
+  // A click on a compiler's mark in the gutter goes to the place it names.
+  const int gutterPx = gutterCells_ * charWidth_;
+  if (event->position().x() < (gutterPx > 0 ? gutterPx : std::max(3, charWidth_ / 3))) {
+    if (const std::optional<int> column = diagnostics_.ColumnAt(pos.line)) {
+      const int index = ByteOfUtf16Unit(store_.Line(pos.line), *column);
+      store_.SetSelection(pos.line, store_.ColumnOfIndex(pos.line, index));
+      InvalidateCaret();
+      UpdateCaret();
+      return;
+    }
+  }
   store_.SetSelection(pos.line, pos.col);
   InvalidateCaret();
   UpdateCaret();

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "editor/char_offsets.h"
 #include "editor/find_text.h"
 #include "editor/go_to_line.h"
 #include "editor/source_editor.h"
@@ -91,14 +92,29 @@ SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host,
   }
 }
 
+bool SourceEditorPane::TakeLanguageForPath(const std::string& path) {
+  if (kind_ != ViewKind::Java) return false;
+  const Language* want = IsModuleInfoFile(path) ? &JavaModuleInfoLanguage() : &JavaLanguage();
+  if (editor_->GetLanguage() == want) return false;
+  editor_->Store().SetLanguage(want);
+  return true;
+}
+
 bool SourceEditorPane::LoadFromFile(const std::string& path, std::string* error) {
-  if (!editor_->LoadFromFile(path, error)) return false;
+  const Language* before = editor_->GetLanguage();
+  TakeLanguageForPath(path);
+  if (!editor_->LoadFromFile(path, error)) {
+    editor_->Store().SetLanguage(before);
+    return false;
+  }
   BuildOutline();
   return true;
 }
 
 bool SourceEditorPane::SaveToFile(const std::string& path, std::string* error) {
-  return editor_->SaveToFile(path, error);
+  if (!editor_->SaveToFile(path, error)) return false;
+  if (TakeLanguageForPath(path)) editor_->RecolourAll();  // saved under a new name
+  return true;
 }
 
 DiskState SourceEditorPane::CheckDisk(const std::string& path) {
@@ -190,6 +206,12 @@ std::vector<LineDiagnostic> SourceEditorPane::Diagnostics() const {
 
 void SourceEditorPane::GoToLine(int line) {
   editor_->GoToLine(line);
+}
+void SourceEditorPane::GoToLineCharacter(int line, int character) {
+  const CLineStore& store = editor_->Store();
+  if (line < 0 || line >= store.LineCount()) return editor_->GoToLine(line);
+  const int index = ByteOfUtf16Unit(store.Line(line), character);
+  editor_->GoToPlace(line, store.ColumnOfIndex(line, index));
 }
 void SourceEditorPane::ReloadSettings() {
   editor_->ReloadSettings();

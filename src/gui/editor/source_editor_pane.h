@@ -43,6 +43,7 @@ class SourceEditorPane : public EditorPane {
   bool IsModified() const override;
   void SetModified(bool modified) override;
   void GoToLine(int line) override;
+  void GoToLineCharacter(int line, int character) override;
   void SetDiagnostics(std::vector<LineDiagnostic> marks) override;
   std::vector<LineDiagnostic> Diagnostics() const override;
   void ReloadSettings() override;
@@ -79,6 +80,9 @@ class SourceEditorPane : public EditorPane {
 
  private:
   struct OutlineText;
+  // A Java view of a module-info file colours the module words; true when the
+  // language changed.
+  bool TakeLanguageForPath(const std::string& path);
   ViewKind kind_;
   IHost& host_;
   CSourceEditor* editor_;

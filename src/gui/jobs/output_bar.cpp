@@ -415,11 +415,18 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   std::string file;
-  if (JumpToSource(line, *host_, referenceDir_, &file, referenceRoots_) == JumpResult::Done) {
+  if (JumpToSource(line, *host_, referenceDir_, &file, referenceRoots_,
+                   CaretColumnOf(pos.line)) == JumpResult::Done) {
     referenceShown_ = true;
     const auto ref = ParseLineReference(line, referenceRoots_);
     emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ref->line);
   }
+}
+
+int OutputBar::CaretColumnOf(size_t line) const {
+  return CaretLineColumn(
+             text_.LineCount(), [this](size_t i) { return text_.LineSlice(i, 0, kLongLine); }, line)
+      .value_or(-1);
 }
 
 bool OutputBar::GoToReference(bool forward) {
@@ -448,7 +455,8 @@ bool OutputBar::GoToReference(bool forward) {
   if (!host_) return false;
   const std::string text = text_.LineSlice(*next, 0, kLongLine);
   std::string file;
-  if (JumpToSource(text, *host_, referenceDir_, &file, referenceRoots_) != JumpResult::Done)
+  if (JumpToSource(text, *host_, referenceDir_, &file, referenceRoots_, CaretColumnOf(*next)) !=
+      JumpResult::Done)
     return false;
   emit sourceReferenceActivated(QFile::decodeName(file.c_str()),
                                 ParseLineReference(text, referenceRoots_)->line);

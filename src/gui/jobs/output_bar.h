@@ -90,6 +90,8 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
 
  private:
   friend class OutputAccessible;
+  // The column javac's caret line gives the diagnostic at line, or -1.
+  int CaretColumnOf(size_t line) const;
   struct Pos {
     size_t line = 0;
     size_t byte = 0;

@@ -13,11 +13,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "editor/editor_style.h"
+#include "editor/smart_indent.h"
 #include "java/jdk_choice.h"
 #include "options/path_list_dialog.h"
 #include "platform/host.h"
@@ -153,6 +155,22 @@ QWidget* OptionsSheet::MakeEditorPage() {
                            tr("Show Function Separation lines"));
   separationLines_->setChecked(v.separationLines);
 
+  // Indentation while typing, apart from how wide a tab is shown.
+  indentSpaces_ =
+      Named(new QCheckBox(tr("Indent with &spaces"), page), "1090", tr("Indent with spaces"));
+  indentSpaces_->setChecked(v.indentSpaces);
+  auto* indentLabel = new QLabel(tr("&Indent width:"), page);
+  indentWidth_ = Named(new QSpinBox(page), "1091", tr("Indent width"));
+  indentWidth_->setRange(1, kMaxIndentWidth);
+  indentWidth_->setValue(v.indentWidth);
+  indentLabel->setBuddy(indentWidth_);
+  auto* indentRow = new QHBoxLayout;
+  indentRow->addWidget(indentSpaces_);
+  indentRow->addSpacing(16);
+  indentRow->addWidget(indentLabel);
+  indentRow->addWidget(indentWidth_);
+  indentRow->addStretch(1);
+
   auto* colours = new QGroupBox(tr("Custom Colors"), page);
   colours->setAccessibleName(tr("Custom Colors"));
   auto* grid = new QGridLayout(colours);
@@ -233,6 +251,7 @@ QWidget* OptionsSheet::MakeEditorPage() {
   boxes->addWidget(schemeBox, 2);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(tabRow);
+  layout->addLayout(indentRow);
   layout->addWidget(separationLines_);
   layout->addLayout(boxes);
   layout->addStretch(1);
@@ -255,6 +274,8 @@ bool OptionsSheet::TakeEditorPage() {
   }
   editor_.values.tabWidth = *width;
   editor_.values.separationLines = separationLines_->isChecked();
+  editor_.values.indentSpaces = indentSpaces_->isChecked();
+  editor_.values.indentWidth = indentWidth_->value();
   return true;
 }
 

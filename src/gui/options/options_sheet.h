@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QSpinBox;
 class QTabWidget;
 
 namespace tamso::gui {
@@ -66,6 +67,8 @@ class OptionsSheet : public QDialog {
   // Editor page
   QLineEdit* tabWidth_ = nullptr;
   QCheckBox* separationLines_ = nullptr;
+  QCheckBox* indentSpaces_ = nullptr;
+  QSpinBox* indentWidth_ = nullptr;
   QButtonGroup* schemes_ = nullptr;
   std::vector<ColourSwatch*> swatches_;
   // Compiler page

@@ -65,3 +65,21 @@ TEST(CharOffsets, IndexFollowsEditsInAndAcrossBlocks) {
 
 }  // namespace
 }  // namespace tamso
+
+namespace tamso {
+namespace {
+
+TEST(CharOffsets, CompilerColumnsCountUtf16Units) {
+  // "é" (2 bytes) and "€" (3 bytes) are one unit each, "𝄞" (4 bytes) two, a tab one.
+  const std::string line = "\t\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9Ex";
+  EXPECT_EQ(ByteOfUtf16Unit(line, 0), 0);
+  EXPECT_EQ(ByteOfUtf16Unit(line, 1), 1);
+  EXPECT_EQ(ByteOfUtf16Unit(line, 2), 3);
+  EXPECT_EQ(ByteOfUtf16Unit(line, 3), 6);
+  EXPECT_EQ(ByteOfUtf16Unit(line, 4), 6);  // inside the pair: the character's start
+  EXPECT_EQ(ByteOfUtf16Unit(line, 5), 10);
+  EXPECT_EQ(ByteOfUtf16Unit(line, 99), 11);
+}
+
+}  // namespace
+}  // namespace tamso

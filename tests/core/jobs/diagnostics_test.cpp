@@ -58,6 +58,33 @@ TEST(Diagnostics, JavacOutputGivesOneMarkPerPlaceWithItsDetails) {
   EXPECT_EQ(found[2].file, a);  // taken from the compile's directory
   EXPECT_EQ(found[2].mark.line, 11);
   EXPECT_EQ(found[2].mark.message, "';' expected");
+  // The caret line gives each its column: javac counts characters before the place.
+  EXPECT_EQ(found[0].mark.column, 8);
+  EXPECT_EQ(found[1].mark.column, 5);
+  EXPECT_EQ(found[2].mark.column, 13);
+}
+
+TEST(Diagnostics, ColumnsComeOnlyFromACaretLineWhereJavacPutsIt) {
+  const auto found = Parse({
+      "A.java:2: error: tabs",
+      "\t\tfoo();",
+      "\t\t^",  // a tab under each tab: two characters before the place
+      "A.java:4: error: no source line follows",
+      "  symbol: x",
+      "  ^ not a caret line",
+      "A.java:6: error: the caret line is not right below",
+      "x",
+      "",
+      "^",
+  });
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].mark.column, 2);
+  EXPECT_EQ(found[1].mark.column, -1);
+  EXPECT_EQ(found[2].mark.column, -1);
+  LineDiagnostics marks;
+  marks.Set({found[1].mark, found[0].mark});
+  EXPECT_EQ(marks.ColumnAt(1), 2);
+  EXPECT_FALSE(marks.ColumnAt(3));
 }
 
 TEST(Diagnostics, OldStyleAndOddLinesAreNotMistaken) {

@@ -112,7 +112,12 @@ class RecordingView : public IView {
   ViewKind Kind() const override { return ViewKind::Java; }
   IDocument* Document() override { return nullptr; }
   void GoToLine(int line) override { lines.push_back(line); }
+  void GoToLineCharacter(int line, int character) override {
+    lines.push_back(line);
+    characters.push_back(character);
+  }
   std::vector<int> lines;
+  std::vector<int> characters;
 };
 
 TEST(JumpToSource, OpensTheFileAndMovesToTheLine) {
@@ -125,6 +130,23 @@ TEST(JumpToSource, OpensTheFileAndMovesToTheLine) {
   EXPECT_EQ(JumpToSource("/home/me/src/Hello.java:0:", host), JumpResult::Done);
   EXPECT_EQ(view.lines, (std::vector<int>{11, 0, 0}));
   EXPECT_TRUE(host.beeps.empty());
+}
+
+TEST(JumpToSource, ACaretLineGivesTheColumn) {
+  const std::vector<std::string> out = {"/p/A.java:3: error: x", "    int y = z;", "            ^",
+                                        "/p/A.java:5: error: y", "1 error"};
+  const auto at = [&](size_t i) { return out[i]; };
+  EXPECT_EQ(CaretLineColumn(out.size(), at, 0), 12);
+  EXPECT_FALSE(CaretLineColumn(out.size(), at, 3));  // no caret line follows
+  EXPECT_FALSE(CaretLineColumn(out.size(), at, 1));
+
+  testing::FakeHost host;
+  RecordingView view;
+  host.documentViews["/p/A.java"] = &view;
+  EXPECT_EQ(JumpToSource(out[0], host, "", nullptr, {}, 12), JumpResult::Done);
+  EXPECT_EQ(JumpToSource(out[3], host, "", nullptr, {}, -1), JumpResult::Done);
+  EXPECT_EQ(view.lines, (std::vector<int>{2, 4}));
+  EXPECT_EQ(view.characters, std::vector<int>{12});  // the second went to the line only
 }
 
 TEST(JumpToSource, BeepsOnANonReferenceAndStopsWhenTheFileDoesNotOpen) {

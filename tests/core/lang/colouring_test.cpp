@@ -50,6 +50,20 @@ TEST(JavaColouring, WordsOfTodaysJava) {
             (S{".....rrrrrrr............"}));
 }
 
+TEST(JavaColouring, ModuleWordsAreReservedOnlyInModuleInfoFiles) {
+  const S module{"open module a.b {", "  requires transitive x;", "  provides S with T;"};
+  EXPECT_EQ(AttrStrings(JavaModuleInfoLanguage(), module),
+            (S{"rrrrrrrrrrr......", "rrrrrrrrrrrrrrrrrrrrr...", "rrrrrrrrrr..rrrrr..."}));
+  // In other Java files they are names like any other.
+  EXPECT_EQ(AttrStrings(JavaLanguage(), {"int module = to + with;"}),
+            (S{"rrr...................."}));
+  EXPECT_TRUE(IsModuleInfoFile("/src/app/module-info.java"));
+  EXPECT_TRUE(IsModuleInfoFile("module-info.java"));
+  EXPECT_FALSE(IsModuleInfoFile("/src/Xmodule-info.java"));
+  EXPECT_FALSE(IsModuleInfoFile("/src/module-info.java.orig"));
+  EXPECT_STREQ(JavaModuleInfoLanguage().Name(), "Java");
+}
+
 TEST(JavaColouring, TextBlocksAreStringsAcrossLines) {
   const S lines{"String s = \"\"\"", "  switch /* not */ if // no", "  \\\"\"\" \"\"\"; int x;",
                 "int y = \"\"\"", "  while\"\"\"; for"};

@@ -47,6 +47,23 @@ TEST_F(OptionsPagesTest, FirstRunShowsThePageDefaultsAndOkWritesThemAll) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(OptionsPagesTest, IndentationSettingsReadCheckedAndWrittenByOk) {
+  editor.Init();
+  EXPECT_TRUE(editor.values.indentSpaces);
+  EXPECT_EQ(editor.values.indentWidth, 4);
+  profile.WriteInt("Editor", "IndentSpaces", 0);
+  profile.WriteString("Editor", "IndentWidth", "x");  // not a width: the default shows
+  editor.Init();
+  EXPECT_FALSE(editor.values.indentSpaces);
+  EXPECT_EQ(editor.values.indentWidth, 4);
+  editor.values.indentSpaces = true;
+  editor.values.indentWidth = 40;  // beyond what the editor takes: stored as its limit
+  ASSERT_TRUE(editor.Ok());
+  EXPECT_EQ(Get("Editor", "IndentSpaces"), "1");
+  EXPECT_EQ(Get("Editor", "IndentWidth"), "16");
+  EXPECT_EQ(Get("Editor", "TabChars"), "5");  // the tab width keeps its own key
+}
+
 TEST_F(OptionsPagesTest, ColoursAndSchemeAreWrittenAtOnceWhileTabWidthWaitsForOk) {
   profile.WriteInt("Editor", "Colorize", 1);
   editor.Init();

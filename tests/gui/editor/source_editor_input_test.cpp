@@ -24,21 +24,22 @@ void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
 }
 
 TEST(SourceEditorInput, TypingAutoIndentsAndSavesLf) {
-  EditorFixture f;
+  EditorFixture f(ViewKind::Java, "[Editor]\nIndentSpaces=0\n");
   QSignalSpy status(f.pane.get(), &EditorPane::statusTextChanged);
   QSignalSpy modified(f.pane.get(), &EditorPane::modifiedChanged);
   QTest::keyClick(f.editor, Qt::Key_Tab);
   QTest::keyClicks(f.editor, "if (a) {");
   QTest::keyClick(f.editor, Qt::Key_Return);
   QTest::keyClicks(f.editor, "b;");
-  // The tab advances to column 5, the new line starts with the same tab.
-  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  1,  7)-(  1,  7) Ln   1, Col   7");
+  // The tab advances to column 5, the new line starts with the same tab and one more
+  // after the open brace.
+  EXPECT_EQ(f.editor->StatusText().toStdString(), "(  1, 12)-(  1, 12) Ln   1, Col  12");
   ASSERT_FALSE(status.isEmpty());
   EXPECT_EQ(status.last().at(0).toString(), f.editor->StatusText());
   ASSERT_EQ(modified.count(), 1);
   EXPECT_TRUE(f.pane->IsModified());
   // A new document starts empty: no stray blank follows the typing.
-  EXPECT_EQ(f.Saved(), "\tif (a) {\n\tb;\n");
+  EXPECT_EQ(f.Saved(), "\tif (a) {\n\t\tb;\n");
   EXPECT_FALSE(f.pane->IsModified());
 }
 
@@ -93,7 +94,7 @@ TEST(SourceEditorInput, HomeEndAndControlHomeEnd) {
 }
 
 TEST(SourceEditorInput, TabIndentsAndShiftTabUnindentsASelectedBlock) {
-  EditorFixture f;
+  EditorFixture f(ViewKind::Java, "[Editor]\nIndentSpaces=0\n");
   f.Load("a\nb\nc\nd\n");
   QTest::keyClick(f.editor, Qt::Key_Down, Qt::ShiftModifier);
   QTest::keyClick(f.editor, Qt::Key_Down, Qt::ShiftModifier);
@@ -105,6 +106,57 @@ TEST(SourceEditorInput, TabIndentsAndShiftTabUnindentsASelectedBlock) {
   f.editor->Store().SetSelection(3, 0, 3, 1);
   QTest::keyClick(f.editor, Qt::Key_Tab);
   EXPECT_EQ(f.Saved(), "a\nb\nc\n\t\n");
+}
+
+TEST(SourceEditorInput, JavaIndentsItselfAsItIsTyped) {
+  EditorFixture f;  // four spaces a level by default
+  QTest::keyClicks(f.editor, "class A {");
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClicks(f.editor, "void f() {}");
+  QTest::keyClick(f.editor, Qt::Key_Left);
+  QTest::keyClick(f.editor, Qt::Key_Return);  // between the braces
+  QTest::keyClicks(f.editor, "x();");
+  QTest::keyClick(f.editor, Qt::Key_Down);
+  QTest::keyClick(f.editor, Qt::Key_End);
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClicks(f.editor, "}");
+  EXPECT_EQ(f.Saved(), "class A {\n    void f() {\n        x();\n    }\n}\n");
+  // The brace and its move come back with one undo.
+  QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(f.Saved(), "class A {\n    void f() {\n        x();\n    }\n    \n");
+  // Tab on a line goes to the next level.
+  QTest::keyClick(f.editor, Qt::Key_Tab);
+  EXPECT_EQ(f.editor->Store().Caret(), (TextPos{4, 8}));
+
+  // A file indented with tabs goes on with tabs, whatever the settings say.
+  f.Load("class A {\n\tint x;\n}\n");
+  EXPECT_TRUE(f.editor->Indent().tabs);
+  QTest::keyClick(f.editor, Qt::Key_Down);
+  QTest::keyClick(f.editor, Qt::Key_End);
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  QTest::keyClicks(f.editor, "void f() {");
+  QTest::keyClick(f.editor, Qt::Key_Return);
+  EXPECT_EQ(f.Saved(), "class A {\n\tint x;\n\tvoid f() {\n\t\t\n}\n");
+}
+
+TEST(SourceEditorInput, CompilerColumnsPlaceTheCaret) {
+  EditorFixture f;
+  f.Load("class A {\n\tint x = y;\n}\n");
+  LineDiagnostic d;
+  d.line = 1;
+  d.message = "cannot find symbol";
+  d.column = 9;  // the y: javac counts the tab as one character
+  f.editor->SetDiagnostics({d});
+  // A click on the mark in the gutter; the tab shows five cells wide.
+  const QPoint mark(2, f.CellPoint(1, 0).y());
+  SendMouse(f.editor->viewport(), QEvent::MouseButtonPress, mark, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(f.editor->viewport(), QEvent::MouseButtonRelease, mark, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.editor->Store().Caret(), (TextPos{1, 13}));
+  // An output line's jump goes through the pane.
+  f.pane->GoToLineCharacter(1, 5);
+  EXPECT_EQ(f.editor->Store().Caret(), (TextPos{1, 9}));
+  f.pane->GoToLineCharacter(2, 40);  // past the end: the end of the line
+  EXPECT_EQ(f.editor->Store().Caret(), (TextPos{2, 1}));
 }
 
 TEST(SourceEditorInput, UndoAndRedoThroughKeys) {
