@@ -117,6 +117,16 @@ void OutputBar::AppendOutput(const std::string& text, bool newLineFirst) {
   Changed();
 }
 
+void OutputBar::ShowNow() {
+  if (!OnUiThread()) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowNow(); }, Qt::BlockingQueuedConnection);
+    return;
+  }
+  Flush();
+  viewport()->repaint();
+}
+
 void OutputBar::Changed() {
   if (text_.DroppedBytes() != droppedSeen_) {
     // Old lines went and the line numbers moved: a selection would point elsewhere.

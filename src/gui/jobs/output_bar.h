@@ -43,6 +43,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   void AppendOutput(const std::string& text, bool newLineFirst) override;
   void SetReferenceDirectory(const std::string& dir) override { referenceDir_ = dir; }
   bool GoToReference(bool forward) override;
+  void ShowNow() override;
 
   const OutputText& Text() const { return text_; }
   // The selected bytes ("" when nothing is selected).
