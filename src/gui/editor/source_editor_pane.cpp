@@ -11,6 +11,7 @@
 #include "lang/language.h"
 #include "lang/outline.h"
 #include "platform/host.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -71,7 +72,13 @@ SourceEditorPane::SourceEditorPane(ViewKind kind, IniFile& profile, IHost& host,
 
 bool SourceEditorPane::LoadFromFile(const std::string& path, std::string* error) {
   if (!editor_->LoadFromFile(path, error)) return false;
-  BuildOutline();
+  if (largeOutline_ && sink_ && editor_->Store().LineCount() >= kLargeOutlineLines) {
+    largeOutline_();
+    startup::MarkOnce("outline started away from the window's thread");
+  } else {
+    BuildOutline();
+    startup::MarkOnce("first outline");
+  }
   return true;
 }
 

@@ -55,6 +55,11 @@ class SourceEditorPane : public EditorPane {
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
   std::function<void(IOutlineSink&)> OutlineJob() const override;
+  void SetLargeOutlineBuilder(std::function<void()> build) override {
+    largeOutline_ = std::move(build);
+  }
+  // From this many lines on, a loaded text's outline goes to the large-outline builder.
+  static constexpr int kLargeOutlineLines = 20000;
 
   // The editor commands by name, for callers that hold a pane of this kind.
   void Cut();
@@ -75,6 +80,7 @@ class SourceEditorPane : public EditorPane {
   IHost& host_;
   CSourceEditor* editor_;
   IOutlineSink* sink_ = nullptr;
+  std::function<void()> largeOutline_;
   std::string documentTitle_;
 };
 
