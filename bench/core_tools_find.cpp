@@ -10,9 +10,6 @@
 //
 // Needs unzip (for the extraction) and grep on PATH.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,9 +21,8 @@
 #include <vector>
 
 #include "jobs/output_text.h"
+#include "support/find_tree.h"
 #include "tools/file_search.h"
-
-extern char** environ;
 
 namespace {
 
@@ -36,37 +32,8 @@ using Clock = std::chrono::steady_clock;
 std::string g_tree;
 std::string g_text = "catch (";
 
-// Runs argv with standard output captured (nullptr: discarded); the exit status.
-int Run(const std::vector<std::string>& argv, std::string* out) {
-  int fds[2];
-  if (::pipe(fds) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  const int err = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  char buf[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
-    if (out) out->append(buf, static_cast<size_t>(n));
-  ::close(fds[0]);
-  if (err != 0) return -1;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 std::string GrepOutput() {
-  std::string out;
-  ::setenv("LC_ALL", "C", 1);
-  Run({"grep", "-rnF", "--include=*.java", g_text, g_tree}, &out);
-  return out;
+  return bench::GrepOutput(g_text, g_tree);
 }
 
 struct Collect : ISearchSink {
@@ -85,32 +52,8 @@ std::string FindOutput(SearchTotals* totals = nullptr) {
   return c.text;
 }
 
-std::set<std::string> GrepHits(const std::string& out) {
-  std::set<std::string> hits;
-  size_t pos = 0;
-  while (pos < out.size()) {
-    size_t end = out.find('\n', pos);
-    if (end == std::string::npos) end = out.size();
-    const size_t c1 = out.find(':', pos);
-    const size_t c2 = c1 == std::string::npos ? c1 : out.find(':', c1 + 1);
-    if (c2 != std::string::npos && c2 < end) hits.insert(out.substr(pos, c2 - pos));
-    pos = end + 1;
-  }
-  return hits;
-}
-
-std::set<std::string> FindHits(const std::string& out) {
-  std::set<std::string> hits;
-  size_t pos = 0;
-  while ((pos = out.find("\n==> ", pos)) != std::string::npos) {
-    pos += 5;
-    const size_t end = out.find(":\n", pos);
-    if (end == std::string::npos) break;
-    hits.insert(out.substr(pos, end - pos));
-    pos = end;
-  }
-  return hits;
-}
+using bench::FindHits;
+using bench::GrepHits;
 
 void BM_FindInFiles(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(FindOutput());
@@ -152,21 +95,8 @@ double TimeMs(F f) {
 int main(int argc, char** argv) {
   std::filesystem::path temp;
   if (const char* t = std::getenv("TAMSO_FIND_TEXT")) g_text = t;
-  if (const char* tree = std::getenv("TAMSO_FIND_TREE")) {
-    g_tree = tree;
-  } else {
-    const char* zipEnv = std::getenv("TAMSO_JDK_SRC_ZIP");
-    const std::string zip = zipEnv ? zipEnv : "/usr/lib/jvm/java-17-openjdk-amd64/lib/src.zip";
-    char tmpl[] = "/tmp/tamso-find-bench-XXXXXX";
-    if (!::mkdtemp(tmpl)) return 1;
-    temp = tmpl;
-    g_tree = temp.string();
-    if (Run({"unzip", "-q", zip, "java.base/*", "java.desktop/*", "-d", g_tree}, nullptr) != 0) {
-      std::fprintf(stderr, "cannot extract %s (apt-get install openjdk-17-source unzip)\n",
-                   zip.c_str());
-      return 1;
-    }
-  }
+  g_tree = bench::FindTree(&temp);
+  if (g_tree.empty()) return 1;
   // Warm the tree and check that both find the same lines.
   SearchTotals totals;
   const std::set<std::string> ours = FindHits(FindOutput(&totals));

@@ -25,20 +25,21 @@
 #include "app/start_banner.h"
 #include "app/view_commands.h"
 #include "browser/browser_view.h"
+#include "codegen/codegen_commands.h"
+#include "editor/editor_pane.h"
+#include "help/help_install.h"
 #include "jobs/compile.h"
 #include "jobs/compile_wiring.h"
 #include "jobs/output_bar.h"
 #include "jobs/run_terminal.h"
 #include "jobs/run_wiring.h"
-#include "codegen/codegen_commands.h"
-#include "editor/editor_pane.h"
-#include "help/help_install.h"
 #include "options/options_commands.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
 #include "platform/qt_host.h"
 #include "platform/single_instance.h"
+#include "platform/startup_trace.h"
 #include "project/project.h"
 #include "project/project_adapters.h"
 #include "project/project_settings_sheet.h"
@@ -56,9 +57,12 @@ std::string EnvOrEmpty(const char* name) {
 
 int Run(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
+  startup::Mark("main");
   QApplication qapp(argc, argv);
+  startup::Mark("Qt application and platform plugin");
   SetApplicationNames();
   UseDesktopIconTheme();
+  startup::Mark("icon theme chosen");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   ProfileLocation location =
@@ -127,13 +131,18 @@ int Run(int argc, char** argv) {
     signalled = true;
     EndOnSignal(shell.App(), signal);
   });
+  startup::Mark("profile, host and commands set up");
   if (!shell.Start(commandLine)) return 1;
+  startup::Mark("window shown and files opened");
   auto toolCommands = InstallToolCommands(shell, host, profile, project);
   if (MainWindow* w = shell.Window(); w && !recoveryWarning.empty())
     QTimer::singleShot(0, w, [&host, recoveryWarning] { host.Message(recoveryWarning); });
   if (MainWindow* w = shell.Window(); w && recovery.Enabled()) {
     w->StartRecovery(recovery);
-    QTimer::singleShot(0, w, [w] { w->Recovery()->OfferRecovery(); });
+    QTimer::singleShot(0, w, [w] {
+      w->Recovery()->OfferRecovery();
+      startup::Mark("recovery journals looked at");
+    });
   }
   RecentProjectsAdapter recentProjects(shell.App().RecentProjects());
   project.SetRecentList(&recentProjects);
@@ -153,6 +162,7 @@ int Run(int argc, char** argv) {
       QApplication::quit();
     });
   }
+  if (startup::Enabled()) QTimer::singleShot(0, &qapp, [] { startup::Mark("event loop running"); });
   int rc = qapp.exec();
   // After a signal the unsaved texts stay in their journals, up to date; a clean
   // exit has dealt with every document and drops them.

@@ -1,9 +1,12 @@
 #include "editor/text_document.h"
 
 #include <algorithm>
+#include <future>
 #include <new>
+#include <system_error>
 
 #include "platform/atomic_file.h"
+#include "platform/startup_trace.h"
 
 namespace tamso {
 
@@ -36,8 +39,9 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
   try {
     std::string bytes;
     if (!ReadDocumentFile(path, bytes, error)) return false;
-    store_.SetText(bytes);
-    identity_ = IdentityOf(path, bytes);
+    startup::MarkOnce("file read");
+    identity_ = IdentityWhileSetting(path, bytes);
+    startup::MarkOnce("text set into the line store");
     identityPath_ = path;
     TakeLineEnds();
   } catch (const std::bad_alloc&) {
@@ -48,6 +52,22 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
   store_.MarkSaved();
   modified_ = false;
   return true;
+}
+
+FileIdentity TextDocument::IdentityWhileSetting(const std::string& path, const std::string& bytes) {
+  constexpr std::size_t kParallelFrom = std::size_t{1} << 20;
+  std::future<FileIdentity> identity;
+  if (bytes.size() >= kParallelFrom) {
+    try {
+      identity =
+          std::async(std::launch::async, [&path, &bytes] { return IdentityOf(path, bytes); });
+    } catch (const std::system_error&) {
+      // No thread to be had: one after the other.
+    }
+  }
+  // Should this throw, the future's end waits for the hash, which uses bytes.
+  store_.SetText(bytes);
+  return identity.valid() ? identity.get() : IdentityOf(path, bytes);
 }
 
 void TextDocument::TakeLineEnds() {

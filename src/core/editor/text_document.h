@@ -76,6 +76,10 @@ class TextDocument {
 
  private:
   void TakeLineEnds();
+  // Sets bytes into the store and returns the identity of path holding them; for a
+  // large file the identity (a hash of every byte) is taken on another thread
+  // meanwhile, so the load costs the longer of the two rather than their sum.
+  FileIdentity IdentityWhileSetting(const std::string& path, const std::string& bytes);
   CLineStore& store_;
   std::string fileName_ = "File";
   const char* lineEnd_ = "\n";

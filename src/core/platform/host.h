@@ -54,6 +54,9 @@ class IOutput {
     (void)forward;
     return false;
   }
+  // Brings what was appended on screen at once rather than with the next coalesced
+  // refresh: for the last lines of a run, which the user is waiting for.
+  virtual void ShowNow() {}
 };
 
 // A document as the core sees it.

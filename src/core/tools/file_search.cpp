@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -15,8 +17,69 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TAMSO_HAVE_AVX2_PATH 1
+#endif
 
 namespace tamso {
+
+namespace {
+
+#ifdef TAMSO_HAVE_AVX2_PATH
+// The same scans 32 bytes at a time, on processors that have the instructions.
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// Candidates from hay + 0 on; sets *done to how far the vectors got.
+__attribute__((target("avx2"))) const char* FindTextWide(const char* hay, size_t n,
+                                                         std::string_view needle, size_t* done) {
+  const size_t m = needle.size();
+  const __m256i first = _mm256_set1_epi8(needle[0]);
+  const __m256i last = _mm256_set1_epi8(needle[m - 1]);
+  size_t i = 0;
+  for (; i + m - 1 + 32 <= n; i += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i + m - 1));
+    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+    while (mask) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      if (std::memcmp(hay + i + bit + 1, needle.data() + 1, m - 2) == 0) return hay + i + bit;
+      mask &= mask - 1;
+    }
+  }
+  *done = i;
+  return nullptr;
+}
+
+__attribute__((target("avx2"))) size_t CountByteWide(const char* p, size_t n, char c,
+                                                     size_t* done) {
+  const __m256i target = _mm256_set1_epi8(c);
+  const __m256i zero = _mm256_setzero_si256();
+  size_t count = 0;
+  size_t i = 0;
+  while (i + 32 <= n) {
+    __m256i acc = zero;
+    const size_t blocks = std::min<size_t>((n - i) / 32, 255);
+    for (size_t k = 0; k < blocks; ++k, i += 32)
+      acc = _mm256_sub_epi8(
+          acc,
+          _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i)), target));
+    const __m256i sums = _mm256_sad_epu8(acc, zero);
+    count += static_cast<size_t>(_mm256_extract_epi64(sums, 0)) +
+             static_cast<size_t>(_mm256_extract_epi64(sums, 1)) +
+             static_cast<size_t>(_mm256_extract_epi64(sums, 2)) +
+             static_cast<size_t>(_mm256_extract_epi64(sums, 3));
+  }
+  *done = i;
+  return count;
+}
+#endif
+
+}  // namespace
 
 const char* FindText(const char* hay, size_t n, std::string_view needle) {
   const size_t m = needle.size();
@@ -24,6 +87,11 @@ const char* FindText(const char* hay, size_t n, std::string_view needle) {
   if (n < m) return nullptr;
   if (m == 1) return static_cast<const char*>(std::memchr(hay, needle[0], n));
   size_t i = 0;
+#ifdef TAMSO_HAVE_AVX2_PATH
+  if (HasAvx2()) {
+    if (const char* hit = FindTextWide(hay, n, needle, &i)) return hit;
+  }
+#endif
 #ifdef __SSE2__
   // Candidates where both the first and the last byte of the needle match, sixteen
   // positions at a time; only those are compared in full.
@@ -48,6 +116,9 @@ const char* FindText(const char* hay, size_t n, std::string_view needle) {
 size_t CountByte(const char* p, size_t n, char c) {
   size_t count = 0;
   size_t i = 0;
+#ifdef TAMSO_HAVE_AVX2_PATH
+  if (HasAvx2()) count = CountByteWide(p, n, c, &i);
+#endif
 #ifdef __SSE2__
   const __m128i target = _mm_set1_epi8(c);
   const __m128i zero = _mm_setzero_si128();
@@ -107,34 +178,97 @@ const char* FindLineEnd(const char* p, const char* end) {
   return end;
 }
 
-class Searcher {
+// Bytes that grow without being cleared first (a cleared megabyte per small file
+// would cost more than reading it).
+class Bytes {
  public:
-  Searcher(const SearchOptions& o, ISearchSink& sink, const std::atomic<bool>* cancel)
-      : o_(o), sink_(sink), cancel_(cancel) {
-    // A text with a line end can never be inside a line.
-    searchable_ = !o_.text.empty() && o_.text.find_first_of("\r\n") == std::string::npos;
-  }
-
-  SearchTotals Run() {
-    std::string dir = o_.directory;
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    Directory(dir);
-    return totals_;
+  char* data() { return data_.get(); }
+  const char* data() const { return data_.get(); }
+  size_t capacity() const { return capacity_; }
+  // Room for n bytes, the first keep of them kept.
+  void Reserve(size_t n, size_t keep) {
+    if (n <= capacity_) return;
+    n = std::max(n, std::min(2 * capacity_, kMaxHeldLine) + 1);
+    n = std::max<size_t>(n, 64 * 1024);
+    std::unique_ptr<char[]> bigger(new char[n]);
+    if (keep) std::memcpy(bigger.get(), data_.get(), keep);
+    data_ = std::move(bigger);
+    capacity_ = n;
   }
 
  private:
-  bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+  std::unique_ptr<char[]> data_;
+  size_t capacity_ = 0;
+};
 
+// What the walk hands to the scan, in the order of the walk.
+struct Entry {
+  enum class Kind { kFile, kUnreadableFile, kUnreadableDir } kind = Kind::kFile;
+  std::string path;
+  Bytes bytes;     // the file's first bytes (all of them when eof)
+  size_t len = 0;  // how many
+  bool eof = false;
+  int fd = -1;  // still open when the file was not read to its end
+};
+
+// Fills bytes from len on with up to want more bytes of fd; false on a read error.
+bool Fill(int fd, Bytes& bytes, size_t& len, bool& eof, size_t want) {
+  bytes.Reserve(len + want, len);
+  const size_t end = len + want;
+  while (len < end) {
+    const ssize_t n = ::read(fd, bytes.data() + len, end - len);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      eof = true;
+      break;
+    }
+    len += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The walk: the directories in their order, each matching file opened and its first
+// block read (all of a small file, in one read most of the time).
+class Walker {
+ public:
+  // emit takes each entry; false from it ends the walk. spare offers a buffer to reuse.
+  Walker(const SearchOptions& o, std::function<bool(Entry&&)> emit, std::function<bool()> cancelled,
+         std::function<Bytes()> spare)
+      : o_(o), emit_(std::move(emit)), cancelled_(std::move(cancelled)), spare_(std::move(spare)) {}
+
+  void Run() {
+    std::string dir = o_.directory;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    Directory(dir);
+  }
+
+ private:
   static std::string Join(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
   }
 
+  bool Stopped() {
+    if (!stopped_ && cancelled_()) stopped_ = true;
+    return stopped_;
+  }
+
+  void Emit(Entry&& e) {
+    if (!stopped_ && emit_(std::move(e))) return;
+    stopped_ = true;
+    if (e.fd >= 0) ::close(e.fd);  // not taken
+  }
+
   void Directory(const std::string& dir) {
-    if (Cancelled()) return;
+    if (Stopped()) return;
     DIR* d = ::opendir(dir.c_str());
     if (!d) {
       // A starting directory that does not exist simply has no files.
-      if (errno != ENOENT && errno != ENOTDIR) ++totals_.unreadableDirs;
+      if (errno != ENOENT && errno != ENOTDIR) {
+        Entry e;
+        e.kind = Entry::Kind::kUnreadableDir;
+        Emit(std::move(e));
+      }
       return;
     }
     struct stat st;
@@ -142,22 +276,21 @@ class Searcher {
       ::closedir(d);
       return;
     }
-    struct Entry {
+    struct Item {
       std::string name;
       unsigned char type;
     };
-    std::vector<Entry> entries;
-    errno = 0;
+    std::vector<Item> items;
     while (dirent* e = ::readdir(d)) {
       if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-      entries.push_back({e->d_name, e->d_type});
+      items.push_back({e->d_name, e->d_type});
     }
     ::closedir(d);
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    std::sort(items.begin(), items.end(),
+              [](const Item& a, const Item& b) { return a.name < b.name; });
 
-    std::vector<const Entry*> files;
-    for (const Entry& e : entries) {
+    std::vector<const Item*> files;
+    for (const Item& e : items) {
       bool isDir = e.type == DT_DIR;
       bool isFile = e.type == DT_REG;
       if (e.type == DT_LNK || e.type == DT_UNKNOWN) {
@@ -171,54 +304,110 @@ class Searcher {
       }
       if (isDir) {
         if (o_.recurse && e.name[0] != '.') Directory(Join(dir, e.name));
-        if (Cancelled()) return;
+        if (Stopped()) return;
       } else if (isFile && MatchesFilter(e.name, o_.filter)) {
         files.push_back(&e);
       }
     }
-    for (const Entry* e : files) {
-      if (Cancelled()) return;
-      const std::string path = Join(dir, e->name);
-      if (o_.verbose) {
-        std::string line = "\nScanning...<" + path + ">";
-        sink_.Write(line);
-      }
-      File(path);
-      ++totals_.files;
-      sink_.FileDone(totals_);
+    for (const Item* e : files) {
+      if (Stopped()) return;
+      Entry entry;
+      entry.path = Join(dir, e->name);
+      Open(entry);
+      Emit(std::move(entry));
     }
   }
 
-  void File(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-      ++totals_.unreadableFiles;
-      return;
-    }
+  // Opens the file and reads its first block (all of a small file).
+  void Open(Entry& e) {
+    e.kind = Entry::Kind::kUnreadableFile;
+    const int fd = ::open(e.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ++totals_.unreadableFiles;
       ::close(fd);
       return;
     }
-    if (!Scan(fd, path)) ++totals_.unreadableFiles;
-    ::close(fd);
+    // One byte more than the size asks the end of the file to show itself in the
+    // same read, most of the time.
+    const size_t size = static_cast<size_t>(std::max<off_t>(st.st_size, 0));
+    const size_t want = std::min(size + 1, kReadBlock);
+    e.bytes = spare_();
+    if (!Fill(fd, e.bytes, e.len, e.eof, want)) {
+      ::close(fd);
+      return;
+    }
+    e.kind = Entry::Kind::kFile;
+    if (e.eof) {
+      ::close(fd);
+    } else {
+      e.fd = fd;
+    }
+  }
+
+  const SearchOptions& o_;
+  std::function<bool(Entry&&)> emit_;
+  std::function<bool()> cancelled_;
+  std::function<Bytes()> spare_;
+  bool stopped_ = false;
+  std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+class Searcher {
+ public:
+  Searcher(const SearchOptions& o, ISearchSink& sink, const std::atomic<bool>* cancel)
+      : o_(o), sink_(sink), cancel_(cancel) {
+    // A text with a line end can never be inside a line.
+    searchable_ = !o_.text.empty() && o_.text.find_first_of("\r\n") == std::string::npos;
+  }
+
+  SearchTotals Run() {
+    // A second thread reading ahead of the scan was tried: on a busy two-processor
+    // machine the hand-over cost more than the overlap gained, so the walk, the reads
+    // and the scan take turns on this one.
+    Bytes spare;
+    Walker walker(
+        o_,
+        [this, &spare](Entry&& e) {
+          Take(e);
+          spare = std::move(e.bytes);  // read into again for the next file
+          return !Cancelled();
+        },
+        [this] { return Cancelled(); }, [&spare] { return std::move(spare); });
+    walker.Run();
+    return totals_;
+  }
+
+ private:
+  bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
+  // One entry of the walk, in order.
+  void Take(Entry& e) {
+    if (e.kind == Entry::Kind::kUnreadableDir) {
+      ++totals_.unreadableDirs;
+      return;
+    }
+    if (o_.verbose) {
+      std::string line = "\nScanning...<" + e.path + ">";
+      sink_.Write(line);
+    }
+    if (e.kind == Entry::Kind::kUnreadableFile) {
+      ++totals_.unreadableFiles;
+    } else {
+      // The scan works in the entry's bytes, which then go back to the walker.
+      std::swap(buffer_, e.bytes);
+      if (!Scan(e.fd, e.path, e.len, e.eof)) ++totals_.unreadableFiles;
+      std::swap(buffer_, e.bytes);
+      if (e.fd >= 0) ::close(e.fd);
+    }
+    e.fd = -1;
+    ++totals_.files;
+    sink_.FileDone(totals_);
   }
 
   // Fills the buffer from len on; false on a read error.
   bool Fill(int fd, size_t& len, bool& eof) {
-    if (buffer_.size() < len + kReadBlock) buffer_.resize(len + kReadBlock);
-    while (len < buffer_.size()) {
-      const ssize_t n = ::read(fd, buffer_.data() + len, buffer_.size() - len);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
-      if (n == 0) {
-        eof = true;
-        break;
-      }
-      len += static_cast<size_t>(n);
-    }
-    return true;
+    return tamso::Fill(fd, buffer_, len, eof, kReadBlock);
   }
 
   void Hit(const std::string& path, size_t line, const char* ls, const char* le, const char* hit) {
@@ -240,7 +429,6 @@ class Searcher {
     }
     sink_.Write(out);
   }
-
   // Searches the complete lines in [p, p + n); line is the number of the first. With
   // count, returns the number of line ends in the range.
   size_t Lines(const std::string& path, const char* p, size_t n, size_t line, bool loneCr,
@@ -293,11 +481,13 @@ class Searcher {
     return false;
   }
 
-  bool Scan(int fd, const std::string& path) {
-    size_t len = 0;
-    bool eof = false;
-    if (!Fill(fd, len, eof)) return false;
+  // Scans a file whose first len bytes are in the buffer (eof: all of it); fd reads
+  // the rest.
+  bool Scan(int fd, const std::string& path, size_t len, bool eof) {
     if (!searchable_) return true;
+    // A file that said it was smaller than it is: what is binary is told by its first
+    // 8 KB all the same.
+    if (!eof && len < kBinaryProbe && !Fill(fd, len, eof)) return false;
     const char* data = buffer_.data();
     if (std::memchr(data, '\0', std::min(len, kBinaryProbe))) return Binary(fd, path, len, eof);
 
@@ -390,8 +580,7 @@ class Searcher {
   const std::atomic<bool>* cancel_;
   bool searchable_ = false;
   SearchTotals totals_;
-  std::vector<char> buffer_;
-  std::set<std::pair<dev_t, ino_t>> visited_;
+  Bytes buffer_;
 };
 
 }  // namespace

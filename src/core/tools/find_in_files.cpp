@@ -157,10 +157,9 @@ class FindInFiles::Job : public IBuildJob, public std::enable_shared_from_this<J
     out.AppendOutput(TotalsLine(totals), true);
     if (std::string more = UnreadableLine(totals); !more.empty()) out.AppendOutput(more, true);
     slot_.SetBuildThread(nullptr);
-    if (totals.hits > 0)
-      out.AppendOutput(kDblClickHint, true);
-    else
-      host_.Message(kNoHits);
+    if (totals.hits > 0) out.AppendOutput(kDblClickHint, true);
+    out.ShowNow();
+    if (totals.hits == 0) host_.Message(kNoHits);
     if (finished_) finished_(totals.hits > 0);
   }
 
@@ -199,31 +198,24 @@ bool FindInFiles::Running() const {
 bool FindInFiles::SearchNow(const FindSettings& controls, bool verbose,
                             std::function<void(const FindProgress&)> progress,
                             std::function<void(bool)> finished) {
-  // Stored before any check, so that even refused input is kept.
-  SaveFindSettings(profile_, controls);
   SearchOptions options;
   options.text = TrimEnd(controls.text);
   options.directory = TrimEnd(controls.directory);
   options.filter = TrimEnd(controls.filter);
   options.recurse = controls.recurse;
   options.verbose = verbose;
-  if (options.text.empty()) {
-    host_.Message("Find what ?");
+  // The values are stored even when refused; when accepted, only once the search
+  // runs, so that writing the profile to disk overlaps the search.
+  auto refuse = [&](const char* message) {
+    SaveFindSettings(profile_, controls);
+    host_.Message(message);
     return false;
-  }
-  if (options.directory.empty()) {
-    host_.Message("You must supply a starting directory");
-    return false;
-  }
-  if (options.filter.empty()) {
-    host_.Message("You must supply a filter (*.* will do)");
-    return false;
-  }
+  };
+  if (options.text.empty()) return refuse("Find what ?");
+  if (options.directory.empty()) return refuse("You must supply a starting directory");
+  if (options.filter.empty()) return refuse("You must supply a filter (*.* will do)");
   // The output window is the running build's until it ends.
-  if (Running() || !slot_.IsIdle()) {
-    host_.Message(kBusyMessage);
-    return false;
-  }
+  if (Running() || !slot_.IsIdle()) return refuse(kBusyMessage);
   IOutput& out = host_.Output();
   out.SetOutput(kFindHeading);
   // A hit names its file as the starting directory was typed, so a relative one is
@@ -235,6 +227,7 @@ bool FindInFiles::SearchNow(const FindSettings& controls, bool verbose,
                                std::move(finished));
   slot_.SetBuildThread(job_);
   job_->Start();
+  SaveFindSettings(profile_, controls);
   return true;
 }
 
@@ -245,6 +238,7 @@ void FindInFiles::Stop() {
   out.AppendOutput(kSeparator, true);
   out.AppendOutput(TotalsLine(job_->Snapshot()), true);
   out.AppendOutput("Terminated at user request.", true);
+  out.ShowNow();
   slot_.SetBuildThread(nullptr);
 }
 

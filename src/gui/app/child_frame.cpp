@@ -57,6 +57,8 @@ ChildFrame::ChildFrame(SourceDocument* document, EditorPane* pane, int browserWi
     frameCommands_.On(cmd::kPrevPane, [this](int) { SwitchPane(); });
     pane_->SetDocumentTitle(document_->Title());
     pane_->BuildOutline();
+    // A large file shows its text first; its outline follows from a worker.
+    pane_->SetLargeOutlineBuilder([browser] { browser->StartRebuild(); });
   } else {
     pane_->setParent(this);
     layout->addWidget(pane_, 1);

@@ -29,6 +29,7 @@
 #include "app/start_banner.h"
 #include "app/t2_app.h"
 #include "app/window_look.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -146,9 +147,11 @@ bool MainWindow::Create(bool mayShowBanner) {
   // the same text, so it stays disabled rather than risk losing edits.
 
   disk_ = new DiskWatcher(*this, host_);
+  startup::Mark("main window: document area");
 
   CreateMainToolBar();
   if (!toolBar_) return false;
+  startup::Mark("main window: toolbar and its icons");
 
   output_ = CreateOutputBar(this);
   tree_ = CreateProjectTreeBar(this);
@@ -174,12 +177,15 @@ bool MainWindow::Create(bool mayShowBanner) {
   addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
   resizeDocks({outputDock_}, {200}, Qt::Vertical);  // a compile error and its context fit
   resizeDocks({treeDock_}, {180}, Qt::Horizontal);
+  startup::Mark("main window: output and project bars");
 
   frame_.SetHtmlPage("?");
   CreateStatusBar();
   frame_.RestoreBars();
   CreateAccelerators();
+  startup::Mark("main window: status bar and accelerators");
   SetMenuBarId(cmd::kMenuMain);
+  startup::Mark("main window: menus");
 
   connect(&idleTimer_, &QTimer::timeout, this, &MainWindow::UpdateCommandStates);
   idleTimer_.start(kIdleUpdateMs);
@@ -187,6 +193,7 @@ bool MainWindow::Create(bool mayShowBanner) {
 
   StartBanner::SetMayShow(mayShowBanner);
   StartBanner::Show(this);
+  startup::Mark("main window built");
   return true;
 }
 

@@ -17,6 +17,7 @@
 #include "app/source_document.h"
 #include "app/t2_app.h"
 #include "platform/paths.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -48,6 +49,7 @@ ChildFrame* MainWindow::NewDocument(size_t templateIndex) {
                 std::to_string(++untitledCount_[templateIndex]));
   ChildFrame* child = CreateChild(doc);
   if (!child) return nullptr;
+  startup::MarkOnce("editor window created");
   child->Pane()->SetModified(false);
   child->SubWindow()->show();
   child->setFocus();
@@ -102,10 +104,12 @@ ChildFrame* MainWindow::OpenDocumentFile(const std::string& path) {
   child->Pane()->SetDiagnostics(diagnostics_.MarksOf(absolute));
   child->SubWindow()->show();
   child->setFocus();
+  startup::MarkOnce("editor window shown");
   app_.RecentFiles().Add(absolute);
   UpdateTitles();
   if (disk_) disk_->Sync();
   if (recovery_) recovery_->Sync();
+  startup::MarkOnce("recent list, titles, disk watcher and recovery told");
   return child;
 }
 

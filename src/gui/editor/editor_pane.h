@@ -153,6 +153,10 @@ class EditorPane : public QWidget {
   // The outline of the text as it is now, as a job that may run on another thread
   // (it holds what it needs of the text); empty where BuildOutline would do nothing.
   virtual std::function<void(IOutlineSink&)> OutlineJob() { return {}; }
+  // How the outline of a large text just loaded is built: by calling this (which
+  // builds it away from the window's thread, so the text shows first) rather than
+  // BuildOutline. Small texts, and every later rebuild, are built at once as before.
+  virtual void SetLargeOutlineBuilder(std::function<void()> build) { (void)build; }
 
  signals:
   void modifiedChanged(bool modified);

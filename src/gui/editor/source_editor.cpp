@@ -29,6 +29,7 @@
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/qt_host.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -206,12 +207,14 @@ void CSourceEditor::FontSmaller() {
 
 bool CSourceEditor::LoadFromFile(const std::string& path, std::string* error) {
   if (!document_.Load(path, error)) return false;
+  startup::MarkOnce("file read into the line store");
   firstLine_ = 0;
   firstCol_ = 0;
   shownSelStart_ = shownSelEnd_ = TextPos{};
   NoteModified(false);
   DetectFileIndent();
   RecolourAll();
+  startup::MarkOnce("text coloured");
   return true;
 }
 

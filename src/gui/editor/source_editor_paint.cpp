@@ -14,6 +14,7 @@
 #include "editor/source_editor.h"
 #include "editor/text_cells.h"
 #include "editor/text_decode.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -31,6 +32,7 @@ void CSourceEditor::paintEvent(QPaintEvent* event) {
   QPainter p(viewport());
   Paint(p, event->rect());
   pendingUpdate_ -= event->region();
+  startup::MarkOnce("first paint of the editor");
 }
 
 void CSourceEditor::Paint(QPainter& p, const QRect& area) {

@@ -13,6 +13,7 @@
 #include "lang/language.h"
 #include "lang/outline.h"
 #include "platform/host.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -107,7 +108,13 @@ bool SourceEditorPane::LoadFromFile(const std::string& path, std::string* error)
     editor_->Store().SetLanguage(before);
     return false;
   }
-  BuildOutline();
+  if (largeOutline_ && sink_ && editor_->Store().LineCount() >= kLargeOutlineLines) {
+    largeOutline_();
+    startup::MarkOnce("outline started away from the window's thread");
+  } else {
+    BuildOutline();
+    startup::MarkOnce("first outline");
+  }
   return true;
 }
 

@@ -63,6 +63,11 @@ class SourceEditorPane : public EditorPane {
   void BuildOutline() override;
   bool ShowMember(const std::string& className, const std::string& memberName) override;
   std::function<void(IOutlineSink&)> OutlineJob() override;
+  void SetLargeOutlineBuilder(std::function<void()> build) override {
+    largeOutline_ = std::move(build);
+  }
+  // From this many lines on, a loaded text's outline goes to the large-outline builder.
+  static constexpr int kLargeOutlineLines = 20000;
 
   // The editor commands by name, for callers that hold a pane of this kind.
   void Cut();
@@ -87,6 +92,7 @@ class SourceEditorPane : public EditorPane {
   IHost& host_;
   CSourceEditor* editor_;
   IOutlineSink* sink_ = nullptr;
+  std::function<void()> largeOutline_;
   std::string documentTitle_;
   std::shared_ptr<OutlineText> outlineText_;  // the text as automatic rebuilds see it
 };

@@ -154,6 +154,16 @@ AnsiStyle OutputBar::StyleAt(size_t line, size_t byte) const {
   return it == styles_.begin() ? AnsiStyle{} : std::prev(it)->second;
 }
 
+void OutputBar::ShowNow() {
+  if (!OnUiThread()) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowNow(); }, Qt::BlockingQueuedConnection);
+    return;
+  }
+  Flush();
+  viewport()->repaint();
+}
+
 void OutputBar::Changed() {
   if (text_.DroppedBytes() != droppedSeen_) {
     // Old lines went and the line numbers moved: a selection would point elsewhere.

@@ -50,6 +50,7 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   void SetReferenceDirectory(const std::string& dir) override { referenceDir_ = dir; }
   void SetReferenceRoots(const std::vector<std::string>& roots) override { referenceRoots_ = roots; }
   bool GoToReference(bool forward) override;
+  void ShowNow() override;
 
   const OutputText& Text() const { return text_; }
   void SetLineCap(size_t lines) { text_.SetLineCap(lines); }

@@ -10,6 +10,7 @@
 #include "options/editor_font.h"
 #include "options/options_sheet.h"
 #include "options/tips_dialog.h"
+#include "platform/startup_trace.h"
 
 namespace tamso::gui {
 
@@ -43,6 +44,7 @@ void InstallOptionsCommands(ShellApplication& shell, IniFile& profile, QtHost& h
       // tips wait for a later start rather than stack under it.
       if (window->Recovery() && window->Recovery()->HasJournalsToOffer()) return;
       OfferTipsAtStartUp(window, profile);
+      startup::Mark("tips offered");
     });
   });
 }

@@ -96,6 +96,7 @@ class WatchedOutput : public IOutput {
     maxChunk_ = std::max(maxChunk_, t.size());
     cv_.notify_all();
   }
+  void ShowNow() override { Note("<shown>"); }
   void Note(const std::string& event) {
     std::lock_guard<std::mutex> lock(mutex_);
     log_ += event;

@@ -1,9 +1,18 @@
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "../../support/temp_dir.h"
 #include "../platform/unprivileged.h"
@@ -151,6 +160,183 @@ TEST(FileSearch, ScanningPrimitivesAgreeWithPlainLoops) {
     EXPECT_EQ(
         CountByte(hay.data(), n, '\n'),
         static_cast<size_t>(std::count(hay.begin(), hay.begin() + static_cast<long>(n), '\n')));
+}
+
+// grep -rnF over the tree (C locale), both its output streams; nothing when grep
+// cannot be run.
+std::optional<std::string> Grep(const std::string& text, const std::string& dir) {
+  int fds[2];
+  if (::pipe(fds) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);  // where it says "binary file matches"
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  std::vector<std::string> argv = {"grep", "-rnF", "--include=*.java", text, dir};
+  std::vector<char*> args;
+  for (auto& a : argv) args.push_back(a.data());
+  args.push_back(nullptr);
+  char env[] = "LC_ALL=C";
+  char* envp[] = {env, nullptr};
+  pid_t pid = -1;
+  const int err = ::posix_spawnp(&pid, "grep", &actions, nullptr, args.data(), envp);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  std::string out;
+  char buf[65536];
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+    out.append(buf, static_cast<size_t>(n));
+  ::close(fds[0]);
+  if (err != 0) return std::nullopt;
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return std::nullopt;
+  return out;
+}
+
+// A tree of every awkward kind, searched by both: the same lines (file:line and the
+// line's text), the same binary files, and ours in the walk's order.
+TEST(FileSearch, HitsAreGrepsOnAnAwkwardTree) {
+  TempDir d;
+  const std::string n = "needle";
+  const size_t block = size_t{1} << 20;
+  d.Write("crlf.java", "a\r\nneedle here\r\n\r\nx needle\r\nlast needle");
+  d.Write("noend.java", "one\ntwo\nneedle");
+  d.Write("many.java", "needle needle needleneedle\n\nneedle\tneedle\n");
+  d.Write("edge.java", "needle\n");
+  d.Write("empty.java", "");
+  d.Write("exact.java", std::string(block - 7, 'x') + "needle\n");  // exactly a read block
+  d.Write("over.java", std::string(block, 'y') + "\nneedle");
+  // Hits straddling the read block at every offset of the text, then lines after them.
+  for (size_t k = 0; k <= n.size(); ++k)
+    d.Write("straddle" + std::to_string(k) + ".java",
+            "needle\n" + std::string(block - 7 - k, 'z') + n + "\nafter needle\n");
+  // A 3 MB line with hits in its middle and at its end, and short lines around it.
+  std::string longLine(3 * block, 'w');
+  longLine.replace(block + block / 2, n.size(), n);
+  d.Write("long.java", "needle\n" + longLine + n + "\nneedle\n");
+  d.Write("bin.java", std::string("ab\0cd\n", 6) + "needle\n");
+  d.Write("binnohit.java", std::string("\0\0\0", 3));
+  d.Write("bin8k.java", std::string(8000, 'k') + std::string(1, '\0') + "needle");
+  d.Write("other.txt", "needle\n");
+  // Many small files in many folders, so that the reading runs well ahead of the scan.
+  for (int i = 0; i < 40; ++i)
+    for (int j = 0; j < 12; ++j)
+      d.Write(
+          "pkg" + std::to_string(i) + "/F" + std::to_string(j) + ".java",
+          (i + j) % 3 ? "class F {}\n" : "class F {\n  // needle " + std::to_string(i) + "\n}\n");
+
+  const auto grep = Grep(n, d.path());
+  if (!grep) GTEST_SKIP() << "grep cannot be run";
+  std::map<std::string, std::string> theirs;  // file:line -> line
+  std::set<std::string> theirBinary;
+  {
+    size_t pos = 0;
+    while (pos < grep->size()) {
+      size_t end = grep->find('\n', pos);
+      if (end == std::string::npos) end = grep->size();
+      const std::string line = grep->substr(pos, end - pos);
+      pos = end + 1;
+      const std::string binary = ": binary file matches";
+      if (line.rfind("grep: ", 0) == 0 && line.size() > binary.size() &&
+          line.compare(line.size() - binary.size(), binary.size(), binary) == 0) {
+        theirBinary.insert(line.substr(6, line.size() - 6 - binary.size()));
+        continue;
+      }
+      const size_t c1 = line.find(':');
+      const size_t c2 = line.find(':', c1 + 1);
+      ASSERT_NE(c2, std::string::npos) << line;
+      std::string text = line.substr(c2 + 1);
+      if (!text.empty() && text.back() == '\r') text.pop_back();  // we show no CR
+      theirs[line.substr(0, c2)] = text;
+    }
+  }
+
+  SearchTotals t;
+  const std::string out = Search(d.path(), n, true, "*.java", &t);
+  std::map<std::string, std::string> ours;
+  std::set<std::string> ourBinary;
+  std::vector<std::string> order;  // files in the order their hits came
+  size_t pos = 0;
+  while (pos < out.size()) {
+    ASSERT_EQ(out[pos], '\n');
+    const size_t end = std::min(out.find("\n", pos + 1), out.size());
+    const std::string head = out.substr(pos + 1, end - pos - 1);
+    if (head.rfind("Binary file ", 0) == 0) {
+      const std::string file = head.substr(12, head.size() - 12 - 8);
+      ourBinary.insert(file);
+      order.push_back(file);
+      pos = end;
+      continue;
+    }
+    ASSERT_EQ(head.rfind("==> ", 0), 0u) << head;
+    const std::string place = head.substr(4, head.size() - 5);  // without the ':'
+    const size_t textEnd = std::min(out.find('\n', end + 1), out.size());
+    ours[place] = out.substr(end + 1, textEnd - end - 1);
+    const std::string file = place.substr(0, place.rfind(':'));
+    if (order.empty() || order.back() != file) order.push_back(file);
+    pos = textEnd;
+  }
+  EXPECT_EQ(ourBinary, theirBinary);
+  EXPECT_EQ(ours.size(), theirs.size());
+  for (const auto& [place, text] : theirs) {
+    SCOPED_TRACE(place);
+    auto it = ours.find(place);
+    ASSERT_NE(it, ours.end());
+    // A long line shows only the part around its hit.
+    if (text.size() <= kShownLineBytes)
+      EXPECT_EQ(it->second, text);
+    else
+      EXPECT_NE(it->second.find(n), std::string::npos);
+  }
+  EXPECT_EQ(t.hits, static_cast<int>(ours.size() + ourBinary.size()));
+  EXPECT_EQ(t.files, 480 + 18);
+
+  // The walk's order: a folder's subfolders first, in name order, then its files.
+  std::vector<std::string> walk;
+  for (int i = 0; i < 40; ++i) walk.push_back("pkg" + std::to_string(i));
+  std::sort(walk.begin(), walk.end());
+  std::vector<std::string> expected;
+  for (const std::string& dir : walk) {
+    std::vector<std::string> files;
+    for (int j = 0; j < 12; ++j) files.push_back("F" + std::to_string(j) + ".java");
+    std::sort(files.begin(), files.end());
+    for (const std::string& f : files)
+      if (ours.count(d.File(dir + "/" + f) + ":2")) expected.push_back(d.File(dir + "/" + f));
+  }
+  std::vector<std::string> top;
+  for (const auto& [place, text] : ours)
+    if (place.find("/pkg") == std::string::npos) top.push_back(place.substr(0, place.rfind(':')));
+  for (const std::string& f : ourBinary) top.push_back(f);
+  std::sort(top.begin(), top.end());
+  top.erase(std::unique(top.begin(), top.end()), top.end());
+  expected.insert(expected.end(), top.begin(), top.end());
+  EXPECT_EQ(order, expected);
+}
+
+// A search stopped halfway ends at once and reports only what it scanned.
+TEST(FileSearch, CancelStopsTheWalkAndTheScan) {
+  TempDir d;
+  for (int i = 0; i < 300; ++i) d.Write("d" + std::to_string(i) + "/A.java", "needle\n");
+  struct StopAfter : ISearchSink {
+    std::atomic<bool>* cancel = nullptr;
+    int files = 0;
+    void Write(std::string_view) override {}
+    void FileDone(const SearchTotals& t) override {
+      files = t.files;
+      if (t.files == 10) cancel->store(true);
+    }
+  } sink;
+  std::atomic<bool> cancel{false};
+  sink.cancel = &cancel;
+  SearchOptions o;
+  o.text = "needle";
+  o.directory = d.path();
+  o.recurse = true;
+  const SearchTotals t = SearchFiles(o, sink, &cancel);
+  EXPECT_EQ(t.files, 10);
+  EXPECT_EQ(t.hits, 10);
+  EXPECT_EQ(sink.files, 10);
 }
 
 }  // namespace

@@ -75,6 +75,10 @@ TEST(FindInFilesFlow, ChecksStoreTheInputAndTheOutputReadsAsBefore) {
                 "Files scanned 1, hits: 1\n"
                 "Dbl-Click on line numbers to go to the source");
   EXPECT_TRUE(rig.slot.idle);
+  // The end of the run is brought on screen at once, not with the next refresh.
+  const std::string log = rig.host.watched.Log();
+  EXPECT_EQ(log.substr(log.rfind("<line>")), "<line><shown>");
+  EXPECT_EQ(LoadFindSettings(rig.profile, "unused").filter, "*.java");  // stored as it ran
 
   // Nothing found: the totals, then "No hits".
   s.text = "nowhere";
