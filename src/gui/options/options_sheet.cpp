@@ -163,6 +163,9 @@ QWidget* OptionsSheet::MakeEditorPage() {
   indentWidth_ = Named(new QSpinBox(page), "1091", tr("Indent width"));
   indentWidth_->setRange(1, kMaxIndentWidth);
   indentWidth_->setValue(v.indentWidth);
+  // The box's own line edit is what screen readers land on: it carries the name too.
+  if (auto* edit = indentWidth_->findChild<QLineEdit*>())
+    edit->setAccessibleName(tr("Indent width"));
   indentLabel->setBuddy(indentWidth_);
   auto* indentRow = new QHBoxLayout;
   indentRow->addWidget(indentSpaces_);
