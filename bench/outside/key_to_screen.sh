@@ -50,7 +50,9 @@ xvfb=$!
 export DISPLAY="$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 printf '[WhatsCool]\nStartUp=1\n' >"$work/t.INI"
-"$program" --profile "$work/t.INI" "$work/Big.java" >/dev/null 2>&1 &
+# Its own state folder: the journal of the text typed goes with the rest.
+XDG_STATE_HOME="$work/state" TAMSO_PROFILE= \
+  "$program" --profile "$work/t.INI" "$work/Big.java" >/dev/null 2>&1 &
 app=$!
 win="$(xdotool search --sync --onlyvisible --name 'Big.java' | head -1)"
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
