@@ -24,7 +24,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 work="$(mktemp -d)"
-trap 'kill "${app:-0}" "${xvfb:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${app:-0}" 2>/dev/null; wait "${app:-0}" 2>/dev/null; kill "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 cc -O2 -o "$work/key_to_screen" "$here/key_to_screen.c" -lX11 -lXtst -lXdamage
 
 # A Java file of the size asked for: one class of many small methods.

@@ -604,8 +604,7 @@ void RecoveryStore::PerformEdits(Task& task) {
     if (AppendPrivately(file, EncodeJournalRecord(task.header, fresh))) return;
   }
   if (!MakeDirs(dir_) || !PrivateFolder(dir_)) return;
-  f.onDisk =
-      WritePrivateAtomically(file, EncodeEditJournal(task.header, f.base.view(), f.edits));
+  f.onDisk = WritePrivateAtomically(file, EncodeEditJournal(task.header, f.base.view(), f.edits));
 }
 
 std::vector<Journal> RecoveryStore::Stale() const {

@@ -11,6 +11,7 @@
 #include "jobs/run_html.h"
 #include "jobs/run_terminal.h"
 #include "platform/command_line.h"
+#include "platform/file_on_disk.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -32,24 +33,10 @@ std::string TrimTrailing(std::string s) {
   return s;
 }
 
-void RunInConsole(RunContext& context, const RunJavaLaunch& launch,
-                  const std::string& directory) {
+void RunInConsole(RunContext& context, const RunJavaLaunch& launch, const std::string& directory) {
   if (!context.console || context.console->Run(launch.args, launch.heading, directory) != 0)
     ShowSpawnFailure(context.host, launch.line);
 }
-
-// A file on disk standing in for a document that is not open: nothing to save.
-class FileOnDisk : public IDocument {
- public:
-  explicit FileOnDisk(std::string path) : path_(std::move(path)) {}
-  std::string PathName() const override { return path_; }
-  std::string Title() const override { return path_; }
-  bool IsModified() const override { return false; }
-  bool Save() override { return true; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 
@@ -77,8 +64,7 @@ void StartRunJavaLaunch(const RunJavaLaunch& launch, RunContext& context) {
       host.Message(kNoTerminalMessage);
     return;
   }
-  if (StartDetached(TerminalRunArguments(prefix, context.holdProgram, launch.args), directory) !=
-      0)
+  if (StartDetached(TerminalRunArguments(prefix, context.holdProgram, launch.args), directory) != 0)
     ShowSpawnFailure(host, launch.line);
 }
 
@@ -88,8 +74,7 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
     host.Message(kRunBusyMessage);
     return;
   }
-  const Project* project =
-      context.project && context.project->IsOpen() ? context.project : nullptr;
+  const Project* project = context.project && context.project->IsOpen() ? context.project : nullptr;
   RunOffer offer = MakeRunOffer(context.profile, project, document);
   if (offer.refusal) {
     host.Message(*offer.refusal);
@@ -117,8 +102,8 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
   // The plain "java" is the chosen JDK's; the kept choice keeps the plain name.
   values.command = JavaCommandFor(values.command, ChosenJdk(context.profile, context.project).home);
 
-  RunJavaLaunch launch{RunJavaArguments(values), ComposeRunJavaLine(values),
-                       RunJavaHeading(values), values.directory, values.privateConsole};
+  RunJavaLaunch launch{RunJavaArguments(values), ComposeRunJavaLine(values), RunJavaHeading(values),
+                       values.directory, values.privateConsole};
   {
     // Stack-trace lines of the program's own sources lead to them.
     std::vector<std::string> roots;
@@ -132,9 +117,8 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
 
   // A class with no class file, or one older than its source, is compiled first (its
   // document saved as Compile saves it), and runs once the compile succeeds.
-  const bool sameClass =
-      !offer.source.empty() && !offer.singleFile &&
-      values.className == QuoteShellWord(NotAnOption(offer.offeredClass));
+  const bool sameClass = !offer.source.empty() && !offer.singleFile &&
+                         values.className == QuoteShellWord(NotAnOption(offer.offeredClass));
   if (sameClass && context.reenter) {
     const std::string classes =
         ClassesDirectoryFor(context.profile, project, offer.source, offer.sourceRoot);
@@ -144,8 +128,8 @@ void RunJavaCommand(IDocument* document, RunContext& context) {
     if (open && open->IsModified()) current = false;
     if (!current) {
       FileOnDisk onDisk(offer.source);
-      CompileContext compile{host, context.profile, context.slot, context.ui, context.showOutput,
-                             project};
+      CompileContext compile{host,       context.profile,    context.slot,
+                             context.ui, context.showOutput, project};
       compile.afterSuccess = [launch, reenter = context.reenter] {
         reenter([&launch](RunContext& c) { StartRunJavaLaunch(launch, c); });
       };
@@ -173,9 +157,9 @@ std::shared_ptr<IBuildJob> AppletViewerCommand(IDocument& document, RunContext& 
   ScopedWaitCursor wait(host);
   std::vector<std::string> pages;
   if (context.project && context.project->IsOpen()) pages = ProjectHtmlUrls(*context.project);
-  std::optional<RunHtmlChoice> choice =
-      context.dialogs.RunHtml(AppletViewerCommandFor(ChosenJdk(context.profile, context.project).home),
-                              context.htmlPage, pages);
+  std::optional<RunHtmlChoice> choice = context.dialogs.RunHtml(
+      AppletViewerCommandFor(ChosenJdk(context.profile, context.project).home), context.htmlPage,
+      pages);
   if (!choice) return nullptr;
   HtmlRun run = AppletViewerRun(choice->command, choice->html);
 

@@ -14,7 +14,6 @@
 
 #include "app/recovery_journal.h"
 
-
 namespace tamso::gui {
 
 class EditorPane;

@@ -364,8 +364,7 @@ std::function<void(IOutlineSink&)> SourceEditorPane::OutlineJob() {
   OutlineText& t = *outlineText_;
   {
     std::lock_guard lock(t.mutex);
-    if (t.folded.bytes && t.foldedFrom == t.base.bytes.get() &&
-        t.foldedChunks <= t.chunks.size()) {
+    if (t.folded.bytes && t.foldedFrom == t.base.bytes.get() && t.foldedChunks <= t.chunks.size()) {
       t.base = std::move(t.folded);
       t.chunks.erase(t.chunks.begin(), t.chunks.begin() + static_cast<long>(t.foldedChunks));
     }
@@ -384,8 +383,8 @@ std::function<void(IOutlineSink&)> SourceEditorPane::OutlineJob() {
     t.chunks.push_back(std::make_shared<const std::vector<TextEdit>>(std::move(batch.edits)));
   const bool fold = t.chunks.size() >= OutlineText::kFoldChunks;
   std::weak_ptr<OutlineText> owner = outlineText_;
-  return [language, base = t.base, chunks = t.chunks, title = editor_->Document().FileName(),
-          owner, fold](IOutlineSink& sink) {
+  return [language, base = t.base, chunks = t.chunks, title = editor_->Document().FileName(), owner,
+          fold](IOutlineSink& sink) {
     LineReplay text(base.view());
     for (const auto& chunk : chunks)
       for (const TextEdit& e : *chunk) text.Apply(e);

@@ -128,8 +128,7 @@ TEST(RecoveryJournal, AnEditJournalGivesTheTextAsItsLastWholeRecordLeftIt) {
   JournalHeader h{42, 777, "/p/tamso.INI", "/x/A.java", "A.java", 0};
   h.eol = "\r\n";
   h.finalLineEnd = false;
-  const std::string first =
-      EncodeEditJournal(h, "class A {\r\n}\r\n", {{0, 9, 0, "\n  int a;"}});
+  const std::string first = EncodeEditJournal(h, "class A {\r\n}\r\n", {{0, 9, 0, "\n  int a;"}});
   h.title = "B.java";
   const std::string second = EncodeJournalRecord(h, {{1, 0, 8, "  int b"}, {2, 0, 0, "// end"}});
   auto j = DecodeJournal(first + second);

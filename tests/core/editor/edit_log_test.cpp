@@ -132,10 +132,10 @@ TEST(EditLog, AStoreEditedBeforeItIsFollowedStartsFromACopyAndEachFollowerGetsEv
 
 TEST(EditLog, ReplayRefusesEditsThatDoNotFitTheText) {
   LineReplay r("ab\ncd\n");
-  EXPECT_FALSE(r.Apply({5, 0, 0, "x"}));   // no such line
-  EXPECT_FALSE(r.Apply({0, 3, 0, "x"}));   // past the line's end
-  EXPECT_FALSE(r.Apply({1, 1, 5, ""}));    // erases past the text's end
-  EXPECT_TRUE(r.Apply({0, 1, 3, "-"}));    // "b\nc" goes
+  EXPECT_FALSE(r.Apply({5, 0, 0, "x"}));  // no such line
+  EXPECT_FALSE(r.Apply({0, 3, 0, "x"}));  // past the line's end
+  EXPECT_FALSE(r.Apply({1, 1, 5, ""}));   // erases past the text's end
+  EXPECT_TRUE(r.Apply({0, 1, 3, "-"}));   // "b\nc" goes
   EXPECT_EQ(r.Joined("\r\n", false), "a-d");
 }
 

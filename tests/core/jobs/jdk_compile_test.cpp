@@ -15,6 +15,7 @@
 #include "jobs/compile.h"
 #include "jobs/process_runner.h"
 #include "jobs/project_build.h"
+#include "platform/file_on_disk.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "project/project.h"
@@ -24,8 +25,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Not;
 using testing::HostWithOutput;
+using ::testing::Not;
 using testing::TempDir;
 using testing::TestSlot;
 using testing::TestUiThread;
@@ -33,18 +34,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kJdk25 = "/usr/lib/jvm/temurin-25-jdk-amd64";
 constexpr const char* kJdk17 = "/usr/lib/jvm/java-17-openjdk-amd64";
-
-class FileDocument : public IDocument {
- public:
-  explicit FileDocument(std::string path) : path_(std::move(path)) {}
-  std::string PathName() const override { return path_; }
-  std::string Title() const override { return path_; }
-  bool IsModified() const override { return false; }
-  bool Save() override { return true; }
-
- private:
-  std::string path_;
-};
 
 void Write(const std::string& path, const std::string& text) {
   fs::create_directories(fs::path(path).parent_path());
@@ -70,7 +59,7 @@ struct Rig {
 
   // Compiles and waits; the output window's text.
   std::string Compile(const std::string& path, bool* started = nullptr) {
-    FileDocument doc(path);
+    FileOnDisk doc(path);
     std::shared_ptr<IBuildJob> job;
     ui.Run([&] { job = CompileDocument(doc, context); });
     if (started) *started = job != nullptr;
@@ -161,8 +150,9 @@ TEST(JdkCompile, ACompactSourceFileCompilesAndRunsWithJdk25) {
   rig.host.watched.SetOutput("");
   CompileJob run{java + " Hello", rig.dir.Path(), {java, "-cp", rig.dir.Path(), "Hello"}};
   std::shared_ptr<IBuildJob> job;
-  rig.ui.Run([&] { job = StartBuildThread(std::move(run), rig.host, rig.host.watched, rig.slot,
-                                          rig.ui); });
+  rig.ui.Run([&] {
+    job = StartBuildThread(std::move(run), rig.host, rig.host.watched, rig.slot, rig.ui);
+  });
   ASSERT_TRUE(job && job->WaitFinished(120000));
   rig.ui.Run([] {});
   EXPECT_THAT(rig.host.watched.Text(), ::testing::StartsWith("hi\n"));

@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "app/t2_app.h"
+#include "core/jobs/build_test_support.h"
 #include "jobs/compile.h"
 #include "jobs/output_bar.h"
-#include "core/jobs/build_test_support.h"
 #include "platform/command_line.h"
+#include "platform/file_on_disk.h"
 #include "platform/ini_file.h"
 
 namespace tamso::gui {
@@ -28,18 +29,6 @@ class NoProjectModel : public IProjectModel {
   bool Open(const std::string&) override { return false; }
   void Close() override {}
   bool IsOpen() const override { return false; }
-};
-
-class SavedDocument : public IDocument {
- public:
-  explicit SavedDocument(std::string path) : path_(std::move(path)) {}
-  std::string PathName() const override { return path_; }
-  std::string Title() const override { return path_; }
-  bool IsModified() const override { return false; }
-  bool Save() override { return true; }
-
- private:
-  std::string path_;
 };
 
 // Runs the event loop until done() or a generous deadline (a safety net, not a wait).
@@ -61,7 +50,7 @@ TEST(SignalExit, SigtermEndsTheCompileWithEveryGrandchildAndLeavesTheLoop) {
   NoProjectModel project;
   CT2App app(profile, host, project);
   profile.WriteString("Compiler", "javac", QuoteArgument(tamso::testing::Child()) + " forkmany 3");
-  SavedDocument doc(dir / "A.java");
+  FileOnDisk doc(dir / "A.java");
   CompileContext context{host, profile, app, MainUiThread(), {}, nullptr};
   std::shared_ptr<IBuildJob> job = CompileDocument(doc, context);
   ASSERT_NE(job, nullptr);

@@ -19,6 +19,7 @@
 #include "jobs/compile.h"
 #include "jobs/process_runner.h"
 #include "platform/command_line.h"
+#include "platform/file_on_disk.h"
 #include "platform/ini_file.h"
 
 namespace tamso::gui {
@@ -31,18 +32,6 @@ class RecordingView : public IView {
   void GoToLine(int line) override { lines.push_back(line); }
   std::vector<int> lines;
   IDocument* doc = nullptr;
-};
-
-class FakeDocument : public IDocument {
- public:
-  explicit FakeDocument(std::string path) : path_(std::move(path)) {}
-  std::string PathName() const override { return path_; }
-  std::string Title() const override { return path_; }
-  bool IsModified() const override { return false; }
-  bool Save() override { return true; }
-
- private:
-  std::string path_;
 };
 
 class AppSlot : public IBuildSlot {
@@ -216,10 +205,10 @@ TEST(OutputBar, BuildToolPlacesLeadBackByDoubleClickAndNextReference) {
   bar.show();
   bar.SetOutput("Tamso for Java(TM)");
   bar.SetReferenceDirectory("/w/app");
-  for (const char* l : {"[ERROR] COMPILATION ERROR : ",
-                        "[ERROR] /w/app/src/main/java/A.java:[12,20] cannot find symbol",
-                        "[ERROR] 1 error", "[ERROR] -> [Help 1]",
-                        "[WARNING] /w/app/src/main/java/B.java:[3] unchecked call"})
+  for (const char* l :
+       {"[ERROR] COMPILATION ERROR : ",
+        "[ERROR] /w/app/src/main/java/A.java:[12,20] cannot find symbol", "[ERROR] 1 error",
+        "[ERROR] -> [Help 1]", "[WARNING] /w/app/src/main/java/B.java:[3] unchecked call"})
     bar.AppendOutput(l, true);
   bar.Flush();
 
@@ -320,7 +309,7 @@ TEST(OutputBar, CompileStreamsIntoTheWindowAndTheErrorLineLeadsBack) {
   } appHost;
   appHost.out = &bar;
   bar.SetHost(&appHost);
-  FakeDocument doc(path);
+  FileOnDisk doc(path);
   RecordingView view;
   view.doc = &doc;
   appHost.documentViews[path] = &view;
