@@ -274,7 +274,7 @@ std::uint64_t Fnv1a(std::string_view bytes) {
   return h;
 }
 
-void AppendEdits(std::string& out, const std::vector<TextEdit>& edits) {
+void AppendEdits(std::string& out, std::span<const TextEdit> edits) {
   for (const TextEdit& e : edits) {
     out += std::to_string(e.line) + " " + std::to_string(e.index) + " " + std::to_string(e.erase) +
            " " + std::to_string(e.insert.size()) + "\n";
@@ -356,7 +356,7 @@ std::string EncodeEditJournal(const JournalHeader& h, std::string_view base,
   return out;
 }
 
-std::string EncodeJournalRecord(const JournalHeader& h, const std::vector<TextEdit>& edits) {
+std::string EncodeJournalRecord(const JournalHeader& h, std::span<const TextEdit> edits) {
   std::string body = HeaderLines(h) + "\n";
   AppendEdits(body, edits);
   char line[64];
@@ -600,7 +600,7 @@ void RecoveryStore::PerformEdits(Task& task) {
     return;
   }
   if (f.onDisk) {
-    std::vector<TextEdit> fresh(f.edits.end() - static_cast<long>(added), f.edits.end());
+    const std::span<const TextEdit> fresh(f.edits.data() + f.edits.size() - added, added);
     if (AppendPrivately(file, EncodeJournalRecord(task.header, fresh))) return;
   }
   if (!MakeDirs(dir_) || !PrivateFolder(dir_)) return;

@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -65,7 +66,7 @@ std::string EncodeEditJournal(const JournalHeader& header, std::string_view base
                               const std::vector<TextEdit>& edits);
 // One record appended to an edit journal: the header as it is now and the edits
 // since the last record. A record cut short by a crash is ignored when read.
-std::string EncodeJournalRecord(const JournalHeader& header, const std::vector<TextEdit>& edits);
+std::string EncodeJournalRecord(const JournalHeader& header, std::span<const TextEdit> edits);
 // Either kind; an edit journal's text is its base with every whole record applied.
 // Nothing for a damaged or cut-short whole-text journal or edit journal's base.
 std::optional<Journal> DecodeJournal(std::string_view bytes);

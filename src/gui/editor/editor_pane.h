@@ -58,9 +58,7 @@ class EditorPane : public QWidget {
     (void)path;
     (void)identity;
   }
-  // For the recovery journal: a number that grows with every change of the text,
-  // the bytes Save would write, and a recovered text put in as one undo step.
-  virtual std::uint64_t TextVersion() const { return 0; }
+  // The bytes Save would write, and a recovered text put in as one undo step.
   virtual std::string TextForSave() const { return {}; }
   virtual void ReplaceAllText(const std::string& bytes) { (void)bytes; }
   // Following the text's edits (-1 for a pane that keeps no text; see

@@ -150,10 +150,6 @@ void SourceEditorPane::SetDiskIdentity(const std::string& path, const FileIdenti
   editor_->Document().SetDiskIdentity(path, identity);
 }
 
-std::uint64_t SourceEditorPane::TextVersion() const {
-  return editor_->Store().Version();
-}
-
 std::string SourceEditorPane::TextForSave() const {
   return editor_->Document().BytesForSave();
 }

@@ -30,7 +30,6 @@ class SourceEditorPane : public EditorPane {
   void AcceptUnreadDiskState(const std::string& path) override;
   FileIdentity DiskIdentity(const std::string& path) const override;
   void SetDiskIdentity(const std::string& path, const FileIdentity& identity) override;
-  std::uint64_t TextVersion() const override;
   std::string TextForSave() const override;
   void ReplaceAllText(const std::string& bytes) override;
   int FollowEdits() override;

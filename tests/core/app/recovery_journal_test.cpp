@@ -130,7 +130,8 @@ TEST(RecoveryJournal, AnEditJournalGivesTheTextAsItsLastWholeRecordLeftIt) {
   h.finalLineEnd = false;
   const std::string first = EncodeEditJournal(h, "class A {\r\n}\r\n", {{0, 9, 0, "\n  int a;"}});
   h.title = "B.java";
-  const std::string second = EncodeJournalRecord(h, {{1, 0, 8, "  int b"}, {2, 0, 0, "// end"}});
+  const std::string second =
+      EncodeJournalRecord(h, std::vector<TextEdit>{{1, 0, 8, "  int b"}, {2, 0, 0, "// end"}});
   auto j = DecodeJournal(first + second);
   ASSERT_TRUE(j);
   EXPECT_EQ(j->text, "class A {\r\n  int b\r\n// end}");
@@ -148,7 +149,9 @@ TEST(RecoveryJournal, AnEditJournalGivesTheTextAsItsLastWholeRecordLeftIt) {
   garbled[garbled.size() - 3] ^= 1;
   EXPECT_EQ(DecodeJournal(first + garbled)->text, before);
   // An edit that does not fit the text ends the replay there, never a wrong text.
-  EXPECT_EQ(DecodeJournal(first + EncodeJournalRecord(h, {{9, 0, 0, "x"}}))->text, before);
+  EXPECT_EQ(
+      DecodeJournal(first + EncodeJournalRecord(h, std::vector<TextEdit>{{9, 0, 0, "x"}}))->text,
+      before);
   // A base cut short is no journal at all.
   EXPECT_FALSE(DecodeJournal(first.substr(0, first.find("}"))));
 }
