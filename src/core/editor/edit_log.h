@@ -94,8 +94,9 @@ class LineReplay : public ILineSource {
   bool Apply(const TextEdit& edit);
   int LineCount() const override { return static_cast<int>(lines_.size()); }
   std::string_view Line(int line) const override {
-    return line >= 0 && line < LineCount() ? std::string_view(lines_[static_cast<std::size_t>(line)])
-                                           : std::string_view();
+    return line >= 0 && line < LineCount()
+               ? std::string_view(lines_[static_cast<std::size_t>(line)])
+               : std::string_view();
   }
   // The lines joined by eol, the last one followed by eol when finalEol.
   std::string Joined(std::string_view eol, bool finalEol) const;
