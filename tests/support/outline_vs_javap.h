@@ -227,7 +227,7 @@ class BinaryNameSink : public IOutlineSink {
                                  : parentClass + "$" + text;
       classes[self];
     } else if ((kind == kOutlineField || kind == kOutlineMethod) && !parentClass.empty()) {
-      classes[parentClass].insert(text);
+      classes[parentClass].insert(std::string(OutlineMemberName(text)));
     }
     items_.push_back(self);
     return static_cast<int>(items_.size()) - 1;

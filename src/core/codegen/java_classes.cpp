@@ -185,8 +185,9 @@ std::vector<JavaClassInfo> ReadJavaClasses(const ILineSource& text) {
     JavaClassInfo info{c.name, {}, {}};
     for (const ClassSink::Member& m : c.members) {
       if (m.kind == kOutlineMethod) {
-        if (std::find(info.methods.begin(), info.methods.end(), m.name) == info.methods.end())
-          info.methods.push_back(m.name);
+        const std::string name(OutlineMemberName(m.name));
+        if (std::find(info.methods.begin(), info.methods.end(), name) == info.methods.end())
+          info.methods.push_back(name);
         continue;
       }
       const std::optional<int> line = FindJavaMember(text, c.name, m.name);

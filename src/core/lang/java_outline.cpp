@@ -105,8 +105,8 @@ class JavaScanner {
     while (ahead_.size() <= k) ahead_.push_back(reader_.Next());
     return ahead_[k];
   }
-  bool Member(std::string_view name, int kind, int line) {
-    if (visitor_.Member(name, kind, line)) stopped_ = true;
+  bool Member(std::string_view name, int kind, int line, std::string_view label = {}) {
+    if (visitor_.Member(name, kind, line, label.empty() ? name : label)) stopped_ = true;
     return stopped_;
   }
 
@@ -150,6 +150,7 @@ class JavaScanner {
     visitor_.BeginClass(name.text, name.line);
     bool sawExtends = false;
     bool sawImplements = false;
+    std::string recordSignature;
     for (;;) {
       const OutlineToken t = Next();
       if (t.type == kTokenEnd) {
@@ -157,7 +158,7 @@ class JavaScanner {
         break;
       }
       if (IsDelimiter(t, '{')) {
-        Body(name.text, isEnum, isRecord);
+        Body(name.text, isEnum, isRecord, recordSignature);
         break;
       }
       if (IsDelimiter(t, ';') || IsDelimiter(t, '}')) {
@@ -168,7 +169,7 @@ class JavaScanner {
         SkipAngles();
       } else if (IsDelimiter(t, '(')) {
         if (isRecord) {
-          RecordComponents();
+          RecordComponents(recordSignature);
         } else {
           SkipBalanced('(', ')');
         }
@@ -192,56 +193,110 @@ class JavaScanner {
     visitor_.EndClass();
   }
 
-  // The components of a record header, after its "(": each is a field.
-  void RecordComponents() {
+  // One parameter of a method or record header: its type as written (annotations,
+  // modifiers and the name left out) and its name.
+  struct Parameter {
+    std::string type;
+    OutlineToken name;
+  };
+
+  // After the "(" of a parameter list: through its ")", the parameters. A record
+  // header that meets "{", "}" or ";" is broken: that token is handed back and the
+  // body decides. A method's list is read to its ")" whatever it holds.
+  std::vector<Parameter> ParameterList(bool recordHeader) {
+    std::vector<Parameter> out;
+    std::vector<OutlineToken> tokens;  // of the parameter being read
     int parens = 1;
     int angles = 0;
-    OutlineToken last;
     while (!stopped_) {
       const OutlineToken t = Next();
       if (t.type == kTokenEnd) {
         stopped_ = true;
-        return;
+        break;
       }
-      if (t.type != kTokenDelimiter) {
-        if (parens == 1 && angles == 0 && !IsAnnotation(t)) last = t;
+      if (IsAnnotation(t)) {
+        SkipAnnotationArguments();
         continue;
       }
-      switch (t.text[0]) {
-        case '(':
+      if (t.type == kTokenDelimiter) {
+        const char d = t.text[0];
+        if (d == '(') {
           ++parens;
-          break;
-        case ')':
-          if (--parens == 0) {
-            if (IsMemberName(last)) Member(last.text, kOutlineField, last.line);
-            return;
-          }
-          break;
-        case '<':
+        } else if (d == ')') {
+          if (--parens == 0) break;
+        } else if (d == '<') {
           ++angles;
-          break;
-        case '>':
+        } else if (d == '>') {
           if (angles > 0) --angles;
+        } else if (d == ',' && parens == 1 && angles == 0) {
+          AddParameter(tokens, out);
+          continue;
+        } else if (recordHeader && (d == '{' || d == '}' || d == ';')) {
+          PushBack(t);
           break;
-        case ',':
-          if (parens == 1 && angles == 0 && IsMemberName(last)) {
-            Member(last.text, kOutlineField, last.line);
-            last = {};
-          }
-          break;
-        case '{':
-        case '}':
-        case ';':
-          PushBack(t);  // a broken header: the body decides
-          return;
-        default:
-          break;
+        }
       }
+      if (tokens.size() < kMaxParameterTokens) tokens.push_back(t);
     }
+    AddParameter(tokens, out);
+    return out;
+  }
+  static constexpr std::size_t kMaxParameterTokens = 64;
+
+  // tokens: one parameter, "final @A Map<K, V> name[]"; appends it to out unless it
+  // is no parameter (empty, or a receiver parameter "Outer this").
+  static void AddParameter(std::vector<OutlineToken>& tokens, std::vector<Parameter>& out) {
+    std::size_t end = tokens.size();
+    std::string dims;  // "int a[]" is an int[]
+    while (end >= 2 && IsDelimiter(tokens[end - 1], ']') && IsDelimiter(tokens[end - 2], '[')) {
+      dims += "[]";
+      end -= 2;
+    }
+    if (end == 0 || !IsWord(tokens[end - 1])) {
+      tokens.clear();
+      return;
+    }
+    const OutlineToken name = tokens[end - 1];
+    const std::string_view n = name.text;
+    const bool receiver = n == "this" || (n.size() > 5 && n.substr(n.size() - 5) == ".this");
+    std::string type;
+    const OutlineToken* last = nullptr;
+    for (std::size_t i = 0; i + 1 < end; ++i) {
+      const OutlineToken& t = tokens[i];
+      if (type.empty() && IsWord(t) && t.text == "final") continue;
+      const bool word = IsWord(t) || IsDelimiter(t, '?');
+      if (last && word && (IsWord(*last) || IsDelimiter(*last, '?'))) type += ' ';
+      type.append(t.text);
+      if (IsDelimiter(t, ',')) type += ' ';
+      last = &t;
+    }
+    tokens.clear();
+    if (receiver || type.empty()) return;
+    out.push_back({type + dims, name});
+  }
+
+  // The types of parameters, joined as a label shows them: "(int, String...)".
+  static std::string Signature(const std::vector<Parameter>& params) {
+    std::string out = "(";
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      if (i) out += ", ";
+      out += params[i].type;
+    }
+    return out + ")";
+  }
+
+  // The components of a record header, after its "(": each is a field. Their types
+  // make the label of a compact constructor.
+  void RecordComponents(std::string& signature) {
+    const std::vector<Parameter> params = ParameterList(true);
+    for (const Parameter& p : params)
+      if (IsMemberName(p.name) && Member(p.name.text, kOutlineField, p.name.line)) return;
+    signature = Signature(params);
   }
 
   // A type's body, after its "{", through its "}".
-  void Body(std::string_view typeName, bool isEnum, bool isRecord) {
+  void Body(std::string_view typeName, bool isEnum, bool isRecord,
+            const std::string& recordSignature) {
     if (isEnum && !EnumConstants()) return;
     OutlineToken prev;  // the last word of the declaration being read
     while (!stopped_) {
@@ -270,8 +325,10 @@ class JavaScanner {
           return;
         case '{':
           // A compact constructor of a record, else an initialiser block.
-          if (isRecord && IsMemberName(prev) && prev.text == typeName)
-            Member(prev.text, kOutlineMethod, prev.line);
+          if (isRecord && IsMemberName(prev) && prev.text == typeName &&
+              Member(prev.text, kOutlineMethod, prev.line,
+                     std::string(prev.text) + recordSignature))
+            return;
           SkipBalanced('{', '}');
           prev = {};
           break;
@@ -281,8 +338,9 @@ class JavaScanner {
           break;
         case '(':
           if (IsMemberName(prev)) {
-            if (Member(prev.text, kOutlineMethod, prev.line)) return;
-            SkipBalanced('(', ')');
+            const OutlineToken name = prev;
+            const std::string label = std::string(name.text) + Signature(ParameterList(false));
+            if (Member(name.text, kOutlineMethod, name.line, label)) return;  // or the text ended
             MethodRest();
           } else {
             SkipBalanced('(', ')');
@@ -469,8 +527,8 @@ class OutlineVisitor {
   void Implements(std::string_view name) {
     sink_.AddOutlineItem(std::string(name), kOutlineImplements, classes_.back());
   }
-  bool Member(std::string_view name, int kind, int /*line*/) {
-    sink_.AddOutlineItem(std::string(name), kind, classes_.back());
+  bool Member(std::string_view /*name*/, int kind, int /*line*/, std::string_view label) {
+    sink_.AddOutlineItem(std::string(label), kind, classes_.back());
     return false;
   }
 
@@ -493,8 +551,10 @@ class FindVisitor {
   }
   void Extends(std::string_view) {}
   void Implements(std::string_view) {}
-  bool Member(std::string_view name, int /*kind*/, int line) {
-    if (inClass_.empty() || !inClass_.back() || name != memberName_) return false;
+  // memberName is a label ("area(int, int)", which tells overloads apart) or a bare name.
+  bool Member(std::string_view name, int /*kind*/, int line, std::string_view label) {
+    if (inClass_.empty() || !inClass_.back()) return false;
+    if (label != memberName_ && name != memberName_) return false;
     found = line;
     return true;
   }

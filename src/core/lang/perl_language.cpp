@@ -53,9 +53,9 @@ class PerlLanguageImpl final : public Language {
                     IOutlineSink& sink) const override {
     BuildPerlOutline(text, sink);
   }
-  std::optional<int> FindMember(const ILineSource& text, std::string_view /*className*/,
+  std::optional<int> FindMember(const ILineSource& text, std::string_view className,
                                 std::string_view memberName) const override {
-    return FindPerlSub(text, memberName);
+    return FindPerlSub(text, className, memberName);
   }
 
  private:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lang/language.h"
+#include "lang/outline.h"
 #include "lang_test_support.h"
 
 namespace tamso {
@@ -83,8 +84,8 @@ TEST(JavaOutline, ClassMembers) {
             "    9 x\n"
             "    9 y\n"
             "    9 z\n"
-            "    4 A\n"
-            "    4 m\n"
+            "    4 A()\n"
+            "    4 m(int, String)\n"
             "    9 map\n"
             "    9 arr\n");
 }
@@ -104,7 +105,7 @@ TEST(JavaOutline, BracesInLiteralsAndInitialisersKeepTheDepth) {
             "    9 c\n"
             "    9 s\n"
             "    9 o\n"
-            "    4 after\n"
+            "    4 after()\n"
             "  2 B\n"
             "    9 b\n");
 }
@@ -137,6 +138,43 @@ TEST(JavaOutline, ControlBytesBetweenTokensAreBlanks) {
       "A {\n  int\x01x;\n\x0c\n  void f() {}\x7f\n}\0\n",
       40);
   EXPECT_EQ(Outline(JavaLanguage(), marked), Outline(JavaLanguage(), plain));
+}
+
+TEST(JavaOutline, MethodLabelsCarryTheirParameterTypes) {
+  const std::string text =
+      "record P(@Deprecated int x, java.util.List<? extends Number> ys) {\n"
+      "  P { if (x < 0) throw new IllegalArgumentException(); }\n"
+      "}\n"
+      "class A {\n"
+      "  int area() { return 0; }\n"
+      "  int area(final int w, @Size(min = 1, max = 2) int h) { return w * h; }\n"
+      "  <T extends Comparable<T>> T max(Map<String, List<T>> m, T... rest) { return null; }\n"
+      "  void old(int a[], char[] b[], String ... more) {}\n"
+      "  void self(A this, int n) {}\n"
+      "}\n";
+  EXPECT_EQ(Outline(JavaLanguage(), text),
+            "Test.java\n"
+            "  6 Imports\n"
+            "  2 P\n"
+            "    9 x\n"
+            "    9 ys\n"
+            "    4 P(int, java.util.List<? extends Number>)\n"
+            "  2 A\n"
+            "    4 area()\n"
+            "    4 area(int, int)\n"
+            "    4 max(Map<String, List<T>>, T...)\n"
+            "    4 old(int[], char[][], String...)\n"
+            "    4 self(int)\n");
+  // A label finds its own overload; a bare name finds the first.
+  const VectorSource source = VectorSource::FromText(text);
+  const Language& j = JavaLanguage();
+  EXPECT_EQ(j.FindMember(source, "A", "area(int, int)"), 5);
+  EXPECT_EQ(j.FindMember(source, "A", "area()"), 4);
+  EXPECT_EQ(j.FindMember(source, "A", "area"), 4);
+  EXPECT_EQ(j.FindMember(source, "A", "area(long)"), std::nullopt);
+  EXPECT_EQ(j.FindMember(source, "P", "P(int, java.util.List<? extends Number>)"), 1);
+  EXPECT_EQ(OutlineMemberName("max(Map<String, List<T>>, T...)"), "max");
+  EXPECT_EQ(OutlineMemberName("x"), "x");
 }
 
 TEST(JavaOutline, FindMember) {
@@ -174,6 +212,35 @@ TEST(JavaOutline, FindMember) {
   EXPECT_EQ(j.FindMember(nested, "Inner", "x"), 5);
   EXPECT_EQ(j.FindMember(nested, "Outer", "x"), 7);
   EXPECT_EQ(j.FindMember(nested, "Fake", "x"), std::nullopt);
+}
+
+TEST(PerlOutline, PackagesAreFoldersOfTheirSubs) {
+  const std::string text =
+      "sub top { }\n"
+      "package Shape::Circle;\n"
+      "sub area { }\n"
+      "package Shape::Square 1.02 {\n"
+      "  sub area { my %h = (a => 1); $h{a} }\n"
+      "}\n"
+      "sub back_in_circle { }\n"
+      "package main;\n"
+      "sub run { }\n"
+      "my $package = 'x'; $self->{package} = 1;\n"
+      "package Shape::Circle;\n"
+      "sub radius { }\n";
+  EXPECT_EQ(Outline(PerlLanguage(), text),
+            "Perl\n  6 Requires\n  10 Subs\n    4 top\n"
+            "  10 Shape::Circle\n    4 area\n    4 back_in_circle\n    4 radius\n"
+            "  10 Shape::Square\n    4 area\n"
+            "  10 main\n    4 run\n");
+  // A double click names the folder: the sub of that package is found.
+  const VectorSource source = VectorSource::FromText(text);
+  const Language& perl = PerlLanguage();
+  EXPECT_EQ(perl.FindMember(source, "Shape::Square", "area"), 4);
+  EXPECT_EQ(perl.FindMember(source, "Shape::Circle", "area"), 2);
+  EXPECT_EQ(perl.FindMember(source, "Subs", "top"), 0);
+  EXPECT_EQ(perl.FindMember(source, "Subs", "radius"), 11);  // not in Subs: the first anywhere
+  EXPECT_EQ(perl.FindMember(source, "Shape::Circle", "back_in_circle"), 6);
 }
 
 TEST(PerlOutline, SubsAndFind) {

@@ -137,7 +137,7 @@ TEST_F(BrowserViewTest, DoubleClicksMoveTheEditorOpenClassSourcesAndRefuseThePac
   CBrowserView* tree = TreeOf(demo);
   // A member of the second class: its line comes into view below a few lines of
   // context, the caret on it.
-  DoubleClick(tree, Find(tree, "run"));
+  DoubleClick(tree, Find(tree, "run()"));
   const int runLine =
       static_cast<int>(std::count(kDemo.begin(), kDemo.begin() + kDemo.find("void run"), '\n'));
   EXPECT_EQ(EditorOf(demo)->FirstVisibleLine(),
