@@ -99,6 +99,22 @@ TEST(OutputBar, AppendsLandAtTheEndAndEmptyAppendChangesNothing) {
   EXPECT_EQ(bar.Text().Text(), "again");
 }
 
+// A tool's colour escapes are drawn, never shown: split between chunks, broken, or
+// left on when the tool ends (the IDE's next line starts plain).
+TEST(OutputBar, ToolEscapesAreDrawnAsColoursNeverShownRaw) {
+  OutputBar bar(nullptr);
+  bar.SetOutput("Heading");
+  bar.AppendOutput("\n\x1b[3", false);
+  bar.AppendOutput("1mred\x1b[0m plain \x1b[1mbold", false);
+  bar.AppendOutput("Done", true);
+  bar.AppendOutput("\x1b[9\xff\x1b[2Jx", false);
+  EXPECT_EQ(bar.Text().Text(), "Heading\nred plain bold\nDone[9\xffx");
+  EXPECT_EQ(bar.StyleAt(1, 0).foreground, 1);
+  EXPECT_EQ(bar.StyleAt(1, 4), AnsiStyle{});
+  EXPECT_TRUE(bar.StyleAt(1, 10).bold);
+  EXPECT_EQ(bar.StyleAt(2, 0), AnsiStyle{});
+}
+
 TEST(OutputBar, AppendsFromAnotherThreadRunOnTheUiThreadInOrder) {
   OutputBar bar(nullptr);
   bar.SetOutput("");
