@@ -5,6 +5,7 @@
 #include <set>
 
 #include "java/java_source.h"
+#include "java/jdk.h"
 #include "java/jdk_choice.h"
 #include "java/source_roots.h"
 #include "jobs/ansi_text.h"
@@ -808,7 +809,10 @@ std::shared_ptr<IBuildJob> RunTestsCommand(const TestRequest& request, TestRunCo
     host.Message(MissingLauncherMessage(jar));
     return nullptr;
   }
-  const std::string java = JavaCommandFor("java", ChosenJdk(context.profile, project).home);
+  // The chosen JDK's java, as an argument (not a command line to split).
+  const std::string jdkHome = ChosenJdk(context.profile, project).home;
+  std::string java = jdkHome.empty() ? std::string() : JdkJava(jdkHome);
+  if (java.empty()) java = "java";
 
   if (request.wholeProject) {
     if (!project) {

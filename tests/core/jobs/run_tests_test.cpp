@@ -6,15 +6,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "build_test_support.h"
+#include "jobs/compile.h"
 #include "jobs/process_runner.h"
 #include "platform/file_on_disk.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "project/project.h"
 
 namespace tamso {
 namespace {
@@ -261,6 +264,43 @@ TEST(RunTests, SaysWhatIsMissingBeforeRunningAnything) {
   EXPECT_EQ(host.messages.back().text, "There is no open project");
 }
 
+// A launcher that never ends: Stop Building ends it and what it started, and the
+// run says nothing more.
+TEST(RunTests, StopEndsTheLauncherAndItsChildren) {
+  TempDir dir;
+  IniFile profile(dir / "Tamso.INI");
+  TestUiThread ui;
+  HostWithOutput host;
+  TestSlot slot{host};
+  const std::string home = paths::Canonical(dir.Path()) + "/jdk";
+  Write(home + "/release", "JAVA_VERSION=\"17\"\n");
+  Write(home + "/bin/javac", "#!/bin/sh\nexit 0\n");
+  Write(home + "/bin/java",
+        "#!/bin/sh\nsleep 1000 &\necho $! > \"" + dir / "child" + "\"\necho started\nwait\n");
+  ::chmod((home + "/bin/javac").c_str(), 0755);
+  ::chmod((home + "/bin/java").c_str(), 0755);
+  profile.WriteString("Compiler", "JDK", home);
+  Write(dir / "j.jar", "");
+  profile.WriteString(kTestsSection, kLauncherKey, dir / "j.jar");
+  const std::string source = dir / "T.java";
+  const std::string text = "class T { @Test void t() {} }\n";
+  Write(source, text);
+  FileOnDisk doc(source);
+  TestRunContext context{host, profile, slot, ui};
+  std::shared_ptr<IBuildJob> job;
+  ui.Run([&] { job = RunTestsCommand(TestRequest{&doc, text, 0, false}, context); });
+  ASSERT_TRUE(job);
+  ASSERT_TRUE(host.watched.WaitFor("started")) << host.watched.Text();
+  long child = 0;
+  std::ifstream(dir / "child") >> child;
+  ASSERT_GT(child, 0);
+  ui.Run([&] { StopBuilding(slot, job, host); });
+  ASSERT_TRUE(job->WaitFinished(20000));
+  ui.Run([] {});
+  EXPECT_TRUE(testing::ProcessEnded(child));
+  EXPECT_THAT(host.watched.Text(), ::testing::EndsWith("Terminated at user request."));
+}
+
 // The real launcher compiles nothing itself: Run Tests compiles the class first (with
 // the launcher on its class path), runs it, and a method-only run follows the caret.
 TEST(RunTests, RunsARealJUnit5ClassCompiledFirst) {
@@ -323,6 +363,59 @@ TEST(RunTests, RunsARealJUnit5ClassCompiledFirst) {
   EXPECT_EQ(fs::last_write_time(root + "/calc/CalcTest.class"), compiled);
   EXPECT_THAT(out, HasSubstr("--select-method calc.CalcTest#adds()"));
   EXPECT_THAT(out, HasSubstr("\n1 test, 1 passed, 0 failed, 0 skipped\n"));
+}
+
+// Run All Tests on a project: its build (with the launcher on the class path, as the
+// tests import JUnit) runs first, then every test class, JUnit 4 ones through their
+// engine.
+TEST(RunTests, RunsEveryTestClassOfAProjectAfterItsBuild) {
+  if (!fs::exists(kDefaultTestLauncher)) GTEST_SKIP() << "no " << kDefaultTestLauncher;
+  if (FindProgram("javac").empty() || FindProgram("java").empty()) GTEST_SKIP() << "no JDK";
+  TempDir temp;
+  const std::string dir = paths::Canonical(temp.Path()) + "/calc";
+  IniFile profile(temp / "Tamso.INI");
+  TestUiThread ui;
+  HostWithOutput host;
+  TestSlot slot{host};
+  const std::string cwd = paths::CurrentDirectory();
+  Write(dir + "/src/main/java/calc/Calc.java",
+        "package calc;\npublic class Calc {\n  public static int add(int a, int b) { return a + b; "
+        "}\n}\n");
+  Write(dir + "/src/test/java/calc/CalcTest.java",
+        "package calc;\nimport static org.junit.jupiter.api.Assertions.assertEquals;\n"
+        "import org.junit.jupiter.api.Test;\nclass CalcTest {\n"
+        "  @Test void adds() { assertEquals(4, Calc.add(2, 2)); }\n"
+        "  @Test void fails() { assertEquals(5, Calc.add(2, 2)); }\n}\n");
+  Write(dir + "/src/test/java/calc/OldTest.java",
+        "package calc;\nimport org.junit.Test;\nimport static org.junit.Assert.assertEquals;\n"
+        "public class OldTest {\n  @Test public void old() { assertEquals(3, Calc.add(1, 2)); "
+        "}\n}\n");
+  Write(dir + "/calc.jap",
+        "[Files]\nfile1=./src/main/java/calc/Calc.java\nfile2=./src/test/java/calc/CalcTest.java\n"
+        "file3=./src/test/java/calc/OldTest.java\n");
+  {
+    Project project{host, profile};
+    project.Open(dir + "/calc.jap");
+    TestRunContext context{host, profile, slot, ui, &project};
+    context.reenter = [&context](std::function<void(TestRunContext&)> fn) { fn(context); };
+    std::shared_ptr<IBuildJob> job;
+    ui.Run([&] { job = RunTestsCommand(TestRequest{nullptr, {}, -1, true}, context); });
+    ASSERT_TRUE(job);
+    while (job) {
+      EXPECT_TRUE(job->WaitFinished(120000));
+      ui.Run([] {});
+      std::shared_ptr<IBuildJob> next;
+      ui.Run([&] { next = slot.job != job ? slot.job : nullptr; });
+      job = next;
+    }
+    const std::string out = host.watched.Text();
+    EXPECT_THAT(out, HasSubstr("--select-class calc.CalcTest --select-class calc.OldTest"));
+    EXPECT_THAT(out, HasSubstr("\nsrc/test/java/calc/CalcTest.java:6: CalcTest.fails() failed: "
+                               "expected: <5> but was: <4>\n3 tests, 2 passed, 1 failed, 0 "
+                               "skipped\n"));
+    project.Close();
+  }
+  paths::SetCurrentDirectory(cwd);
 }
 
 }  // namespace

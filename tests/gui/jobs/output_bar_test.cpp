@@ -278,8 +278,10 @@ TEST(OutputBar, SelectAllGivesBackTheBytesAndHugeLinesPaint) {
   bar.resize(400, 150);
   bar.show();
   std::string binary;
+  // Every byte but the escape character, which starts a terminal sequence that is
+  // drawn or taken out, never shown.
   for (int i = 1; i < 256; ++i)
-    if (i != '\n') binary += static_cast<char>(i);
+    if (i != '\n' && i != 0x1b) binary += static_cast<char>(i);
   bar.SetOutput("start");
   bar.AppendOutput(binary, true);
   bar.AppendOutput(std::string(1 << 20, 'w'), true);
