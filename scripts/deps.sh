@@ -9,6 +9,8 @@ packages=(
   default-jdk-headless
   # class sources: the zip reader, and the JDK's src.zip (which the JDK only links to)
   libzip-dev openjdk-17-source
+  # Run Tests: the JUnit Platform console launcher (with the JUnit 4 engine)
+  junit5
   fonts-dejavu-core fonts-noto-mono
   # the desktop's look: a complete icon theme with the standard names, and the
   # platform theme that gives the desktop's own file dialogs

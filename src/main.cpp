@@ -33,6 +33,7 @@
 #include "jobs/output_bar.h"
 #include "jobs/run_terminal.h"
 #include "jobs/run_wiring.h"
+#include "jobs/test_wiring.h"
 #include "options/options_commands.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -120,6 +121,7 @@ int Run(int argc, char** argv) {
   InstallCodegenCommands(shell, profile, host);
   InstallHelpCommands(profile, host, shell.App(), &project);
   InstallRunCommands(host, profile, shell, project);
+  InstallTestCommands(host, profile, shell, project);
   shell.App().SetCommandHandler(cmd::kProjectSettings,
                                 [&] { RunProjectSettingsSheet(project, shell.Window()); });
   shell.App().SetCommandHandler(cmd::kOpenFolderAsProject, [&] { project.OpenFolderCommand(); });

@@ -63,6 +63,9 @@ inline constexpr int kCreateProject = 32827;
 inline constexpr int kOpenProject = 32828;
 // Makes a project of a folder and its files.
 inline constexpr int kOpenFolderAsProject = 32962;
+// Run Tests (the active test class or method) and Run All Tests (the project's).
+inline constexpr int kRunTests = 32963;
+inline constexpr int kRunAllTests = 32964;
 inline constexpr int kBuildProject = 32832;
 inline constexpr int kRebuildProject = 32833;
 inline constexpr int kCloseProject = 32834;

@@ -38,6 +38,8 @@ class AnsiFilter {
   // Whatever is held back, as text (at the end of the output).
   std::string Flush();
   const AnsiStyle& Style() const { return style_; }
+  // Whether the start of a sequence is held back.
+  bool Holding() const { return !held_.empty(); }
 
  private:
   void ApplySgr(std::string_view params);

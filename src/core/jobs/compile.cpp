@@ -4,13 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
-#include "jobs/process_runner.h"
-#include "jobs/run_java.h"
 #include "java/jdk_choice.h"
 #include "java/source_roots.h"
+#include "jobs/process_runner.h"
+#include "jobs/run_java.h"
+#include "jobs/run_tests.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
+#include "platform/paths.h"
 
 namespace tamso {
 
@@ -65,7 +67,8 @@ std::vector<std::string> BuildJavacArguments(const IniFile& profile, std::string
   };
   for (const auto& [key, option] : options)
     if (NotNo(profile, key)) args.emplace_back(option);
-  for (std::string& option : JavacReleaseAndExtraOptions(profile)) args.push_back(std::move(option));
+  for (std::string& option : JavacReleaseAndExtraOptions(profile))
+    args.push_back(std::move(option));
   args.emplace_back(sourcePath);
   return args;
 }
@@ -95,8 +98,7 @@ bool MakeOutputDirectory(const std::string& directory, IHost& host) {
   return false;
 }
 
-bool CompilerJdk(const IniFile& profile, const Project* project, IHost& host,
-                 std::string* home) {
+bool CompilerJdk(const IniFile& profile, const Project* project, IHost& host, std::string* home) {
   const JdkInUse jdk = ChosenJdk(profile, project);
   if (!jdk.error.empty()) {
     host.Message(jdk.error + "\nChoose another JDK in " +
@@ -160,6 +162,21 @@ std::shared_ptr<IBuildJob> CompileDocument(IDocument& document, CompileContext& 
   // user's own would hide it.
   const bool classPath = overrides.classPath || ExactlyYes(context.profile, "UseClassPath");
   if (!inProject && !classPath && roots.size() == 1 && roots.front() == directory) roots.clear();
+  // A test that imports JUnit compiles against the launcher, which holds its API.
+  if (FileImportsJUnit(path)) {
+    if (const std::string jar = TestLauncherJar(context.profile); paths::Exists(jar)) {
+      const std::string given =
+          overrides.classPath.value_or(ExactlyYes(context.profile, "UseClassPath")
+                                           ? context.profile.GetString(kSection, "ClassPath", "")
+                                           : std::string());
+      std::string plain = ".";
+      if (const std::optional<std::string>& out = overrides.directory; out && !out->empty())
+        plain = *out + ":.";
+      else if (!overrides.directory && ExactlyYes(context.profile, "UseDirectory"))
+        plain = context.profile.GetString(kSection, "Directory", "") + ":.";
+      overrides.classPath = WithTestLauncher(given, plain, jar);
+    }
+  }
   std::vector<std::string> args = BuildJavacArguments(context.profile, path, overrides, roots);
   CompileJob job{ShownCommandLine(args), directory, std::move(args)};
   job.showVerdict = true;

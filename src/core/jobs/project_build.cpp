@@ -13,6 +13,7 @@
 #include "java/source_roots.h"
 #include "jobs/build_tool.h"
 #include "jobs/process_runner.h"
+#include "jobs/run_tests.h"
 #include "platform/command_line.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
@@ -182,6 +183,18 @@ std::vector<std::string> BuildProjectArguments(const IniFile& profile, const Pro
   const CompilerDirectories own = project.LoadCompilerDirectories();
   if (own.useClassPath) overrides.classPath = own.classPath;
   overrides.directory = outDir;
+  // Tests that import JUnit compile against the launcher, which holds its API.
+  if (const std::string jar = TestLauncherJar(profile); paths::Exists(jar)) {
+    for (const std::string& source : ProjectJavaSources(project)) {
+      if (!FileImportsJUnit(source)) continue;
+      std::string classPath =
+          overrides.classPath.value_or(profile.GetString("Compiler", "UseClassPath", "N") == "Y"
+                                           ? profile.GetString("Compiler", "ClassPath", "")
+                                           : std::string());
+      overrides.classPath = WithTestLauncher(classPath, outDir, jar);
+      break;
+    }
+  }
   overrides.jdkHome = ChosenJdk(profile, &project).home;
   return BuildJavacArguments(profile, "@" + argFile, overrides, roots);
 }
@@ -310,12 +323,14 @@ std::shared_ptr<IBuildJob> BuildProject(CompileContext& context, bool rebuild) {
                    true);
   out.AppendOutput("", true);
 
-  auto body = [job = std::move(job), rebuild, outDir, argFile](WorkerContext& c) {
+  auto body = [job = std::move(job), rebuild, outDir, argFile,
+               after = context.afterSuccess](WorkerContext& c) {
     std::string error;
     if (rebuild && !EmptyDirectory(outDir, &error, [&c] { return c.control.Cancelled(); })) {
       EndWithout(c, error);
     } else if (!c.control.Cancelled()) {
-      BuildThreadProc(job, c.host, c.output, c.slot, &c.control);
+      const int code = BuildThreadProc(job, c.host, c.output, c.slot, &c.control);
+      if (after && code == 0 && !c.control.Cancelled()) c.onUi(after);
     }
     ::unlink(argFile.c_str());
   };

@@ -134,8 +134,17 @@ std::optional<SourceReference> ParseStackFrameReference(std::string_view text,
   if (roots.empty()) return std::nullopt;
   size_t i = 0;
   while (i < text.size() && IsBlank(static_cast<unsigned char>(text[i]))) ++i;
-  if (text.substr(i, 3) != "at ") return std::nullopt;
-  i += 3;
+  if (text.substr(i, 3) == "at ") {
+    i += 3;
+  } else {
+    // The test launcher's reports list frames indented, without "at ": the line is
+    // the frame alone.
+    const std::string_view frame = text.substr(i);
+    const size_t last = frame.find_last_not_of(" \t\r");
+    if (i < 4 || last == std::string_view::npos || frame[last] != ')' ||
+        frame.substr(0, last).find_first_of(" \t") != std::string_view::npos)
+      return std::nullopt;
+  }
   const size_t open = text.find('(', i);
   if (open == std::string_view::npos) return std::nullopt;
   const size_t close = text.find(')', open);
@@ -232,8 +241,7 @@ std::optional<int> CaretLineColumn(size_t lineCount,
 }
 
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
-                        std::string* opened, const std::vector<std::string>& roots,
-                        int column) {
+                        std::string* opened, const std::vector<std::string>& roots, int column) {
   auto ref = ParseLineReference(lineText, roots);
   if (!ref) {
     host.Beep(BeepKind::Default);

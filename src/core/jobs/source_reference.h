@@ -31,7 +31,8 @@ struct SourceReference {
 std::optional<SourceReference> ParseSourceReference(std::string_view text);
 
 // A stack-trace line "at a.b.C.method(C.java:26)" (a module before a '/' and a
-// class loader before it are allowed) whose source is found as root/a/b/C.java below
+// class loader before it are allowed; an indented line holding only the frame, as
+// the test launcher lists them, counts too) whose source is found as root/a/b/C.java below
 // one of roots: the program's own sources, not the runtime's. The reference names
 // that full path.
 std::optional<SourceReference> ParseStackFrameReference(std::string_view text,
@@ -75,7 +76,7 @@ enum class JumpResult {
 // relative names are taken from baseDir. *opened gets the file opened.
 // Stack-trace lines count too, their sources looked for below roots.
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir = {},
-                        std::string* opened = nullptr,
-                        const std::vector<std::string>& roots = {}, int column = -1);
+                        std::string* opened = nullptr, const std::vector<std::string>& roots = {},
+                        int column = -1);
 
 }  // namespace tamso

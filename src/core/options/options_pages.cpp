@@ -158,6 +158,7 @@ void CompilerOptionsPage::Init() {
   values.jdk = profile_.GetString(kCompiler, kJdkKey, "");
   values.release = profile_.GetString(kCompiler, kReleaseKey, "");
   values.extraOptions = profile_.GetString(kCompiler, kExtraOptionsKey, "");
+  values.testLauncher = profile_.GetString("RunTests", "Launcher", "");
 }
 
 bool CompilerOptionsPage::Ok() {
@@ -184,6 +185,8 @@ bool CompilerOptionsPage::Ok() {
   ok = optional(kJdkKey, values.jdk) && ok;
   ok = optional(kReleaseKey, values.release) && ok;
   ok = optional(kExtraOptionsKey, values.extraOptions) && ok;
+  if (!values.testLauncher.empty() || profile_.GetString("RunTests", "Launcher", "\x01") != "\x01")
+    ok = profile_.WriteString("RunTests", "Launcher", values.testLauncher) && ok;
   if (!ok) host_.Message(SettingsNotSavedMessage(profile_.Path()));
   return ok;
 }

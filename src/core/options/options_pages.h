@@ -113,6 +113,7 @@ struct CompilerPageValues {
   std::string jdk;           // "Compiler"/"JDK": a JDK folder, "" for javac on PATH
   std::string release;       // "Compiler"/"Release": "" or 8..N
   std::string extraOptions;  // "Compiler"/"ExtraOptions"
+  std::string testLauncher;  // "RunTests"/"Launcher": the JUnit console launcher jar, "" Debian's
 };
 
 // The JDK choices a settings page lists: the JDKs found, then the chosen folder when

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <unordered_map>
 #include <unordered_set>
@@ -57,6 +58,21 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
   setRootIsDecorated(true);
   setDragEnabled(false);
   setIconSize(QSize(16, 16));
+  // The right button offers Run Tests: on a method, that test (the caret goes to it
+  // first, as a double click takes it); elsewhere, the class.
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const QModelIndex index = indexAt(at);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* tests = menu->addAction(QStringLiteral("Run Tests"));
+    tests->setObjectName(QStringLiteral("32963"));
+    connect(tests, &QAction::triggered, this, [this, index = QPersistentModelIndex(index)] {
+      if (index.isValid()) Activate(index);
+      emit pane_->commandRequested(32963);
+    });
+    menu->popup(viewport()->mapToGlobal(at));
+  });
   setUniformRowHeights(true);
   setFocusPolicy(Qt::ClickFocus);  // a new window gives its editor the focus
   pool_.setMaxThreadCount(1);

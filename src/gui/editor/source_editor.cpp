@@ -26,6 +26,7 @@
 #include "editor/source_editor_accessible.h"
 #include "editor/text_cells.h"
 #include "editor/text_decode.h"
+#include "lang/language.h"
 #include "platform/host.h"
 #include "platform/ini_file.h"
 #include "platform/qt_host.h"
@@ -514,6 +515,14 @@ QMenu* CSourceEditor::CreateContextMenu() {
       menu->addAction(tr("Settings..."), this, [this] { emit commandRequested(32777); });
   settings->setObjectName(QStringLiteral("32777"));
   settings->setEnabled(commandCheck_ && commandCheck_(32777));
+  if (const Language* language = store_.GetLanguage();
+      language && std::string_view(language->Name()) == "Java") {
+    // Run Tests: the test method the caret is in, else the class.
+    QAction* tests =
+        menu->addAction(tr("Run Tests"), this, [this] { emit commandRequested(32963); });
+    tests->setObjectName(QStringLiteral("32963"));
+    tests->setEnabled(commandCheck_ && commandCheck_(32963));
+  }
   if (selection) {
     menu->addSeparator();
     // Only the first line, and at most 80 characters of it, goes into the item's text:

@@ -97,6 +97,7 @@ void OutputBar::SetOutput(const std::string& text) {
   a11y_->BeforeChange(true);
   text_.Set(text);
   styles_.clear();
+  ansi_ = AnsiFilter{};
   a11y_->AfterChange(true);
   anchor_ = cursor_ = Pos{};
   referenceShown_ = false;
@@ -112,11 +113,28 @@ void OutputBar::AppendOutput(const std::string& text, bool newLineFirst) {
     return;
   }
   if (text.empty() && !newLineFirst) return;
-  a11y_->BeforeChange(false);
-  MarkStyle(AnsiStyle{});
-  text_.Append(text, newLineFirst);
-  a11y_->AfterChange(false);
-  Changed();
+  if (text.find('\x1b') == std::string::npos && !ansi_.Holding() && ansi_.Style() == AnsiStyle{}) {
+    a11y_->BeforeChange(false);
+    MarkStyle(AnsiStyle{});
+    text_.Append(text, newLineFirst);
+    a11y_->AfterChange(false);
+    Changed();
+    return;
+  }
+  std::vector<AnsiRun> runs;
+  if (newLineFirst) {
+    // A line of the IDE's own: what a program left held back shows as text, and the
+    // line starts plain whatever colour the program left on.
+    if (std::string held = ansi_.Flush(); !held.empty()) runs.push_back({held, ansi_.Style()});
+    ansi_ = AnsiFilter{};
+    runs.push_back({"\n", AnsiStyle{}});
+    AnsiFilter own;
+    for (AnsiRun& run : own.Feed(text)) runs.push_back(std::move(run));
+    if (std::string rest = own.Flush(); !rest.empty()) runs.push_back({rest, own.Style()});
+  } else {
+    runs = ansi_.Feed(text);
+  }
+  AppendStyled(runs);
 }
 
 void OutputBar::MarkStyle(const AnsiStyle& style) {
@@ -251,9 +269,8 @@ QColor AnsiColour(int index, const QColor& plain) {
 
 }  // namespace
 
-void OutputBar::DrawStyled(QPainter& p, size_t lineIndex, const std::string& line,
-                           size_t firstCol, size_t pageCols, int x0, int baseline,
-                           const QFontMetricsF& metrics) {
+void OutputBar::DrawStyled(QPainter& p, size_t lineIndex, const std::string& line, size_t firstCol,
+                           size_t pageCols, int x0, int baseline, const QFontMetricsF& metrics) {
   const size_t b0 = ByteOfColumn(line, firstCol);
   const size_t b1 = ByteOfColumn(line, firstCol + pageCols);
   const size_t startCol = ColumnOfByte(line, b0);
@@ -425,8 +442,8 @@ void OutputBar::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   std::string file;
-  if (JumpToSource(line, *host_, referenceDir_, &file, referenceRoots_,
-                   CaretColumnOf(pos.line)) == JumpResult::Done) {
+  if (JumpToSource(line, *host_, referenceDir_, &file, referenceRoots_, CaretColumnOf(pos.line)) ==
+      JumpResult::Done) {
     referenceShown_ = true;
     const auto ref = ParseLineReference(line, referenceRoots_);
     emit sourceReferenceActivated(QFile::decodeName(file.c_str()), ref->line);

@@ -46,9 +46,14 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   // user-interface thread and returns when it is done.
   void SetOutput(const std::string& text) override;
   // Appends text, with a line break first when newLineFirst. Any thread, as above.
+  // Colour and bold escapes in it are drawn as such, other escapes taken out; a
+  // sequence split between two appends is held back until its end comes. A line
+  // appended with newLineFirst starts plain.
   void AppendOutput(const std::string& text, bool newLineFirst) override;
   void SetReferenceDirectory(const std::string& dir) override { referenceDir_ = dir; }
-  void SetReferenceRoots(const std::vector<std::string>& roots) override { referenceRoots_ = roots; }
+  void SetReferenceRoots(const std::vector<std::string>& roots) override {
+    referenceRoots_ = roots;
+  }
   bool GoToReference(bool forward) override;
   void ShowNow() override;
 
@@ -132,6 +137,8 @@ class OutputBar : public QAbstractScrollArea, public IOutput {
   int paints_ = 0;
   // Where the text's style changes, by offset (OutputText::LineOffset), in order.
   std::vector<std::pair<uint64_t, AnsiStyle>> styles_;
+  // Reads the escapes of the tools' output that AppendOutput gets.
+  AnsiFilter ansi_;
   void MarkStyle(const AnsiStyle& style);
   void DrawStyled(QPainter& p, size_t lineIndex, const std::string& line, size_t firstCol,
                   size_t pageCols, int x0, int baseline, const QFontMetricsF& metrics);

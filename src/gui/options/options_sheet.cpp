@@ -379,10 +379,16 @@ QWidget* OptionsSheet::MakeJdkBox(QWidget* page) {
   release_->setMaximumWidth(release_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
   releaseLabel->setBuddy(release_);
   auto* extraLabel = new QLabel(tr("E&xtra options:"), box);
-  extraOptions_ = Named(new QLineEdit(QString::fromStdString(v.extraOptions), box),
-                        "extraOptions", tr("Extra compiler options"));
+  extraOptions_ = Named(new QLineEdit(QString::fromStdString(v.extraOptions), box), "extraOptions",
+                        tr("Extra compiler options"));
   extraOptions_->setPlaceholderText(QStringLiteral("--enable-preview -Xlint:all -parameters"));
   extraLabel->setBuddy(extraOptions_);
+  auto* launcherLabel = new QLabel(tr("J&Unit launcher:"), box);
+  testLauncher_ = Named(new QLineEdit(QString::fromStdString(v.testLauncher), box), "testLauncher",
+                        tr("JUnit console launcher jar for Run Tests"));
+  testLauncher_->setPlaceholderText(
+      QStringLiteral("/usr/share/java/junit-platform-console-standalone.jar"));
+  launcherLabel->setBuddy(testLauncher_);
 
   auto* grid = new QGridLayout(box);
   grid->addWidget(jdkLabel, 0, 0);
@@ -394,6 +400,8 @@ QWidget* OptionsSheet::MakeJdkBox(QWidget* page) {
                   1, 2, 1, 2);
   grid->addWidget(extraLabel, 2, 0);
   grid->addWidget(extraOptions_, 2, 1, 1, 3);
+  grid->addWidget(launcherLabel, 3, 0);
+  grid->addWidget(testLauncher_, 3, 1, 1, 3);
   grid->setColumnStretch(2, 1);
   return box;
 }
@@ -481,6 +489,7 @@ void OptionsSheet::accept() {
         jdkChoices_.FolderAt(static_cast<std::size_t>(std::max(0, jdk_->currentIndex())));
     compiler_.values.release = release_->text().trimmed().toStdString();
     compiler_.values.extraOptions = extraOptions_->text().toStdString();
+    compiler_.values.testLauncher = testLauncher_->text().trimmed().toStdString();
     ok = compiler_.Ok() && ok;
   }
   if (shown_[2]) {

@@ -81,6 +81,7 @@ class OptionsSheet : public QDialog {
   JdkChoices jdkChoices_;
   QLineEdit* release_ = nullptr;
   QLineEdit* extraOptions_ = nullptr;
+  QLineEdit* testLauncher_ = nullptr;
   // Etc. page
   QLineEdit* browser_ = nullptr;
   QLineEdit* sourcePath_ = nullptr;

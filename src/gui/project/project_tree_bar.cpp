@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "java/java_source.h"
+#include "jobs/run_tests.h"
+#include "jobs/test_wiring.h"
 #include "project/project_icons.h"
 #include "project/project_settings_sheet.h"
 #include "project/tree_commands.h"
@@ -58,6 +61,17 @@ QMenu* ProjectTree::BuildContextMenu(QWidget* parent) {
     a->setObjectName(QString::number(e.id));
     int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  }
+  // A test class runs its tests from here too.
+  const std::size_t selected = SelectedMember();
+  if (selected != MemberList::npos && selected < project_.Members().Size()) {
+    const std::string path = project_.ResolveMember(project_.Members().At(selected).stored);
+    if (NamesJavaFile(path) && FileHasTests(path)) {
+      menu->addSeparator();
+      QAction* a = menu->addAction(QStringLiteral("Run Tests"));
+      a->setObjectName(QStringLiteral("32963"));
+      connect(a, &QAction::triggered, this, [path] { RunTestsOfFile(path); });
+    }
   }
   return menu;
 }

@@ -83,7 +83,7 @@ TEST(MenuBars, JavaBarAsWritten) {
   EXPECT_EQ(Dump(bar.popups[4]),
             "Compile active .java file|32776\n-\nOpen Design Window|32884\n-\n"
             "Build project|32832\nRebuild entire project|32833\nStop Building|32848\n-\n"
-            "Run Java|32812\n"
+            "Run Java|32812\nRun Tests|32963\nRun All Tests|32964\n"
             "Run AppletViewer ...|32774\nLaunch Web browser...|32775\n-\n"
             "Refresh Class Tree for the active source |32820\n-\n"
             "Next Error\tF4|32940\nPrevious Error\tShift+F4|32941\n");

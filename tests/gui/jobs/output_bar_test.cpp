@@ -99,6 +99,22 @@ TEST(OutputBar, AppendsLandAtTheEndAndEmptyAppendChangesNothing) {
   EXPECT_EQ(bar.Text().Text(), "again");
 }
 
+// A tool's colour escapes are drawn, never shown: split between chunks, broken, or
+// left on when the tool ends (the IDE's next line starts plain).
+TEST(OutputBar, ToolEscapesAreDrawnAsColoursNeverShownRaw) {
+  OutputBar bar(nullptr);
+  bar.SetOutput("Heading");
+  bar.AppendOutput("\n\x1b[3", false);
+  bar.AppendOutput("1mred\x1b[0m plain \x1b[1mbold", false);
+  bar.AppendOutput("Done", true);
+  bar.AppendOutput("\x1b[9\xff\x1b[2Jx", false);
+  EXPECT_EQ(bar.Text().Text(), "Heading\nred plain bold\nDone[9\xffx");
+  EXPECT_EQ(bar.StyleAt(1, 0).foreground, 1);
+  EXPECT_EQ(bar.StyleAt(1, 4), AnsiStyle{});
+  EXPECT_TRUE(bar.StyleAt(1, 10).bold);
+  EXPECT_EQ(bar.StyleAt(2, 0), AnsiStyle{});
+}
+
 TEST(OutputBar, AppendsFromAnotherThreadRunOnTheUiThreadInOrder) {
   OutputBar bar(nullptr);
   bar.SetOutput("");
@@ -262,8 +278,10 @@ TEST(OutputBar, SelectAllGivesBackTheBytesAndHugeLinesPaint) {
   bar.resize(400, 150);
   bar.show();
   std::string binary;
+  // Every byte but the escape character, which starts a terminal sequence that is
+  // drawn or taken out, never shown.
   for (int i = 1; i < 256; ++i)
-    if (i != '\n') binary += static_cast<char>(i);
+    if (i != '\n' && i != 0x1b) binary += static_cast<char>(i);
   bar.SetOutput("start");
   bar.AppendOutput(binary, true);
   bar.AppendOutput(std::string(1 << 20, 'w'), true);
