@@ -94,6 +94,13 @@ TEST(BuildTool, IsChosenFromTheProjectFolderAndThePrograms) {
   EXPECT_THAT(choose(false, Found).args, ElementsAre("mvn", "-B", "-q", "compile"));
   EXPECT_THAT(choose(true, Found).args, ElementsAre("mvn", "-B", "-q", "clean", "compile"));
   EXPECT_EQ(choose(false, NotFound).kind, BuildToolKind::Gradle);
+  // Maven's wrapper, like Gradle's, only when it can run; then before mvn on PATH.
+  Write(dir + "/mvnw", "#!/bin/sh\n");
+  EXPECT_EQ(choose(false, NotFound).kind, BuildToolKind::Gradle);
+  ::chmod((dir + "/mvnw").c_str(), 0755);
+  EXPECT_THAT(choose(true, Found).args, ElementsAre("./mvnw", "-B", "-q", "clean", "compile"));
+  EXPECT_EQ(BuildToolName(choose(false, NotFound)), "./mvnw");
+  fs::remove(dir + "/mvnw");
 
   // Neither tool: what is missing is named.
   fs::remove(dir + "/gradlew");
