@@ -226,8 +226,11 @@ std::shared_ptr<CacheEntry> EntryFor(const std::string& path, std::string* error
   auto entry = std::make_shared<CacheEntry>();
   entry->key = key;
   entry->building = true;
+  // The index of the file as it was may be large: it is let go on the new thread.
+  std::shared_ptr<CacheEntry> old = std::move(slot);
   slot = entry;
-  std::thread([path, entry] {
+  std::thread([path, entry, old = std::move(old)]() mutable {
+    old.reset();
     std::string why;
     std::shared_ptr<const SourceArchive> archive = SourceArchive::Open(path, &why);
     std::vector<std::function<void()>> waiting;
