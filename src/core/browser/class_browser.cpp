@@ -94,8 +94,9 @@ std::string NotFoundPrompt(const std::string& name) {
          "\n\n\nDo you want to find the file yourself ?\n\n";
 }
 
-void ClassBrowser::Activate(const OutlineModel& tree, int node) {
-  if (!tree.Has(node)) return;
+std::string ClassBrowser::Activate(const OutlineModel& tree, int node) {
+  indexing_.clear();
+  if (!tree.Has(node)) return indexing_;
   const OutlineNode& n = tree.Node(node);
   switch (n.kind) {
     case kOutlineImport:
@@ -117,6 +118,13 @@ void ClassBrowser::Activate(const OutlineModel& tree, int node) {
     default:
       break;
   }
+  return indexing_;
+}
+
+bool ClassBrowser::StoppedAtIndexing(const SourceHit& hit) {
+  if (!hit.indexing) return false;
+  indexing_ = hit.path;
+  return true;
 }
 
 bool ClassBrowser::OpenClassSource(const OutlineModel& tree, int node, int start, bool prompt) {
@@ -135,6 +143,7 @@ ClassBrowser::Step ClassBrowser::Lookup(const OutlineModel& tree, int node, int 
     start = tree.Node(start).parent;
   }
   SourceHit hit = FindSourceFile(DotsToSlashes(relative));
+  if (StoppedAtIndexing(hit)) return Step::kFailed;  // asked again once it is indexed
   if (!hit.Found()) {
     if (!prompt) return Step::kNotFound;
     const Answer answer = site_.host->MessageBox(NotFoundPrompt(name), kNotFoundCaption,
@@ -150,6 +159,7 @@ ClassBrowser::Step ClassBrowser::Lookup(const OutlineModel& tree, int node, int 
 ClassBrowser::Step ClassBrowser::TryPackage(const OutlineModel& tree, int node,
                                             const std::string& package) {
   const SourceHit hit = FindSourceFile(DotsToSlashes(package + "." + tree.Node(node).label));
+  if (StoppedAtIndexing(hit)) return Step::kFailed;
   if (!hit.Found()) return Step::kNotFound;
   return OpenHit(hit) ? Step::kOpened : Step::kFailed;
 }
@@ -196,37 +206,68 @@ bool ClassBrowser::FindClassSource(const OutlineModel& tree, int node) {
 
 SourceHit ClassBrowser::FindSourceFile(const std::string& relative) const {
   const std::string list = site_.sourcePath ? site_.sourcePath() : DefaultSourcePath();
-  return tamso::FindSourceFile(list, relative);
+  return tamso::FindSourceFile(list, relative, !site_.offWindow);
 }
 
 bool ClassBrowser::OpenHit(const SourceHit& hit) {
   if (!hit.Found()) return false;
   if (!hit.InArchive()) return site_.host->OpenDocument(hit.path) != nullptr;
+  if (site_.offWindow) {
+    // Inflating a large entry takes a while: away from the window, which opens the
+    // copy when it is there.
+    struct Result {
+      std::string copy, error;
+    };
+    auto result = std::make_shared<Result>();
+    site_.offWindow(
+        [hit, result, dir = site_.cacheDirectory, most = site_.largestEntry] {
+          result->copy = CopyOutEntry(hit, dir, most, &result->error);
+        },
+        [this, hit, result] { OpenCopy(hit, result->copy, result->error); });
+    return true;
+  }
   const std::string copy = CopyOut(hit);
   if (copy.empty()) return false;
   if (site_.openCopy) return site_.openCopy(copy, hit.Title());
   return site_.host->OpenDocument(copy) != nullptr;
 }
 
+void ClassBrowser::OpenCopy(const SourceHit& hit, const std::string& copy,
+                            const std::string& error) {
+  if (copy.empty()) {
+    site_.host->Message("Cannot open " + hit.Title() + ":\n" + error);
+  } else if (site_.openCopy) {
+    site_.openCopy(copy, hit.Title());
+  } else {
+    site_.host->OpenDocument(copy);
+  }
+}
+
 std::string ClassBrowser::CopyOut(const SourceHit& hit) {
   std::string error;
+  std::string file = CopyOutEntry(hit, site_.cacheDirectory, site_.largestEntry, &error);
+  if (file.empty()) site_.host->Message("Cannot open " + hit.Title() + ":\n" + error);
+  return file;
+}
+
+std::string ClassBrowser::CopyOutEntry(const SourceHit& hit, const std::string& cacheDirectory,
+                                       std::uint64_t largestEntry, std::string* error) {
   std::string bytes;
   // The entry came from the archive: it must stay below the cache folder as well.
   const std::optional<std::string> entry = SourceRelativeName(hit.entry);
   if (!entry || *entry != hit.entry) {
-    error = "the archive names it in a way that leaves its folder.";
-  } else if (auto archive = CachedSourceArchive(hit.path, &error)) {
-    if (archive->Read(hit.entry, kLargestArchiveSource, bytes, &error)) {
+    *error = "the archive names it in a way that leaves its folder.";
+  } else if (auto archive = CachedSourceArchive(hit.path, error)) {
+    if (archive->Read(hit.entry, largestEntry, bytes, error)) {
       char key[32];
       std::snprintf(key, sizeof key, "%016zx",
                     std::hash<std::string>{}(paths::Canonical(hit.path)));
       const std::string file =
-          site_.cacheDirectory + "/" + paths::FileName(hit.path) + "-" + key + "/" + hit.entry;
-      if (MakeDirectories(paths::Directory(file), &error) && WritePrivateFile(file, bytes, &error))
+          cacheDirectory + "/" + paths::FileName(hit.path) + "-" + key + "/" + hit.entry;
+      if (MakeDirectories(paths::Directory(file), error) && WritePrivateFile(file, bytes, error))
         return file;
     }
   }
-  site_.host->Message("Cannot open " + hit.Title() + ":\n" + error);
   return {};
 }
 

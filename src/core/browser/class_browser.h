@@ -19,9 +19,9 @@ namespace tamso {
 
 class IHost;
 
-// The largest archive entry copied out for reading (as large as a document may be
-// without asking).
-inline constexpr std::uint64_t kLargestArchiveSource = 256ull << 20;
+// The largest archive entry copied out for reading. Real class sources are a few
+// hundred kilobytes; anything far larger is refused with its name and size.
+inline constexpr std::uint64_t kLargestArchiveSource = 16ull << 20;
 
 class ClassBrowser {
  public:
@@ -36,12 +36,19 @@ class ClassBrowser {
     std::function<bool(const std::string& path, const std::string& title)> openCopy;
     // Where archive entries are copied out to ($XDG_CACHE_HOME/tamso/sources).
     std::string cacheDirectory;
+    // The largest entry copied out.
+    std::uint64_t largestEntry = kLargestArchiveSource;
+    // When set, the window's thread never waits for an archive: a search that meets
+    // one still being indexed stops (Activate names it), and entries are copied out
+    // by offWindow, which runs work on another thread and then `then` on this one.
+    std::function<void(std::function<void()> work, std::function<void()> then)> offWindow;
   };
 
   explicit ClassBrowser(Site site) : site_(std::move(site)) {}
 
-  // The double click on node of the tree shown.
-  void Activate(const OutlineModel& tree, int node);
+  // The double click on node of the tree shown. Returns the archive the search
+  // stopped at because it is still being indexed (with offWindow only), else "".
+  std::string Activate(const OutlineModel& tree, int node);
 
   // Looks up the class node names, qualified by the package nodes from start upwards;
   // with prompt, asks the user to find it when it is not on the source path. True
@@ -59,6 +66,9 @@ class ClassBrowser {
   // The copy of an archive entry in the cache folder (written with mode 0600); empty
   // after telling the user why it could not be made.
   std::string CopyOut(const SourceHit& hit);
+  // The same on any thread, without telling anyone: the reason goes to *error.
+  static std::string CopyOutEntry(const SourceHit& hit, const std::string& cacheDirectory,
+                                  std::uint64_t largestEntry, std::string* error);
 
  private:
   // A search step: nothing found (try the next), or found and opened or not (the
@@ -67,7 +77,12 @@ class ClassBrowser {
   Step Lookup(const OutlineModel& tree, int node, int start, bool prompt);
   Step TryPackage(const OutlineModel& tree, int node, const std::string& package);
 
+  // The search meets an archive: "" when it may go on, else what it stopped at.
+  bool StoppedAtIndexing(const SourceHit& hit);
+  void OpenCopy(const SourceHit& hit, const std::string& copy, const std::string& error);
+
   Site site_;
+  std::string indexing_;  // the archive the current activation stopped at
 };
 
 std::string NotFoundPrompt(const std::string& name);

@@ -8,8 +8,10 @@
 #include <zip.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <map>
+#include <thread>
 #include <tuple>
 
 #include "platform/file_read.h"
@@ -28,6 +30,15 @@ std::string ZipErrorText(int code) {
 
 void SetError(std::string* error, std::string text) {
   if (error) *error = std::move(text);
+}
+
+bool TooMany(zip_int64_t count) {
+  return count > 0 && static_cast<std::uint64_t>(count) > kMostArchiveEntries;
+}
+
+std::string TooManyEntriesText(const std::string& what, zip_int64_t count) {
+  return what + " has too many entries to search (" + std::to_string(count) + "; at most " +
+         std::to_string(kMostArchiveEntries) + ").";
 }
 
 }  // namespace
@@ -79,6 +90,11 @@ std::unique_ptr<SourceArchive> SourceArchive::Open(const std::string& path, std:
     SetError(error, "Cannot read " + path + ": " + ZipErrorText(code) + ".");
     return nullptr;
   }
+  if (const zip_int64_t count = zip_get_num_entries(archive, 0); TooMany(count)) {
+    zip_discard(archive);
+    SetError(error, TooManyEntriesText(path, count));
+    return nullptr;
+  }
   return Index(archive, nullptr);
 }
 
@@ -101,6 +117,11 @@ std::unique_ptr<SourceArchive> SourceArchive::OpenBytes(std::string bytes, std::
     return nullptr;
   }
   zip_error_fini(&e);
+  if (const zip_int64_t count = zip_get_num_entries(archive, 0); TooMany(count)) {
+    zip_discard(archive);
+    SetError(error, TooManyEntriesText("The archive", count));
+    return nullptr;
+  }
   return Index(archive, std::move(held));
 }
 
@@ -130,7 +151,8 @@ bool SourceArchive::Read(const std::string& name, std::uint64_t maxBytes, std::s
     return false;
   }
   if ((st.valid & ZIP_STAT_SIZE) && st.size > maxBytes) {
-    SetError(error, name + " is too large to open (" + SizeText(st.size) + ").");
+    SetError(error, name + " is too large to open (" + SizeText(st.size) + "; at most " +
+                        SizeText(maxBytes) + ").");
     return false;
   }
   zip_file_t* file = zip_fopen_index(zip_, it->second, 0);
@@ -151,7 +173,7 @@ bool SourceArchive::Read(const std::string& name, std::uint64_t maxBytes, std::s
     }
     if (n == 0) break;
     if (bytes.size() + static_cast<std::uint64_t>(n) > maxBytes) {
-      SetError(error, name + " is too large to open.");
+      SetError(error, name + " is too large to open (more than " + SizeText(maxBytes) + ").");
       ok = false;
       break;
     }
@@ -163,27 +185,95 @@ bool SourceArchive::Read(const std::string& name, std::uint64_t maxBytes, std::s
   return true;
 }
 
-std::shared_ptr<const SourceArchive> CachedSourceArchive(const std::string& path,
-                                                         std::string* error) {
-  using Key = std::tuple<dev_t, ino_t, off_t, std::int64_t, long>;
-  static std::mutex mutex;
-  static std::map<std::string, std::pair<Key, std::shared_ptr<const SourceArchive>>> cache;
+namespace {
+
+using ArchiveKey = std::tuple<dev_t, ino_t, off_t, std::int64_t, long>;
+
+// One archive file as the cache knows it: built, failed, or being built.
+struct CacheEntry {
+  ArchiveKey key;
+  std::shared_ptr<const SourceArchive> archive;
+  std::string error;
+  bool building = false;
+  std::vector<std::function<void()>> whenDone;
+};
+
+struct ArchiveCache {
+  std::mutex mutex;
+  std::condition_variable built;
+  std::map<std::string, std::shared_ptr<CacheEntry>> entries;
+};
+
+ArchiveCache& Cache() {
+  static ArchiveCache* cache = new ArchiveCache;  // lives as long as any indexing thread
+  return *cache;
+}
+
+// The entry for path as it is on disk now, started building on a thread of its own
+// when new or when the file changed. Null with *error when the file cannot be seen.
+std::shared_ptr<CacheEntry> EntryFor(const std::string& path, std::string* error) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     SetError(error, "Cannot open " + path + ": " + std::strerror(errno) + ".");
     return nullptr;
   }
-  const Key key{st.st_dev, st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                st.st_mtim.tv_nsec};
-  std::lock_guard<std::mutex> lock(mutex);
-  auto it = cache.find(path);
-  if (it != cache.end() && it->second.first == key) return it->second.second;
-  std::shared_ptr<const SourceArchive> archive = SourceArchive::Open(path, error);
-  if (!archive) {
-    if (it != cache.end()) cache.erase(it);
+  const ArchiveKey key{st.st_dev, st.st_ino, st.st_size,
+                       static_cast<std::int64_t>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec};
+  ArchiveCache& cache = Cache();
+  // Called with the cache's mutex held.
+  auto& slot = cache.entries[path];
+  if (slot && slot->key == key) return slot;
+  auto entry = std::make_shared<CacheEntry>();
+  entry->key = key;
+  entry->building = true;
+  // The index of the file as it was may be large: it is let go on the new thread.
+  std::shared_ptr<CacheEntry> old = std::move(slot);
+  slot = entry;
+  std::thread([path, entry, old = std::move(old)]() mutable {
+    old.reset();
+    std::string why;
+    std::shared_ptr<const SourceArchive> archive = SourceArchive::Open(path, &why);
+    std::vector<std::function<void()>> waiting;
+    {
+      std::lock_guard<std::mutex> lock(Cache().mutex);
+      entry->archive = std::move(archive);
+      entry->error = std::move(why);
+      entry->building = false;
+      waiting.swap(entry->whenDone);
+    }
+    Cache().built.notify_all();
+    for (auto& fn : waiting) fn();
+  }).detach();
+  return entry;
+}
+
+}  // namespace
+
+std::shared_ptr<const SourceArchive> CachedSourceArchive(const std::string& path,
+                                                         std::string* error) {
+  ArchiveCache& cache = Cache();
+  std::unique_lock<std::mutex> lock(cache.mutex);
+  std::shared_ptr<CacheEntry> entry = EntryFor(path, error);
+  if (!entry) return nullptr;
+  cache.built.wait(lock, [&] { return !entry->building; });
+  if (!entry->archive) SetError(error, entry->error);
+  return entry->archive;
+}
+
+std::shared_ptr<const SourceArchive> SourceArchiveNow(const std::string& path, std::string* error,
+                                                      bool* indexing,
+                                                      std::function<void()> whenDone) {
+  if (indexing) *indexing = false;
+  ArchiveCache& cache = Cache();
+  std::unique_lock<std::mutex> lock(cache.mutex);
+  std::shared_ptr<CacheEntry> entry = EntryFor(path, error);
+  if (entry && entry->building) {
+    if (indexing) *indexing = true;
+    if (whenDone) entry->whenDone.push_back(std::move(whenDone));
     return nullptr;
   }
-  cache[path] = {key, archive};
+  std::shared_ptr<const SourceArchive> archive = entry ? entry->archive : nullptr;
+  if (entry && !archive) SetError(error, entry->error);
   return archive;
 }
 

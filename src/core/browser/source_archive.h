@@ -9,6 +9,7 @@
 // or fails to read an entry with a sentence for the user, never more.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -55,10 +56,22 @@ class SourceArchive {
   std::unordered_map<std::string, std::uint64_t> underFolder_;  // name after the first "/"
 };
 
+// An archive with more entries than this is not indexed (its index alone would take
+// hundreds of megabytes).
+inline constexpr std::uint64_t kMostArchiveEntries = 4'000'000;
+
 // The archive at path, indexed once per run: later calls for the same file (same
 // device, inode, size and modification time) return the same index. Null with a
-// sentence in *error when it cannot be opened.
+// sentence in *error when it cannot be opened. Waits for an index being built.
 std::shared_ptr<const SourceArchive> CachedSourceArchive(const std::string& path,
                                                          std::string* error);
+
+// The same without waiting, for the window's thread: the index when it is built;
+// else null with *indexing set, after starting to build it on a thread of its own
+// (once per file). With *indexing set, whenDone (if given) runs on that thread once
+// the index is built or has failed; otherwise it is dropped.
+std::shared_ptr<const SourceArchive> SourceArchiveNow(const std::string& path, std::string* error,
+                                                      bool* indexing,
+                                                      std::function<void()> whenDone = {});
 
 }  // namespace tamso

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "browser/source_archive.h"
-#include "platform/ini_file.h"
 #include "java/jdk.h"
 #include "java/jdk_choice.h"
+#include "platform/ini_file.h"
 #include "platform/paths.h"
 
 namespace tamso {
@@ -107,13 +107,21 @@ std::string SourceHit::Title() const {
   return paths::FileName(path) + "!/" + entry;
 }
 
-SourceHit FindSourceFile(std::string_view sourcePath, std::string_view relative) {
+SourceHit FindSourceFile(std::string_view sourcePath, std::string_view relative, bool wait,
+                         std::function<void()> whenIndexed) {
   const std::optional<std::string> name = SourceRelativeName(relative);
   if (!name) return {};
   for (const std::string& root : paths::SplitSearchPath(sourcePath)) {
     if (IsArchiveName(root) && IsRegularFile(root)) {
       std::string error;
-      auto archive = CachedSourceArchive(paths::Absolute(root), &error);
+      std::shared_ptr<const SourceArchive> archive;
+      if (wait) {
+        archive = CachedSourceArchive(paths::Absolute(root), &error);
+      } else {
+        bool indexing = false;
+        archive = SourceArchiveNow(paths::Absolute(root), &error, &indexing, whenIndexed);
+        if (indexing) return {paths::Absolute(root), {}, true};
+      }
       if (!archive) continue;  // damaged or unreadable: the next entry is tried
       if (auto entry = archive->Find(*name)) return {paths::Absolute(root), *entry};
       continue;

@@ -5,6 +5,7 @@
 // holding ".." or starting at "/" is found nowhere, and a directory hit that a
 // symbolic link takes outside its entry does not count.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,9 +37,10 @@ std::optional<std::string> SourceRelativeName(std::string_view relative);
 
 // Where a class source was found.
 struct SourceHit {
-  std::string path;   // the file, or the archive holding it; empty: not found
-  std::string entry;  // the entry inside the archive; empty for a plain file
-  bool Found() const { return !path.empty(); }
+  std::string path;       // the file, or the archive holding it; empty: not found
+  std::string entry;      // the entry inside the archive; empty for a plain file
+  bool indexing = false;  // path is an archive still being indexed: search again later
+  bool Found() const { return !path.empty() && !indexing; }
   bool InArchive() const { return !entry.empty(); }
   // What the document is called: the file's path, or "src.zip!/java.base/...".
   std::string Title() const;
@@ -46,6 +48,9 @@ struct SourceHit {
 
 // Searches the entries of sourcePath in order for relative (see SourceRelativeName)
 // and returns the first hit. Missing, unreadable or damaged entries are passed over.
-SourceHit FindSourceFile(std::string_view sourcePath, std::string_view relative);
+// Without wait, an archive whose index is still being built ends the search with a
+// hit that says so (see SourceArchiveNow); whenIndexed then runs once it is built.
+SourceHit FindSourceFile(std::string_view sourcePath, std::string_view relative, bool wait = true,
+                         std::function<void()> whenIndexed = {});
 
 }  // namespace tamso

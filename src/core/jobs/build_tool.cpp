@@ -26,22 +26,25 @@ BuildToolChoice ChooseBuildTool(const std::string& projectDir, bool rebuild,
     if (gradleFile.empty() && IsFile(paths::Join(projectDir, name))) gradleFile = name;
   if (!pom && gradleFile.empty()) return choice;
 
-  if (pom && !find("mvn").empty()) {
+  // The project's own wrapper pins the tool version it was written for.
+  auto wrapper = [&](const char* name) {
+    const std::string path = paths::Join(projectDir, name);
+    return IsFile(path) && ::access(path.c_str(), X_OK) == 0 ? "./" + std::string(name)
+                                                             : std::string();
+  };
+  std::string maven = pom ? wrapper("mvnw") : std::string();
+  if (pom && maven.empty() && !find("mvn").empty()) maven = "mvn";
+  if (!maven.empty()) {
     choice.kind = BuildToolKind::Maven;
     choice.marker = "pom.xml";
-    choice.args = {"mvn", "-B", "-q"};
+    choice.args = {maven, "-B", "-q"};
     if (rebuild) choice.args.emplace_back("clean");
     choice.args.emplace_back("compile");
     return choice;
   }
   if (!gradleFile.empty()) {
-    // The project's own wrapper pins the Gradle version it was written for.
-    const std::string wrapper = paths::Join(projectDir, "gradlew");
-    std::string program;
-    if (IsFile(wrapper) && ::access(wrapper.c_str(), X_OK) == 0)
-      program = "./gradlew";
-    else if (!find("gradle").empty())
-      program = "gradle";
+    std::string program = wrapper("gradlew");
+    if (program.empty() && !find("gradle").empty()) program = "gradle";
     if (!program.empty()) {
       choice.kind = BuildToolKind::Gradle;
       choice.marker = gradleFile;

@@ -1,7 +1,7 @@
 #pragma once
 // Which program builds a project: a project folder that holds pom.xml is built by
-// mvn, one that holds build.gradle or build.gradle.kts by its ./gradlew (when it is
-// there and executable) or by gradle; every other project by javac. The tool runs
+// its ./mvnw (when it is there and executable) or by mvn, one that holds build.gradle
+// or build.gradle.kts by its ./gradlew or by gradle; every other project by javac. The tool runs
 // in the project folder, started without a shell.
 
 #include <functional>
@@ -27,12 +27,12 @@ struct BuildToolChoice {
 using ProgramFinder = std::function<std::string(const std::string&)>;
 
 // The tool for a build (rebuild: the clean goal or task first) of the project in
-// projectDir. pom.xml comes before the Gradle files when both are there and mvn is
+// projectDir. pom.xml comes before the Gradle files when both are there and Maven is
 // found; a tool that is missing falls back to the other one when that is there.
 BuildToolChoice ChooseBuildTool(const std::string& projectDir, bool rebuild,
                                 const ProgramFinder& find);
 
-// The name the output window shows for the tool: "mvn", "gradle", "./gradlew".
+// The name the output window shows for the tool: "mvn", "./mvnw", "gradle", "./gradlew".
 std::string BuildToolName(const BuildToolChoice& choice);
 
 // The note for a project file whose tool is missing:

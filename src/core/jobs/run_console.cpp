@@ -1,5 +1,6 @@
 #include "jobs/run_console.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,6 +12,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 extern char** environ;
 
@@ -22,6 +27,10 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr int kStopGraceMs = 1000;
 // Without a pidfd the exit is looked for this often.
 constexpr int kExitPollMs = 50;
+// What the program left in its group is watched through a pidfd each, up to this
+// many; beyond that (or without pidfds) the group is looked at this often.
+constexpr size_t kMaxWatched = 64;
+constexpr int kGroupPollMs = 100;
 
 void CloseFd(int& fd) {
   if (fd >= 0) ::close(fd);
@@ -43,6 +52,94 @@ bool PeekExit(pid_t pid, int& status) {
     status = info.si_status & 0x7f;
   return true;
 }
+
+// True when pid is alive (not a zombie) in process group pgid.
+bool InGroup(pid_t pid, pid_t pgid) {
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/%ld/stat", static_cast<long>(pid));
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buf[512];
+  const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+  ::close(fd);
+  if (n <= 0) return false;
+  buf[n] = '\0';
+  // The name in parentheses may hold anything, also ") ": the fields follow the last one.
+  const char* paren = std::strrchr(buf, ')');
+  char state = 0;
+  int ppid = 0, pgrp = 0;
+  if (!paren || std::sscanf(paren + 1, " %c %d %d", &state, &ppid, &pgrp) != 3) return false;
+  return pgrp == pgid && state != 'Z' && state != 'X';
+}
+
+// The live members of process group pgid other than its leader.
+std::vector<pid_t> GroupMembers(pid_t pgid) {
+  std::vector<pid_t> members;
+  DIR* dir = ::opendir("/proc");
+  if (!dir) return members;
+  while (const dirent* entry = ::readdir(dir)) {
+    char* end = nullptr;
+    const long pid = std::strtol(entry->d_name, &end, 10);
+    if (end == entry->d_name || *end != '\0' || pid <= 0 || pid == pgid) continue;
+    if (InGroup(static_cast<pid_t>(pid), pgid)) members.push_back(static_cast<pid_t>(pid));
+  }
+  ::closedir(dir);
+  return members;
+}
+
+// What is left of a program's group after the program itself exited, each member
+// watched through a pidfd so that its end wakes the console's thread.
+class GroupWatch {
+ public:
+  GroupWatch() = default;
+  ~GroupWatch() { Clear(); }
+  GroupWatch(const GroupWatch&) = delete;
+  GroupWatch& operator=(const GroupWatch&) = delete;
+
+  void Scan(pid_t pgid) {
+    // A member that ends while it is looked at may have started another: look again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      Clear();
+      members_ = GroupMembers(pgid);
+      bool again = false;
+      for (pid_t m : members_) {
+        if (fds_.size() >= kMaxWatched) {
+          watched_ = false;
+          return;
+        }
+        const int fd = static_cast<int>(::syscall(SYS_pidfd_open, m, 0));
+        if (fd < 0 && errno != ESRCH) {
+          watched_ = false;
+          return;
+        }
+        // Still the same process, and still in the group, now that its pidfd is held.
+        if (fd < 0 || !InGroup(m, pgid)) {
+          if (fd >= 0) ::close(fd);
+          again = true;
+          continue;
+        }
+        fds_.push_back(fd);
+      }
+      watched_ = true;
+      if (!again) return;
+    }
+    watched_ = false;
+  }
+  bool Empty() const { return members_.empty(); }
+  // True when the end of every member wakes a poll on Fds().
+  bool Watched() const { return watched_; }
+  const std::vector<int>& Fds() const { return fds_; }
+
+ private:
+  void Clear() {
+    for (int fd : fds_) ::close(fd);
+    fds_.clear();
+    members_.clear();
+  }
+  std::vector<pid_t> members_;
+  std::vector<int> fds_;
+  bool watched_ = true;
+};
 
 int Spawn(const std::vector<std::string>& args, const std::string& directory, int in, int out,
           pid_t* pid) {
@@ -130,20 +227,25 @@ int ConsoleProcess::Start(const std::vector<std::string>& args, const std::strin
 
 ConsoleProcess::~ConsoleProcess() {
   if (pid_ <= 0) return;
-  int status = 0;
-  const bool exited = PeekExit(pid_, status);
-  if (!exited) ::kill(-pid_, SIGTERM);
+  bool ended = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    ended = exited_;
     quit_ = true;
   }
+  // The program, or what it left running, goes with the console.
+  if (!ended) ::kill(-pid_, SIGTERM);
   Wake();
   thread_.join();
-  if (!exited) {
+  if (!ended) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopGraceMs);
-    while (!PeekExit(pid_, status) && std::chrono::steady_clock::now() < deadline) {
-      if (pidFd_ >= 0) {
+    for (;;) {
+      int status = 0;
+      const bool leaderGone = PeekExit(pid_, status);
+      if (leaderGone && GroupMembers(pid_).empty()) break;
+      if (std::chrono::steady_clock::now() >= deadline) break;
+      if (!leaderGone && pidFd_ >= 0) {
         pollfd p{pidFd_, POLLIN, 0};
         ::poll(&p, 1, 20);
       } else {
@@ -173,6 +275,12 @@ void ConsoleProcess::Wake() {
 bool ConsoleProcess::Running() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return pid_ > 0 && !exited_;
+}
+
+std::optional<int> ConsoleProcess::ProgramStatus() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!programExited_) return std::nullopt;
+  return status_;
 }
 
 std::optional<int> ConsoleProcess::ExitStatus() const {
@@ -207,17 +315,19 @@ void ConsoleProcess::Stop() {
   if (pid_ <= 0) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (exited_) return;
     stopRequested_ = true;
-    // The leader is not reaped before the console goes, so the group id is still ours.
-    // Once the program has ended, what it left behind gets no grace.
-    ::kill(-pid_, exited_ ? SIGKILL : SIGTERM);
+    // The leader is not reaped before the console goes, so the group id is still
+    // ours, also after the program itself has exited. What is left after the grace
+    // is killed by the console's thread.
+    ::kill(-pid_, SIGTERM);
   }
   Wake();
 }
 
 void ConsoleProcess::Interrupt() {
   std::lock_guard<std::mutex> lock(mutex_);
-  // Only while the leader lives: its zombie still holds the group id until reaped.
+  // Only while the run lasts: the unreaped leader keeps the group id ours until then.
   if (pid_ > 0 && !exited_) ::kill(-pid_, SIGINT);
 }
 
@@ -252,6 +362,12 @@ bool ConsoleProcess::WaitExited(int timeoutMs, std::string* drained) {
   }
 }
 
+bool ConsoleProcess::WaitProgramExited(int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                      [&] { return programExited_ || exited_; });
+}
+
 void ConsoleProcess::Loop() {
   // A write to a program that closed its input must not end the IDE: SIGPIPE is
   // held for this thread and taken back after each failed write.
@@ -266,6 +382,10 @@ void ConsoleProcess::Loop() {
   std::chrono::steady_clock::time_point killAt{};
   bool killPending = false;
   bool killed = false;
+  // What is left of the group once the program has exited, looked at again whenever
+  // one of them ends (or, without pidfds, every kGroupPollMs).
+  GroupWatch group;
+  bool rescan = false;
   char buffer[kReadChunk];
 
   auto deliver = [&](const char* p, size_t n, bool finished) {
@@ -275,7 +395,9 @@ void ConsoleProcess::Loop() {
       pending_.append(p, n);
       if (finished) {
         exited_ = true;
-        status_ = status;
+        CloseFd(inFd_);
+        input_.clear();
+        inputClosed_ = true;
       }
       if (!notified_) notify = notified_ = true;
     }
@@ -289,10 +411,6 @@ void ConsoleProcess::Loop() {
       std::lock_guard<std::mutex> lock(mutex_);
       if (quit_) return;
       stopping = stopRequested_;
-      if (stopRequested_ && !killPending && !killed && !leaderExited) {
-        killPending = true;
-        killAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopGraceMs);
-      }
       if (closeInput_ && input_.empty() && inFd_ >= 0) {
         CloseFd(inFd_);
         inputClosed_ = true;
@@ -300,56 +418,56 @@ void ConsoleProcess::Loop() {
       wantRead = outOpen && pending_.size() < bound_;
       wantWrite = inFd_ >= 0 && !input_.empty();
     }
-    // Stop ends the whole group, also what the program left behind.
-    if (leaderExited && stopping && !killed) {
-      ::kill(-pid_, SIGKILL);
-      killed = true;
+    if (stopping && !killPending && !killed) {
+      killPending = true;
+      killAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopGraceMs);
     }
-
-    if (leaderExited && wantRead) {
-      // The program has gone: take what it left in the pipe, then report its end.
-      const ssize_t n = ::read(outFd_, buffer, sizeof buffer);
-      if (n > 0) {
-        deliver(buffer, static_cast<size_t>(n), false);
-        continue;
+    if (leaderExited && rescan) {
+      group.Scan(pid_);
+      rescan = false;
+    }
+    if (leaderExited && outOpen && stopping && killed && group.Empty()) {
+      // Stopped, and the group is gone: a holder of the pipe outside it (one that
+      // left the session) is not waited for. Take what is there and finish.
+      for (;;) {
+        const ssize_t n = ::read(outFd_, buffer, sizeof buffer);
+        if (n > 0) {
+          deliver(buffer, static_cast<size_t>(n), false);
+          continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        break;
       }
-      if (n < 0 && errno == EINTR) continue;
       outOpen = false;
       CloseFd(outFd_);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        CloseFd(inFd_);
-        input_.clear();
-        inputClosed_ = true;
-      }
-      deliver("", 0, true);
-      return;
     }
-    if (leaderExited && !outOpen) {
+    if (leaderExited && !outOpen && group.Empty()) {
       deliver("", 0, true);
       return;
     }
 
-    pollfd fds[4];
-    int count = 0;
+    std::vector<pollfd> fds;
+    fds.reserve(4 + group.Fds().size());
     int iWake = -1, iOut = -1, iIn = -1;
     if (wake_[0] >= 0) {
-      iWake = count;
-      fds[count++] = {wake_[0], POLLIN, 0};
+      iWake = static_cast<int>(fds.size());
+      fds.push_back({wake_[0], POLLIN, 0});
     }
     if (wantRead) {
-      iOut = count;
-      fds[count++] = {outFd_, POLLIN, 0};
+      iOut = static_cast<int>(fds.size());
+      fds.push_back({outFd_, POLLIN, 0});
     }
     if (wantWrite) {
-      iIn = count;
-      fds[count++] = {inFd_, POLLOUT, 0};
+      iIn = static_cast<int>(fds.size());
+      fds.push_back({inFd_, POLLOUT, 0});
     }
-    if (!leaderExited && pidFd_ >= 0) {
-      fds[count++] = {pidFd_, POLLIN, 0};
-    }
+    if (!leaderExited && pidFd_ >= 0) fds.push_back({pidFd_, POLLIN, 0});
+    const size_t firstMember = fds.size();
+    if (leaderExited)
+      for (int fd : group.Fds()) fds.push_back({fd, POLLIN, 0});
     int timeout = -1;
     if (pidFd_ < 0 && !leaderExited) timeout = kExitPollMs;
+    if (leaderExited && !group.Empty() && !group.Watched()) timeout = kGroupPollMs;
     if (killPending) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                             killAt - std::chrono::steady_clock::now())
@@ -357,7 +475,7 @@ void ConsoleProcess::Loop() {
       const int ms = left < 0 ? 0 : static_cast<int>(left);
       timeout = timeout < 0 ? ms : std::min(timeout, ms);
     }
-    const int r = ::poll(fds, static_cast<nfds_t>(count), timeout);
+    const int r = ::poll(fds.data(), static_cast<nfds_t>(fds.size()), timeout);
     if (r < 0 && errno != EINTR) return;
     if (r > 0 && iWake >= 0 && (fds[iWake].revents & POLLIN)) {
       char sink[64];
@@ -369,8 +487,10 @@ void ConsoleProcess::Loop() {
       if (n > 0) {
         deliver(buffer, static_cast<size_t>(n), false);
       } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-        outOpen = false;  // the program closed its output; it may still run
+        // Every holder has closed it; the program or its children may still run.
+        outOpen = false;
         CloseFd(outFd_);
+        rescan = leaderExited;
       }
     }
     if (r > 0 && iIn >= 0 && fds[iIn].revents) {
@@ -379,7 +499,7 @@ void ConsoleProcess::Loop() {
       if (n > 0) {
         input_.erase(0, static_cast<size_t>(n));
       } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
-        // The program does not read its input any more.
+        // Nothing reads the input any more.
         const timespec zero{0, 0};
         while (::sigtimedwait(&pipeSet, nullptr, &zero) > 0) {
         }
@@ -388,15 +508,29 @@ void ConsoleProcess::Loop() {
         inputClosed_ = true;
       }
     }
-    if (!leaderExited && PeekExit(pid_, status)) leaderExited = true;
-    if (killPending && !leaderExited && std::chrono::steady_clock::now() >= killAt) {
+    for (size_t i = firstMember; r > 0 && i < fds.size(); ++i)
+      if (fds[i].revents) rescan = true;
+    if (leaderExited && !group.Empty() && !group.Watched()) rescan = true;
+    if (!leaderExited && PeekExit(pid_, status)) {
+      leaderExited = true;
+      // What the program left in its group is known before its exit is told, so
+      // that nobody sees the run end and start again.
+      group.Scan(pid_);
+      rescan = false;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        programExited_ = true;
+        status_ = status;
+      }
+      cv_.notify_all();
+      if (notify_) notify_();
+    }
+    if (killPending && std::chrono::steady_clock::now() >= killAt) {
+      // The grace is over: whatever of the group is left is killed.
       ::kill(-pid_, SIGKILL);
       killPending = false;
       killed = true;
-    }
-    if (leaderExited && stopping && !killed) {
-      ::kill(-pid_, SIGKILL);
-      killed = true;
+      rescan = leaderExited;
     }
   }
 }

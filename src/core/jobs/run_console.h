@@ -3,6 +3,10 @@
 // back through one pipe, typed input goes to its standard input, and it runs in a
 // process group of its own, so Stop and the end of the IDE end all it started.
 //
+// The run lasts until the program, everything left in its process group and every
+// holder of its output pipe have gone: a child the program started and left behind
+// still has its output shown and can still be stopped.
+//
 // One thread per program moves the bytes. Output waits in a buffer until the
 // window takes it; when the window falls behind by more than the buffer's bound
 // the thread stops reading, so the program (not the window) waits, and memory
@@ -39,9 +43,13 @@ class ConsoleProcess {
   int Start(const std::vector<std::string>& args, const std::string& directory);
 
   pid_t Pid() const { return pid_; }
-  // True from a successful Start until the program has exited.
+  // True from a successful Start until the program and all it left running in its
+  // process group have ended and their output is read.
   bool Running() const;
-  // The wait status once the program has exited and all its output was taken.
+  // The program's own wait status as soon as it has exited, while what it started
+  // may still run.
+  std::optional<int> ProgramStatus() const;
+  // The program's wait status once the whole run has ended and all its output was taken.
   std::optional<int> ExitStatus() const;
 
   // Queues bytes for the program's standard input; never blocks.
@@ -62,6 +70,8 @@ class ConsoleProcess {
   // and its output to be taken by someone else (or, with drain, takes it itself
   // into *drained). True when it has exited.
   bool WaitExited(int timeoutMs, std::string* drained = nullptr);
+  // Waits at most timeoutMs for the program itself to exit; true when it has.
+  bool WaitProgramExited(int timeoutMs);
 
  private:
   void Loop();
@@ -82,9 +92,10 @@ class ConsoleProcess {
   std::string input_;    // input not yet written
   bool closeInput_ = false;
   bool inputClosed_ = false;
-  bool exited_ = false;  // the program has exited and its output is all read
+  bool exited_ = false;  // the whole run has ended and its output is all read
   int status_ = 0;
-  bool notified_ = false;  // a notify is outstanding (nothing taken since)
+  bool programExited_ = false;  // the program itself has exited (status_ holds how)
+  bool notified_ = false;       // a notify is outstanding (nothing taken since)
   bool stopRequested_ = false;
   bool quit_ = false;
 };

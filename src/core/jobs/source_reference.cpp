@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
 
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -240,6 +241,43 @@ std::optional<int> CaretLineColumn(size_t lineCount,
   return static_cast<int>(at);
 }
 
+int ExpandedColumnCharacter(std::string_view text, int column) {
+  constexpr int kTabStop = 8;
+  int shown = 0;  // 0-based column reached so far
+  int units = 0;  // characters as compilers count them
+  for (size_t i = 0; i < text.size() && shown < column - 1;) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    size_t length = 1;
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
+    const int width = length == 4 ? 2 : 1;  // a character outside the basic plane is two
+    if (text[i] == '\t')
+      shown = (shown / kTabStop + 1) * kTabStop;
+    else
+      shown += width;
+    units += width;
+    i += std::min(length, text.size() - i);
+  }
+  return units;
+}
+
+namespace {
+
+// The 0-based line of the file on disk (what the build tool read), if there is one.
+std::optional<std::string> FileLine(const std::string& path, int line) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text;
+  for (int i = 0; i <= line; ++i)
+    if (!std::getline(in, text)) return std::nullopt;
+  return text;
+}
+
+}  // namespace
+
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir,
                         std::string* opened, const std::vector<std::string>& roots, int column) {
   auto ref = ParseLineReference(lineText, roots);
@@ -254,6 +292,10 @@ JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::strin
   if (!view) return JumpResult::NoView;
   // Line 0 is not a line of any file; take it as the first.
   const int line = ref->line > 0 ? ref->line - 1 : 0;
+  if (column < 0 && ref->column > 0) {
+    const std::optional<std::string> text = FileLine(file, line);
+    column = text ? ExpandedColumnCharacter(*text, ref->column) : ref->column - 1;
+  }
   if (column >= 0)
     view->GoToLineCharacter(line, column);
   else

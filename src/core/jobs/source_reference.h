@@ -64,6 +64,11 @@ std::optional<int> CaretLineColumn(size_t lineCount,
 // True for a line of blanks and one '^'.
 bool IsCaretLine(std::string_view text);
 
+// The character (counted as CaretLineColumn counts) at the 1-based column the build
+// tools write in "[line,column]", which counts a tab up to the next multiple of 8, in
+// the UTF-8 source line text. Past the end: the line's length.
+int ExpandedColumnCharacter(std::string_view text, int column);
+
 enum class JumpResult {
   NotAReference,  // the line names no file: the host has beeped
   OpenFailed,     // the file could not be opened (the host has told the user)
@@ -72,7 +77,8 @@ enum class JumpResult {
 };
 
 // Opens the file a clicked output line names and puts the caret on that line (at
-// the character `column` counts, as CaretLineColumn gives it, when not negative);
+// the character `column` counts, as CaretLineColumn gives it, when not negative; else
+// at the column the line itself gives, as in "File.java:[12,20]");
 // relative names are taken from baseDir. *opened gets the file opened.
 // Stack-trace lines count too, their sources looked for below roots.
 JumpResult JumpToSource(std::string_view lineText, IHost& host, const std::string& baseDir = {},

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "browser/archive_document.h"
 #include "browser/browser_icons.h"
+#include "browser/source_archive.h"
 #include "browser/source_path.h"
 #include "editor/editor_pane.h"
 #include "platform/ini_file.h"
@@ -45,6 +46,14 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
         };
         site.openCopy = std::move(openCopy);
         site.cacheDirectory = save_detail::CacheDirectory() + "/sources";
+        // Archive entries are read on the view's worker; the view waits for its
+        // worker before it goes, so it is there to take the result.
+        site.offWindow = [this](std::function<void()> work, std::function<void()> then) {
+          pool_.start([this, work = std::move(work), then = std::move(then)] {
+            work();
+            QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
+          });
+        };
         return site;
       }()),
       model_(new OutlineTreeModel(this)) {
@@ -79,6 +88,8 @@ CBrowserView::CBrowserView(EditorPane* pane, IHost& host, IniFile& profile,
   rebuildTimer_.setSingleShot(true);
   rebuildTimer_.setInterval(kRebuildDelayMs);
   connect(&rebuildTimer_, &QTimer::timeout, this, &CBrowserView::StartRebuild);
+  indexTimer_.setInterval(kIndexLookMs);
+  connect(&indexTimer_, &QTimer::timeout, this, &CBrowserView::AskAgainWhenIndexed);
   connect(pane_, &EditorPane::textChanged, this, &CBrowserView::OnTextChanged);
   connect(this, &QTreeView::doubleClicked, this,
           [this](const QModelIndex& index) { Activate(index); });
@@ -211,10 +222,35 @@ void CBrowserView::Show(std::shared_ptr<const OutlineModel> model, bool scrollTo
 void CBrowserView::Activate(const QModelIndex& index) {
   const int node = NodeOf(index);
   if (node < 0 || activating_) return;
+  ActivateNode(model_->SharedOutline(), node);
+}
+
+void CBrowserView::AskAgainWhenIndexed() {
+  bool indexing = false;
+  std::string error;
+  SourceArchiveNow(indexing_, &error, &indexing);
+  if (indexing) return;
+  indexTimer_.stop();
+  std::shared_ptr<const OutlineModel> tree = std::move(indexTree_);
+  indexTree_.reset();
+  indexing_.clear();
+  if (tree && !activating_) ActivateNode(std::move(tree), indexNode_);
+}
+
+void CBrowserView::ActivateNode(std::shared_ptr<const OutlineModel> tree, int node) {
   // A message box may run while this is answered; the tree must not change under it.
   activating_ = true;
-  const std::shared_ptr<const OutlineModel> tree = model_->SharedOutline();
-  browser_.Activate(*tree, node);
+  // A newer double click replaces one still waiting for an index.
+  indexTimer_.stop();
+  indexTree_.reset();
+  const std::string indexing = browser_.Activate(*tree, node);
+  if (!indexing.empty()) {
+    host_.ShowStatus("Indexing " + indexing + "; the source opens when it is done");
+    indexing_ = indexing;
+    indexTree_ = tree;
+    indexNode_ = node;
+    indexTimer_.start();
+  }
   activating_ = false;
   if (deferred_) {
     std::shared_ptr<const OutlineModel> later = std::move(deferred_);

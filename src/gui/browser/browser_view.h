@@ -41,6 +41,8 @@ class CBrowserView : public QTreeView, public IOutlineSink {
  public:
   // How long after the last edit the outline is rebuilt by itself.
   static constexpr int kRebuildDelayMs = 1000;
+  // How often a double click waiting for an archive's index looks whether it is built.
+  static constexpr int kIndexLookMs = 100;
 
   // A browser for pane, talking to the user through host, reading the source path
   // and its settings from profile. Without an opener, archive copies open as the
@@ -82,6 +84,10 @@ class CBrowserView : public QTreeView, public IOutlineSink {
  private:
   void OnTextChanged();
   void Show(std::shared_ptr<const OutlineModel> model, bool scrollToRoot);
+  void ActivateNode(std::shared_ptr<const OutlineModel> tree, int node);
+  // A double click whose search met an archive still being indexed is answered
+  // again once the index is built; the window goes on meanwhile.
+  void AskAgainWhenIndexed();
 
   EditorPane* pane_;
   IHost& host_;
@@ -94,8 +100,12 @@ class CBrowserView : public QTreeView, public IOutlineSink {
   std::shared_ptr<std::atomic<std::uint64_t>> latest_ =
       std::make_shared<std::atomic<std::uint64_t>>(0);
   bool activating_ = false;  // a double click is being answered (it may show a dialog)
-  std::shared_ptr<const OutlineModel> deferred_;  // a rebuild that arrived meanwhile
-  QThreadPool pool_;                              // last: waited for before anything else goes
+  std::shared_ptr<const OutlineModel> deferred_;   // a rebuild that arrived meanwhile
+  QTimer indexTimer_;                              // looks whether the archive is indexed
+  std::string indexing_;                           // the archive a double click waits for
+  std::shared_ptr<const OutlineModel> indexTree_;  // and the tree and node it was on
+  int indexNode_ = -1;
+  QThreadPool pool_;  // last: waited for before anything else goes
 };
 
 }  // namespace tamso::gui

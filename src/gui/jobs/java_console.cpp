@@ -1,6 +1,7 @@
 #include "jobs/java_console.h"
 
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +24,9 @@ QString Q(const std::string& s) {
 
 constexpr const char* kEndRunningQuestion =
     "The program is still running in the Java Console.\n\nEnd it?";
+constexpr const char* kEndLeftQuestion =
+    "The program has ended, but processes it started still run in the Java Console.\n\n"
+    "End them?";
 
 }  // namespace
 
@@ -43,8 +47,8 @@ JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent), host_(
   input_ = new QLineEdit(this);
   input_->setObjectName(QStringLiteral("JavaConsoleInput"));
   input_->setAccessibleName(QStringLiteral("Program input"));
-  input_->setPlaceholderText(QStringLiteral(
-      "Input: Enter sends the line, Ctrl+D ends the input, Ctrl+C interrupts"));
+  input_->setPlaceholderText(
+      QStringLiteral("Input: Enter sends the line, Ctrl+D ends the input, Ctrl+C interrupts"));
   input_->installEventFilter(this);
   row->addWidget(input_, 1);
   stop_ = new QPushButton(QStringLiteral("Stop"), this);
@@ -65,6 +69,8 @@ JavaConsole::JavaConsole(IHost& host, QWidget* parent) : QWidget(parent), host_(
   connect(clear_, &QPushButton::clicked, this, &JavaConsole::Clear);
   stop_->setEnabled(false);
   input_->setEnabled(false);
+  // Docked, the console closes with its dock: what runs in it goes then too.
+  if (auto* dock = qobject_cast<QDockWidget*>(parent)) dock->installEventFilter(this);
 }
 
 void JavaConsole::SetSourceRoots(const std::vector<std::string>& roots) {
@@ -160,6 +166,7 @@ int JavaConsole::Run(const std::vector<std::string>& args, const std::string& sh
   process_ = std::move(process);
   live_ = live;
   endShown_ = false;
+  leftShown_ = false;
   view_->SetOutput(shownLine);
   view_->AppendOutput("", true);
   status_->setText(QStringLiteral("Running: ") + Q(shownLine));
@@ -191,6 +198,13 @@ void JavaConsole::Drain() {
   if (std::optional<int> status = process_->ExitStatus()) {
     ShowEnd("[" + ExitStatusText(*status) + "]");
     emit programEnded(*status);
+  } else if (!leftShown_) {
+    if (std::optional<int> own = process_->ProgramStatus()) {
+      // Stop and the input stay: they reach what the program left running.
+      leftShown_ = true;
+      status_->setText(Q("Program ended [" + ExitStatusText(*own) +
+                         "]; processes it started still run (Stop ends them)"));
+    }
   }
 }
 
@@ -227,6 +241,11 @@ void JavaConsole::Clear() {
 }
 
 bool JavaConsole::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parent() && event->type() == QEvent::Close) {
+    if (ConfirmClose()) return QWidget::eventFilter(watched, event);
+    event->ignore();
+    return true;
+  }
   if (watched == input_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier) &&
@@ -244,15 +263,21 @@ bool JavaConsole::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+bool JavaConsole::ConfirmClose() {
+  if (!ProgramRunning()) return true;
+  const bool onlyLeft = process_->ProgramStatus().has_value();
+  if (host_.MessageBox(onlyLeft ? kEndLeftQuestion : kEndRunningQuestion, std::string(),
+                       MsgIcon::Question, MsgButtons::YesNo) != Answer::Yes)
+    return false;
+  EndProgram();
+  status_->setText(QStringLiteral("[Stopped]"));
+  return true;
+}
+
 void JavaConsole::closeEvent(QCloseEvent* event) {
-  if (ProgramRunning()) {
-    if (host_.MessageBox(kEndRunningQuestion, std::string(), MsgIcon::Question,
-                         MsgButtons::YesNo) != Answer::Yes) {
-      event->ignore();
-      return;
-    }
-    EndProgram();
-    status_->setText(QStringLiteral("[Stopped]"));
+  if (!ConfirmClose()) {
+    event->ignore();
+    return;
   }
   event->accept();
 }

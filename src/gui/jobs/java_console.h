@@ -5,8 +5,9 @@
 // store and accessible text; terminal escapes taken out, stack-trace lines of the
 // program's sources clickable), sends each typed line to the program's input (Enter
 // sends, Ctrl+D ends the input, Ctrl+C interrupts the program's group), and has Stop
-// (ends the program's process group) and Clear. After the program ends it shows how
-// it ended and stays until reused by the next run.
+// (ends the program's process group) and Clear. A program that exits leaving children
+// behind stays stoppable until they end too, and closing the console ends them. After
+// the run ends it shows how the program ended and stays until reused by the next run.
 
 #include <QWidget>
 #include <functional>
@@ -81,6 +82,9 @@ class JavaConsole : public QWidget, public IJavaConsole {
   void Retire();
   // The last line of a program's run, in the view and the status; Stop and input go.
   void ShowEnd(const std::string& end);
+  // Before the console closes: asks whether to end what still runs, and ends it.
+  // False when the answer was to keep it (the console stays).
+  bool ConfirmClose();
 
   IHost& host_;
   OutputBar* view_;
@@ -92,6 +96,7 @@ class JavaConsole : public QWidget, public IJavaConsole {
   std::shared_ptr<std::atomic<bool>> live_;  // the current process may still post
   bool drainQueued_ = false;
   bool endShown_ = true;
+  bool leftShown_ = false;             // the status says the program ended and its children run
   std::vector<std::thread> retiring_;  // earlier programs being ended
   AnsiFilter ansi_;
   std::function<void()> reveal_;

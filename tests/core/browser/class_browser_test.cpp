@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "browser/source_archive.h"
 #include "core/browser/test_zip.h"
 #include "core/lang/lang_test_support.h"
 #include "lang/outline.h"
@@ -52,6 +55,8 @@ class ClassBrowserTest : public ::testing::Test {
       return true;
     };
     site.cacheDirectory = dir.File("cache/sources");
+    site.largestEntry = largestEntry;
+    site.offWindow = offWindow;
     return ClassBrowser(std::move(site));
   }
 
@@ -80,6 +85,8 @@ class ClassBrowserTest : public ::testing::Test {
   OutlineModel tree;
   std::vector<ShownMember> shown;
   std::vector<std::pair<std::string, std::string>> copies;
+  std::uint64_t largestEntry = kLargestArchiveSource;
+  std::function<void(std::function<void()>, std::function<void()>)> offWindow;
 };
 
 TEST_F(ClassBrowserTest, AnImportOpensItsSourceAndAWildcardImportPrompts) {
@@ -200,6 +207,49 @@ TEST_F(ClassBrowserTest, ADamagedArchiveEntryIsReportedAndAnUnwritableCacheToo) 
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_NE(host.messages[1].text.find("Cannot create"), std::string::npos);
   EXPECT_TRUE(copies.empty());
+}
+
+// With the work kept off the window: an archive still being indexed stops the search
+// (the window asks again once it is built), and entries are read elsewhere, a large
+// one refused by name and size.
+TEST_F(ClassBrowserTest, OffTheWindowAnArchiveIsNeverWaitedForAndALargeEntryIsRefused) {
+  const std::string fresh = dir.File("jdk/src.zip");
+  std::filesystem::create_directories(dir.File("jdk"));
+  ASSERT_TRUE(
+      testing::WriteZip(fresh, {{"java.base/java/lang/Thread.java", "class Thread {}"},
+                                {"java.base/java/lang/Huge.java", std::string(4096, 'h')}}));
+  sourcePath = dir.File("src") + ";" + fresh;
+  std::vector<std::function<void()>> onWindow;
+  offWindow = [&](std::function<void()> work, std::function<void()> then) {
+    work();
+    onWindow.push_back(std::move(then));
+  };
+  Outline("class Demo extends Thread {}\n");
+  ClassBrowser browser = Browser();
+  EXPECT_EQ(browser.Activate(tree, NodeLabelled("Thread")), fresh);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(onWindow.empty());
+  std::string error;
+  ASSERT_TRUE(CachedSourceArchive(fresh, &error)) << error;  // the index is built
+  EXPECT_EQ(browser.Activate(tree, NodeLabelled("Thread")), "");
+  EXPECT_TRUE(copies.empty());  // opened once the copy is there
+  ASSERT_EQ(onWindow.size(), 1u);
+  onWindow[0]();
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(copies[0].second, "src.zip!/java.base/java/lang/Thread.java");
+  EXPECT_EQ(testing::ReadFile(copies[0].first), "class Thread {}");
+
+  largestEntry = 1000;
+  Outline("class Demo extends Huge {}\n");
+  ClassBrowser small = Browser();
+  EXPECT_EQ(small.Activate(tree, NodeLabelled("Huge")), "");
+  ASSERT_EQ(onWindow.size(), 2u);
+  onWindow[1]();
+  EXPECT_EQ(copies.size(), 1u);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "Cannot open src.zip!/java.base/java/lang/Huge.java:\njava.base/java/lang/Huge.java "
+            "is too large to open (4 KB; at most 1000 bytes).");
 }
 
 TEST_F(ClassBrowserTest, MembersMoveTheEditorAndThePackageNodeCannotBeHandled) {

@@ -139,7 +139,8 @@ TEST(SourceArchive, FindsNamesAtTheTopAndUnderAModuleFolder) {
   ASSERT_TRUE(archive->Read("java.base/java/lang/String.java", 1 << 20, bytes, &error)) << error;
   EXPECT_EQ(bytes, "string");
   EXPECT_FALSE(archive->Read("java.base/java/lang/String.java", 5, bytes, &error));
-  EXPECT_EQ(error, "java.base/java/lang/String.java is too large to open (6 bytes).");
+  EXPECT_EQ(error,
+            "java.base/java/lang/String.java is too large to open (6 bytes; at most 5 bytes).");
   EXPECT_EQ(bytes, "string");  // a refused read leaves the output alone
 
   const SourceHit hit = FindSourceFile(zip, "java/lang/String");
@@ -193,6 +194,24 @@ TEST(SourceArchive, IsIndexedOncePerRunUntilTheFileChanges) {
   ASSERT_TRUE(second) << error;
   EXPECT_NE(second, first);
   EXPECT_EQ(second->Find("p/B.java"), "m/p/B.java");
+
+  // Asked without waiting, a new file is being indexed and says so; once built it is
+  // given at once, and the archive named in a search that stopped at it.
+  const std::string other = dir.File("other.zip");
+  ASSERT_TRUE(WriteZip(other, {{"m/p/C.java", "c"}}));
+  bool indexing = false;
+  EXPECT_FALSE(SourceArchiveNow(other, &error, &indexing));
+  EXPECT_TRUE(indexing);
+  ASSERT_TRUE(CachedSourceArchive(other, &error)) << error;
+  EXPECT_TRUE(SourceArchiveNow(other, &error, &indexing));
+  EXPECT_FALSE(indexing);
+  ASSERT_TRUE(WriteZip(other, {{"m/p/Dee.java", "d"}}));
+  const SourceHit stopped = FindSourceFile(other, "p/Dee", false);
+  EXPECT_TRUE(stopped.indexing);
+  EXPECT_FALSE(stopped.Found());
+  EXPECT_EQ(stopped.path, other);
+  ASSERT_TRUE(CachedSourceArchive(other, &error)) << error;
+  EXPECT_EQ(FindSourceFile(other, "p/Dee", false).entry, "m/p/Dee.java");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // Stand-ins for the application around a build: a user-interface thread that runs
-// posted work in order, an output window that can be waited on, and a build slot
-// that beeps through the fake host as the application's does.
+// posted work in order, an output window that can be waited on, a build slot that
+// beeps through the fake host as the application's does, and a project folder with
+// all of them around it.
 
 #include <sys/stat.h>
 
@@ -10,14 +11,21 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "../../support/fake_host.h"
 #include "jobs/build_job.h"
+#include "jobs/compile.h"
+#include "jobs/project_build.h"
 #include "platform/host.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "project/project.h"
 
 namespace tamso::testing {
 
@@ -199,5 +207,47 @@ inline bool ProcessEnded(long pid) {
 inline std::string Child() {
   return TAMSO_CHILD_PATH;
 }
+
+// Writes text to path, making the folders it needs; executable when asked.
+inline void WriteFile(const std::string& path, const std::string& text, bool executable = false) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path) << text;
+  if (executable) ::chmod(path.c_str(), 0755);
+}
+
+// A project folder ("my app", a blank in its name) in a fresh temporary folder, with
+// the profile, user-interface thread, output window, build slot, project and compile
+// context of a build around it. The test writes the files and opens the project; the
+// project is closed and the current directory restored afterwards.
+struct ProjectRig {
+  TempDir temp;
+  std::string dir = std::string(paths::Canonical(temp.Path())) + "/my app";
+  IniFile profile{temp / "Tamso.INI"};
+  TestUiThread ui;
+  HostWithOutput host;
+  TestSlot slot{host};
+  Project project{host, profile};
+  CompileContext context{host, profile, slot, ui, {}, &project};
+  std::string cwd = paths::CurrentDirectory();
+
+  ~ProjectRig() {
+    project.Close();
+    paths::SetCurrentDirectory(cwd);
+  }
+  // Runs a command on the user-interface thread and waits for its job to end.
+  template <class F>
+  std::shared_ptr<IBuildJob> Run(F f) {
+    std::shared_ptr<IBuildJob> job;
+    ui.Run([&] { job = f(); });
+    if (job) {
+      EXPECT_TRUE(job->WaitFinished(120000));
+      ui.Run([] {});
+    }
+    return job;
+  }
+  std::shared_ptr<IBuildJob> Build(bool rebuild) {
+    return Run([&] { return BuildProject(context, rebuild); });
+  }
+};
 
 }  // namespace tamso::testing

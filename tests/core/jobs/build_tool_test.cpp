@@ -26,18 +26,13 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::HostWithOutput;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using testing::TempDir;
-using testing::TestSlot;
-using testing::TestUiThread;
 namespace fs = std::filesystem;
 
 void Write(const std::string& path, const std::string& text, bool executable = false) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path) << text;
-  if (executable) ::chmod(path.c_str(), 0755);
+  testing::WriteFile(path, text, executable);
 }
 
 // PATH as a test sets it, restored afterwards.
@@ -94,6 +89,13 @@ TEST(BuildTool, IsChosenFromTheProjectFolderAndThePrograms) {
   EXPECT_THAT(choose(false, Found).args, ElementsAre("mvn", "-B", "-q", "compile"));
   EXPECT_THAT(choose(true, Found).args, ElementsAre("mvn", "-B", "-q", "clean", "compile"));
   EXPECT_EQ(choose(false, NotFound).kind, BuildToolKind::Gradle);
+  // Maven's wrapper, like Gradle's, only when it can run; then before mvn on PATH.
+  Write(dir + "/mvnw", "#!/bin/sh\n");
+  EXPECT_EQ(choose(false, NotFound).kind, BuildToolKind::Gradle);
+  ::chmod((dir + "/mvnw").c_str(), 0755);
+  EXPECT_THAT(choose(true, Found).args, ElementsAre("./mvnw", "-B", "-q", "clean", "compile"));
+  EXPECT_EQ(BuildToolName(choose(false, NotFound)), "./mvnw");
+  fs::remove(dir + "/mvnw");
 
   // Neither tool: what is missing is named.
   fs::remove(dir + "/gradlew");
@@ -112,17 +114,8 @@ TEST(BuildTool, IsChosenFromTheProjectFolderAndThePrograms) {
 }
 
 // A Maven-style project: pom.xml, one source with an error, a stand-in tool folder.
-struct ToolRig {
-  TempDir temp;
-  std::string dir = paths::Canonical(temp.Path()) + "/my app";
+struct ToolRig : testing::ProjectRig {
   std::string bin = paths::Canonical(temp.Path()) + "/bin";
-  IniFile profile{temp / "Tamso.INI"};
-  TestUiThread ui;
-  HostWithOutput host;
-  TestSlot slot{host};
-  Project project{host, profile};
-  CompileContext context{host, profile, slot, ui, {}, &project};
-  std::string cwd = paths::CurrentDirectory();
   ScopedPath path{bin};
 
   std::string Main() const { return dir + "/src/main/java/com/acme/app/Main.java"; }
@@ -132,19 +125,6 @@ struct ToolRig {
     Write(Main(), "package com.acme.app;\n\npublic class Main {\n  int x = y;\n}\n");
     Write(dir + "/app.jap", "[Files]\nfile1=./src/main/java/com/acme/app/Main.java\n");
     project.Open(dir + "/app.jap");
-  }
-  ~ToolRig() {
-    project.Close();
-    paths::SetCurrentDirectory(cwd);
-  }
-  std::shared_ptr<IBuildJob> Build(bool rebuild) {
-    std::shared_ptr<IBuildJob> job;
-    ui.Run([&] { job = BuildProject(context, rebuild); });
-    if (job) {
-      EXPECT_TRUE(job->WaitFinished(60000));
-      ui.Run([] {});
-    }
-    return job;
   }
   std::vector<CompileDiagnostic> Diagnostics() const {
     std::vector<std::string> lines;

@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "build_test_support.h"
+#include "java/source_roots.h"
 #include "jobs/compile.h"
 #include "jobs/process_runner.h"
 #include "jobs/project_build.h"
 #include "jobs/run_java.h"
-#include "java/source_roots.h"
-#include "build_test_support.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "project/project.h"
@@ -24,12 +24,9 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::HostWithOutput;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using testing::TempDir;
-using testing::TestSlot;
-using testing::TestUiThread;
 namespace fs = std::filesystem;
 
 class FileDocument : public IDocument {
@@ -52,23 +49,12 @@ class FileDocument : public IDocument {
 };
 
 void Write(const std::string& path, const std::string& text) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path) << text;
+  testing::WriteFile(path, text);
 }
 
 // src/main/java/com/acme/app/Main.java using com/acme/app/util/Strings.java, with
 // resources, in a project folder whose project file names both sources.
-struct AppRig {
-  TempDir temp;
-  std::string dir = paths::Canonical(temp.Path()) + "/my app";
-  IniFile profile{temp / "Tamso.INI"};
-  TestUiThread ui;
-  HostWithOutput host;
-  TestSlot slot{host};
-  Project project{host, profile};
-  CompileContext context{host, profile, slot, ui, {}, &project};
-  std::string cwd = paths::CurrentDirectory();
-
+struct AppRig : testing::ProjectRig {
   std::string Main() const { return dir + "/src/main/java/com/acme/app/Main.java"; }
   std::string Strings() const { return dir + "/src/main/java/com/acme/app/util/Strings.java"; }
   std::string Classes() const { return dir + "/out/classes"; }
@@ -87,25 +73,6 @@ struct AppRig {
           "[Files]\nfile1=./src/main/java/com/acme/app/Main.java\n"
           "file2=./src/main/java/com/acme/app/util/Strings.java\n");
     project.Open(dir + "/app.jap");
-  }
-  ~AppRig() {
-    project.Close();
-    paths::SetCurrentDirectory(cwd);
-  }
-
-  // Runs a command on the user-interface thread and waits for its job to end.
-  template <class F>
-  std::shared_ptr<IBuildJob> Run(F f) {
-    std::shared_ptr<IBuildJob> job;
-    ui.Run([&] { job = f(); });
-    if (job) {
-      EXPECT_TRUE(job->WaitFinished(120000));
-      ui.Run([] {});
-    }
-    return job;
-  }
-  std::shared_ptr<IBuildJob> Build(bool rebuild) {
-    return Run([&] { return BuildProject(context, rebuild); });
   }
   std::shared_ptr<IBuildJob> Compile(const std::string& path) {
     FileDocument doc(path);

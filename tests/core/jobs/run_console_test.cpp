@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,9 +12,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "build_test_support.h"
 #include "jobs/run_console.h"
 #include "jobs/run_terminal.h"
-#include "build_test_support.h"
 
 namespace tamso {
 namespace {
@@ -130,6 +131,64 @@ TEST(ConsoleProcess, StopEndsTheWholeGroupAlsoWhatIgnoresSigterm) {
   EXPECT_NE(ExitStatusText(*p.ExitStatus()).find("Ended by signal 15"), std::string::npos);
   // The leader stays unreaped (so the group id stays ours) but the rest is gone.
   EXPECT_TRUE(WaitProcessEnd(grandchild, kLong));
+}
+
+// The program here is a shell only because it is the simplest program that leaves a
+// child behind; the console starts it as any other program, with its arguments as they are.
+TEST(ConsoleProcess, AChildThatWritesAfterTheProgramExitedIsShownInFull) {
+  TempDir dir;
+  const std::string go = dir / "go";
+  ASSERT_EQ(::mkfifo(go.c_str(), 0600), 0);
+  ConsoleProcess p(nullptr);
+  ASSERT_EQ(p.Start({"/bin/sh", "-c", "(read x < \"$0\"; echo late) & echo early", go}, ""), 0);
+  ASSERT_TRUE(p.WaitProgramExited(kLong));
+  ASSERT_TRUE(p.ProgramStatus().has_value());
+  // The child still holds the output: the run goes on, and Stop and input still reach it.
+  EXPECT_TRUE(p.Running());
+  EXPECT_FALSE(p.ExitStatus().has_value());
+  // Only now does the child go on to write.
+  const int fd = ::open(go.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "go\n", 3), 3);
+  ::close(fd);
+  std::string all;
+  ASSERT_TRUE(p.WaitExited(kLong, &all));
+  EXPECT_EQ(all, "early\nlate\n");
+  EXPECT_EQ(ExitStatusText(*p.ExitStatus()), "Exit status 0");
+}
+
+TEST(ConsoleProcess, ASilentChildKeepsTheRunStoppableAndGoesWithStopOrTheConsole) {
+  const char* script = "sleep 100000 </dev/null >/dev/null 2>&1 & echo $!; exit 4";
+  std::string all;
+  long left = -1;
+  {
+    ConsoleProcess p(nullptr);
+    ASSERT_EQ(p.Start({"/bin/sh", "-c", script}, ""), 0);
+    ASSERT_TRUE(p.WaitProgramExited(kLong));
+    EXPECT_EQ(ExitStatusText(*p.ProgramStatus()), "Exit status 4");
+    // No one holds the output any more, but the group still has a member.
+    EXPECT_TRUE(p.Running());
+    ASSERT_TRUE(ReadUntil(p, "\n", all));
+    EXPECT_FALSE(p.WaitExited(0, &all));
+    left = std::atol(all.c_str());
+    ASSERT_GT(left, 0);
+    p.Stop();
+    ASSERT_TRUE(p.WaitExited(kLong, &all));
+    EXPECT_EQ(ExitStatusText(*p.ExitStatus()), "Exit status 4");
+    EXPECT_TRUE(WaitProcessEnd(left, kLong));
+  }
+  {
+    ConsoleProcess p(nullptr);
+    ASSERT_EQ(p.Start({"/bin/sh", "-c", script}, ""), 0);
+    ASSERT_TRUE(p.WaitProgramExited(kLong));
+    all.clear();
+    ASSERT_TRUE(ReadUntil(p, "\n", all));
+    EXPECT_FALSE(p.WaitExited(0, &all));
+    left = std::atol(all.c_str());
+    ASSERT_GT(left, 0);
+  }
+  // The console went; what the program left went with it.
+  EXPECT_TRUE(WaitProcessEnd(left, kLong));
 }
 
 TEST(ConsoleProcess, DestroyingARunningConsoleLeavesNoProcessBehind) {

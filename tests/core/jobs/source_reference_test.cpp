@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <climits>
 
 #include "../../support/fake_host.h"
@@ -147,6 +149,31 @@ TEST(JumpToSource, ACaretLineGivesTheColumn) {
   EXPECT_EQ(JumpToSource(out[3], host, "", nullptr, {}, -1), JumpResult::Done);
   EXPECT_EQ(view.lines, (std::vector<int>{2, 4}));
   EXPECT_EQ(view.characters, std::vector<int>{12});  // the second went to the line only
+}
+
+// Maven's "[line,column]" counts a tab up to the next multiple of 8; the caret goes
+// to the character it names in the file as the tool read it.
+TEST(JumpToSource, ABuildToolsColumnReachesTheCharacterItNames) {
+  EXPECT_EQ(ExpandedColumnCharacter("int y = z;", 9), 8);
+  EXPECT_EQ(ExpandedColumnCharacter("a\tb", 9), 2);
+  EXPECT_EQ(ExpandedColumnCharacter("\t\tx", 17), 2);
+  EXPECT_EQ(ExpandedColumnCharacter("\xC3\xA9\xF0\x9F\x98\x80x", 4), 3);
+  EXPECT_EQ(ExpandedColumnCharacter("ab", 40), 2);
+  EXPECT_EQ(ExpandedColumnCharacter("ab", 1), 0);
+
+  testing::TempDir dir;
+  const std::string file = dir.File("A.java");
+  std::ofstream(file) << "class A {\n  void f() {\n\tint y = z;\n  }\n}\n";
+  testing::FakeHost host;
+  RecordingView view;
+  host.documentViews[file] = &view;
+  EXPECT_EQ(JumpToSource("[ERROR] " + file + ":[3,17] cannot find symbol", host), JumpResult::Done);
+  // A caret column, when the output has one, wins; a line without a column goes to the line.
+  EXPECT_EQ(JumpToSource("[ERROR] " + file + ":[3,17] x", host, "", nullptr, {}, 4),
+            JumpResult::Done);
+  EXPECT_EQ(JumpToSource("[ERROR] " + file + ":[2] x", host), JumpResult::Done);
+  EXPECT_EQ(view.lines, (std::vector<int>{2, 2, 1}));
+  EXPECT_EQ(view.characters, (std::vector<int>{9, 4}));
 }
 
 TEST(JumpToSource, BeepsOnANonReferenceAndStopsWhenTheFileDoesNotOpen) {

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -183,6 +184,39 @@ TEST(JavaConsoleWindow, StopAndClosingAskAndLeaveNoProcessBehind) {
   EXPECT_TRUE(WaitProcessEnd(pid, kLong));
 }
 
+// A program that exits leaving a child behind: Stop stays, the status says why, and
+// closing the console's dock asks and then ends the child.
+TEST(JavaConsoleWindow, WhatTheProgramLeftRunningStaysStoppableAndGoesWithTheDock) {
+  testing::FakeHost host;
+  QDockWidget dock;
+  auto* console = new JavaConsole(host, &dock);
+  dock.setWidget(console);
+  dock.show();
+  ASSERT_EQ(console->Run({"/bin/sh", "-c", "sleep 100000 </dev/null >/dev/null 2>&1 & echo $!"},
+                         "left", ""),
+            0);
+  const QString left = QStringLiteral(
+      "Program ended [Exit status 0]; processes it started still run (Stop ends them)");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return console->Status()->text() == left; }, kLong));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ViewText(*console).find('\n', 5) != std::string::npos; },
+                              kLong));
+  const long pid = std::atol(ViewText(*console).c_str() + 5);
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(console->ProgramRunning());
+  EXPECT_TRUE(console->StopButton()->isEnabled());
+  host.answers.push_back(Answer::No);
+  EXPECT_FALSE(dock.close());
+  EXPECT_TRUE(console->ProgramRunning());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "The program has ended, but processes it started still run in the Java "
+            "Console.\n\nEnd them?");
+  host.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(dock.close());
+  EXPECT_FALSE(console->ProgramRunning());
+  EXPECT_TRUE(WaitProcessEnd(pid, kLong));
+}
+
 // A rerun that cannot start has still ended the program before it: the window says
 // so, says the new one did not start, and offers neither Stop nor input for a program
 // that is gone.
@@ -227,8 +261,7 @@ TEST(JavaConsoleWindow, CtrlCInterruptsAndEscapesNeverShowRaw) {
                         "colours", ""),
             0);
   ASSERT_TRUE(WaitForText(console, "[Exit status 0]"));
-  EXPECT_EQ(ViewText(console),
-            "colours\n[red ok]\n[bad[\x01x\xff]\n\n[Exit status 0]");
+  EXPECT_EQ(ViewText(console), "colours\n[red ok]\n[bad[\x01x\xff]\n\n[Exit status 0]");
   // The colour and weight are drawn: "red" is bold red, what follows plain.
   EXPECT_EQ(console.View()->StyleAt(1, 0), AnsiStyle{});
   EXPECT_EQ(console.View()->StyleAt(1, 1), (AnsiStyle{1, true}));
