@@ -78,7 +78,7 @@ CLineStore::~CLineStore() = default;
 
 void CLineStore::SetLanguage(const Language* language) {
   language_ = language;
-  ForgetAllAttributes();
+  ForgetColours();
 }
 
 int CLineStore::SetText(std::string_view bytes) {
@@ -110,6 +110,7 @@ int CLineStore::SetText(std::string_view bytes) {
   typingOpen_ = false;
   savePoint_ = 0;
   dirty_ = LineRange{};
+  colouredTo_ = 0;
   ForgetAllAttributes();
   ++version_;
   if (log_.Followed()) log_.Reset(BaseText{arena_, arenaSize_});
@@ -159,6 +160,7 @@ void CLineStore::SetLineState(int line, std::uint8_t state) {
 
 std::uint8_t CLineStore::LineMark(int line) const {
   if (line < 0 || line >= LineCount()) return 0;
+  ColourThrough(line);
   return Rec(line).mark;
 }
 

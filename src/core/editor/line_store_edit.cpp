@@ -88,6 +88,7 @@ void CLineStore::RawInsert(int line, int index, std::string_view text, int* endL
     const int count = static_cast<int>(added.size());
     lines_.insert(lines_.begin() + line + 1, std::make_move_iterator(added.begin()),
                   std::make_move_iterator(added.end()));
+    if (line < colouredTo_) colouredTo_ += count;
     *endLine = line + count;
     AfterEdit(line, line + count, true);
   }
@@ -122,6 +123,11 @@ std::string CLineStore::RawErase(int line, int index, int endLine, int endIndex)
     LineRec& rec = Rec(line);
     rec.Replace(static_cast<std::size_t>(index), rec.size - static_cast<std::size_t>(index), tail);
     lines_.erase(lines_.begin() + line + 1, lines_.begin() + endLine + 1);
+    // The joined line is coloured again; lines that were below the coloured ones stay so.
+    if (colouredTo_ > endLine)
+      colouredTo_ -= endLine - line;
+    else if (colouredTo_ > line)
+      colouredTo_ = line + 1;
     AfterEdit(line, line, true);
   }
   if (recording_ && compoundDepth_ > 0)
