@@ -121,6 +121,8 @@ void ShowTipsDialog(QWidget* parent, IniFile& profile, const std::string& tipsPa
 }
 
 bool OfferTipsAtStartUp(QWidget* parent, IniFile& profile, const std::string& tipsPath) {
+  // With the tips turned off no dialog is built (nor the tips file read).
+  if (!TipsShownAtStartUp(profile)) return false;
   TipsDialog dialog(profile, TipsPathOrDefault(tipsPath), parent);
   if (!dialog.Reader().ShowAtStartUp() || !dialog.Reader().HasFile()) return false;
   dialog.exec();
