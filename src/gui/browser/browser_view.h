@@ -82,6 +82,9 @@ class CBrowserView : public QTreeView, public IOutlineSink {
  private:
   void OnTextChanged();
   void Show(std::shared_ptr<const OutlineModel> model, bool scrollToRoot);
+  // A rebuild with the nodes of the tree shown in the same places: only changed rows
+  // are drawn again (a big outline is not laid out anew after every typing pause).
+  void ShowInPlace(std::shared_ptr<const OutlineModel> model, const std::vector<int>& changed);
 
   EditorPane* pane_;
   IHost& host_;
