@@ -128,7 +128,7 @@ TEST(SourceEditorPaint, ALoadedTextIsColouredAsFarAsShownAndTheRestWhileIdle) {
   f.editor->GoToLine(last);
   f.editor->viewport()->repaint();
   EXPECT_EQ(store.ColouredLines(), store.LineCount());
-  EXPECT_EQ(store.AttributeAt(3001, 3), kAttrReserved);  // "int" after the comment's end
+  EXPECT_EQ(store.AttributeAt(3002, 0), kAttrReserved);  // "int" below the comment's end
   EXPECT_EQ(store.AttributeAt(1500, 3), kAttrComment);
 }
 
