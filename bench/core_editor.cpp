@@ -1,6 +1,8 @@
 // Editor core figures: opening a 100 MB, 2 000 000-line Java file (read, SetText,
 // full colouring and outline), typing at line 1 000 000, opening a block comment on
-// line 0 of 100 000 lines, and searching the 100 MB text for an absent string.
+// line 0 of 100 000 lines, Return after "{" and a typed "}" with smart indent at line
+// 1 000 000, colouring 100 000 lines at once and in idle-time slices, and searching the
+// 100 MB text for an absent string.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 
 #include "editor/find_text.h"
 #include "editor/line_store.h"
+#include "editor/smart_indent.h"
 #include "lang/language.h"
 #include "platform/atomic_file.h"
 
@@ -147,6 +150,34 @@ void BM_EnterAtLineMillion(benchmark::State& state) {
 }
 BENCHMARK(BM_EnterAtLineMillion)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
+// Return after the "{" that ends line 1 000 001 ("public int method(...) {"), then a
+// "}" typed on the new line, with the brace rules on: the new line is indented one
+// level, the "}" goes back under the method. Both keys are timed, each with its
+// recolouring; the two steps are undone untimed.
+void BM_SmartReturnAndBraceAtLineMillion(benchmark::State& state) {
+  CLineStore& s = BigStore();
+  constexpr int kLine = 1'000'001;
+  const std::string_view text = s.Line(kLine);
+  const int brace = static_cast<int>(text.find('{'));
+  const IndentStyle style{false, 4};
+  bool indented = true;
+  for (auto _ : state) {
+    s.SetSelection(kLine, s.ColumnOfIndex(kLine, brace + 1));
+    SmartBreakLine(s, style, true);
+    benchmark::DoNotOptimize(s.RecolourDirty());
+    TypeWithIndent(s, '}', style, true);
+    benchmark::DoNotOptimize(s.RecolourDirty());
+    state.PauseTiming();
+    indented = indented && s.Line(kLine + 1) == "  }";
+    s.Undo();
+    s.Undo();
+    s.RecolourDirty();
+    state.ResumeTiming();
+  }
+  if (!indented) state.SkipWithError("the brace did not go under the method");
+}
+BENCHMARK(BM_SmartReturnAndBraceAtLineMillion)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
 void BM_FindAbsent100MB(benchmark::State& state) {
   CLineStore& s = BigStore();
   for (auto _ : state) {
@@ -198,6 +229,35 @@ void BM_OpenCommentOnLineZero100k(benchmark::State& state) {
   if (!toEnd) state.SkipWithError("did not recolour to the end");
 }
 BENCHMARK(BM_OpenCommentOnLineZero100k)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// Colouring throughput: 100 000 lines (about 5 MB) coloured at once, and the same
+// in the slices the editor colours while idle (32 KB each).
+void BM_ColourAll100k(benchmark::State& state) {
+  CLineStore s;
+  s.SetLanguage(&JavaLanguage());
+  const std::string text = MakeJava(100'000);
+  s.SetText(text);
+  for (auto _ : state) {
+    s.RecolourAll();
+    benchmark::DoNotOptimize(s.ColouredLines());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ColourAll100k)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+void BM_ColourInSlices100k(benchmark::State& state) {
+  CLineStore s;
+  s.SetLanguage(&JavaLanguage());
+  const std::string text = MakeJava(100'000);
+  s.SetText(text);
+  for (auto _ : state) {
+    s.ForgetColours();
+    while (s.ColourAhead(32 * 1024)) {
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ColourInSlices100k)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 }  // namespace
 

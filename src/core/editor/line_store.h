@@ -10,7 +10,10 @@
 //
 // Colour attributes are not stored for every byte: they are computed on demand for
 // the lines a caller asks about (the visible ones) from the line's start state, and
-// kept in a small cache until the line changes.
+// kept in a small cache until the line changes. Start states are worked out from the
+// top down only as far as they are needed (a loaded text's first screen at once, the
+// rest in slices while the window is idle): the lines above ColouredLines() have
+// theirs, the lines below it do not yet (kStateUnknown).
 
 #include <cstdint>
 #include <memory>
@@ -123,11 +126,14 @@ class CLineStore : public ILineSource {
   // Colour attribute of the byte (kAttr*), computed on demand; 0 past the end.
   std::uint8_t AttributeAt(int line, int index) const;
   // Attributes of every byte of the line; valid until the next call on the store.
+  // Colours the lines down to it first when they are not coloured yet.
   std::span<const std::uint8_t> LineAttributes(int line) const;
   // Overrides attributes [from, to) of a line until it is next coloured or changed.
   void SetAttributes(int line, int from, int to, std::uint8_t attribute);
   // Colouring state at the start of the line (kStateInComment, kStateInTextBlock,
-  // kStateOutside or kStateUnknown) and the separator mark (1: a method body opens on the line).
+  // kStateOutside, or kStateUnknown while the line is not coloured: see ColourThrough)
+  // and the separator mark (1: a method body opens on the line; colours the lines down
+  // to it first).
   std::uint8_t LineState(int line) const;
   void SetLineState(int line, std::uint8_t state);
   std::uint8_t LineMark(int line) const;
@@ -216,6 +222,16 @@ class CLineStore : public ILineSource {
   int RecolourFrom(int line);
   // Forgets every line's state and colours the whole text.
   void RecolourAll();
+  // Forgets every line's state; lines are coloured again from the top as far as they
+  // are asked about (ColourThrough, LineAttributes) or by ColourAhead.
+  void ForgetColours();
+  // The number of lines from the top whose start state and separator mark are known.
+  int ColouredLines() const { return colouredTo_; }
+  // Colours every line down to and including line that is not coloured yet.
+  void ColourThrough(int line) const;
+  // Colours the next lines not coloured yet, at least one, until about `bytes` bytes of
+  // them are done; returns true while lines remain.
+  bool ColourAhead(std::size_t bytes);
   // Recolours the lines marked dirty by edits since the last call (with the lines
   // their state change reaches) and returns the range of lines coloured.
   LineRange RecolourDirty();
@@ -228,8 +244,9 @@ class CLineStore : public ILineSource {
     char* data = nullptr;
     std::uint32_t size = 0;
     std::uint32_t capacity = 0;  // 0: data points into the arena and is not owned
-    std::uint8_t state = kStateUnknown;
-    std::uint8_t mark = 0;
+    // Worked out by the colouring, also while the lines are only read.
+    mutable std::uint8_t state = kStateUnknown;
+    mutable std::uint8_t mark = 0;
 
     LineRec() = default;
     LineRec(const char* bytes, std::uint32_t n, bool own);
@@ -262,6 +279,12 @@ class CLineStore : public ILineSource {
   void InsertTyped(std::string_view bytes);
 
   void ColourInto(int line, std::vector<std::uint8_t>& attrs) const;
+  // Colours line from its start state (setting its mark); returns what the next line
+  // starts inside of.
+  OpenSpan ColourLineState(int line) const;
+  // Colours on from the first line not coloured, down to last at most, stopping once
+  // maxBytes bytes are done.
+  void ColourOn(int last, std::size_t maxBytes) const;
   void ForgetAttributes(int line) const;
   void ForgetAllAttributes() const;
 
@@ -293,6 +316,7 @@ class CLineStore : public ILineSource {
   long savePoint_ = 0;
 
   LineRange dirty_;
+  mutable int colouredTo_ = 0;  // lines [0, colouredTo_) have their states
   mutable std::unordered_map<int, std::vector<std::uint8_t>> attrCache_;
   mutable std::vector<std::uint8_t> scratch_;
 };

@@ -213,6 +213,7 @@ void SmartBreakLine(CLineStore& store, const IndentStyle& style, bool braceRules
   store.DeleteSelection();
   const int tab = store.TabWidth();
   const int line = store.Caret().line;
+  store.ColourThrough(line);  // the brackets are read from the lines' start states
   const std::string_view text = store.Line(line);
   const int idx = store.IndexAtColumn(line, store.Caret().col);
   const std::string_view head = text.substr(0, static_cast<std::size_t>(idx));
@@ -263,6 +264,7 @@ bool TypeWithIndent(CLineStore& store, char c, const IndentStyle& style, bool br
     return false;
   }
   const int line = store.Caret().line;
+  store.ColourThrough(line);
   const std::string_view text = store.Line(line);
   const int start = store.IndexAtColumn(line, store.SelectionStart().col);
   const std::uint8_t state = store.LineState(line);

@@ -40,9 +40,13 @@ std::string FindTipsFile() {
   return FindDataFile(kTipsFileName, DataFileDirsFromEnvironment());
 }
 
+bool TipsShownAtStartUp(const IniFile& profile) {
+  return profile.GetInt(kSection, "StartUp", 0) == 0;
+}
+
 TipsReader::TipsReader(IniFile& profile, std::string path)
     : profile_(profile), path_(std::move(path)) {
-  showAtStartUp_ = profile_.GetInt(kSection, "StartUp", 0) == 0;
+  showAtStartUp_ = TipsShownAtStartUp(profile_);
   const int storedPos = profile_.GetInt(kSection, "FilePos", 0);
   std::size_t start = storedPos > 0 ? static_cast<std::size_t>(storedPos) : 0;
 

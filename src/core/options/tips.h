@@ -30,6 +30,9 @@ std::string TimeStampText(std::time_t t);
 // current directory); "" when there is none.
 std::string FindTipsFile();
 
+// Whether the profile asks for the tips at start-up (its "Show on StartUp" box).
+bool TipsShownAtStartUp(const IniFile& profile);
+
 class TipsReader {
  public:
   // Reads the file (path "" means there is none) and the first tip at once.

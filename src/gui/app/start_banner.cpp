@@ -57,8 +57,9 @@ void StartBanner::Show(QWidget* owner) {
     delete banner;
     return;
   }
+  // Drawn when the window system asks, with the main window, rather than at once
+  // before the files named are opened.
   banner->show();
-  banner->repaint();
 }
 
 StartBanner::StartBanner(QWidget* owner)

@@ -12,6 +12,7 @@
 #include "browser/archive_document.h"
 #include "browser/browser_icons.h"
 #include "browser/source_archive.h"
+#include "browser/outline_diff.h"
 #include "browser/source_path.h"
 #include "editor/editor_pane.h"
 #include "platform/ini_file.h"
@@ -140,21 +141,28 @@ void CBrowserView::StartRebuild() {
   if (!job) return;
   const std::uint64_t version = version_;
   latest_->store(version);
-  pool_.start([this, job = std::move(job), version, latest = latest_] {
+  // The tree shown is compared with the rebuilt one away from the window's thread too.
+  std::shared_ptr<const OutlineModel> shown = model_->SharedOutline();
+  pool_.start([this, job = std::move(job), version, latest = latest_, shown] {
     if (latest->load() != version) return;
     auto model = std::make_shared<OutlineModel>();
     job(*model);
     if (latest->load() != version) return;
+    std::optional<std::vector<int>> changed;
+    if (!shown->Empty()) changed = ChangedInPlace(*shown, *model);
     // The view waits for this job before it goes, so it is still there to post to.
     QMetaObject::invokeMethod(
         this,
-        [this, model, version] {
+        [this, model, version, shown, changed = std::move(changed)] {
           if (version != version_) return;  // typed on since: a newer rebuild follows
           if (activating_) {
             deferred_ = model;
             return;
           }
-          Show(model, false);
+          if (changed && model_->SharedOutline() == shown)
+            ShowInPlace(model, *changed);
+          else
+            Show(model, false);
         },
         Qt::QueuedConnection);
   });
@@ -216,6 +224,13 @@ void CBrowserView::Show(std::shared_ptr<const OutlineModel> model, bool scrollTo
     verticalScrollBar()->setValue(scroll);
   }
   if (shown.InsertFailures() > 0) host_.Message("TVM_INSERTITEM failed");
+  emit outlineShown();
+}
+
+void CBrowserView::ShowInPlace(std::shared_ptr<const OutlineModel> model,
+                               const std::vector<int>& changed) {
+  model_->UpdateInPlace(std::move(model), changed);
+  if (model_->Outline().InsertFailures() > 0) host_.Message("TVM_INSERTITEM failed");
   emit outlineShown();
 }
 

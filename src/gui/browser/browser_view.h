@@ -88,6 +88,9 @@ class CBrowserView : public QTreeView, public IOutlineSink {
   // A double click whose search met an archive still being indexed is answered
   // again once the index is built; the window goes on meanwhile.
   void AskAgainWhenIndexed();
+  // A rebuild with the nodes of the tree shown in the same places: only changed rows
+  // are drawn again (a big outline is not laid out anew after every typing pause).
+  void ShowInPlace(std::shared_ptr<const OutlineModel> model, const std::vector<int>& changed);
 
   EditorPane* pane_;
   IHost& host_;

@@ -1,5 +1,9 @@
 #include "browser/outline_tree_model.h"
 
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
 #include "browser/browser_icons.h"
 #include "platform/qt_host.h"
 
@@ -12,6 +16,26 @@ void OutlineTreeModel::Reset(std::shared_ptr<const OutlineModel> outline) {
   beginResetModel();
   outline_ = outline ? std::move(outline) : std::make_shared<OutlineModel>();
   endResetModel();
+}
+
+void OutlineTreeModel::UpdateInPlace(std::shared_ptr<const OutlineModel> outline,
+                                     const std::vector<int>& changed) {
+  outline_ = std::move(outline);
+  // One signal for the changed rows under each parent.
+  std::unordered_map<int, std::pair<int, int>> rows;  // parent -> first and last row
+  for (int node : changed) {
+    if (!outline_->Has(node)) continue;
+    const OutlineNode& n = outline_->Node(node);
+    auto [it, fresh] = rows.try_emplace(n.parent, n.row, n.row);
+    if (!fresh) {
+      it->second.first = std::min(it->second.first, n.row);
+      it->second.second = std::max(it->second.second, n.row);
+    }
+  }
+  for (const auto& [parent, range] : rows) {
+    const QModelIndex p = IndexOf(parent);
+    emit dataChanged(index(range.first, 0, p), index(range.second, 0, p));
+  }
 }
 
 int OutlineTreeModel::NodeOf(const QModelIndex& index) const {

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <memory>
+#include <vector>
 
 #include "browser/outline_model.h"
 
@@ -20,6 +21,10 @@ class OutlineTreeModel : public QAbstractItemModel {
 
   // Shows outline instead of what was shown (a reset: views forget their state).
   void Reset(std::shared_ptr<const OutlineModel> outline);
+  // Shows outline, which has the same nodes in the same places as the one shown, with
+  // the labels or pictures of the nodes changed differing: no reset, views keep their
+  // expanded nodes, selection and scroll position, only those rows are redrawn.
+  void UpdateInPlace(std::shared_ptr<const OutlineModel> outline, const std::vector<int>& changed);
   const OutlineModel& Outline() const { return *outline_; }
   const std::shared_ptr<const OutlineModel>& SharedOutline() const { return outline_; }
 

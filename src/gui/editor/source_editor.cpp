@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -140,6 +141,8 @@ CSourceEditor::CSourceEditor(const Language* language, IniFile& profile, IHost& 
     caretShown_ = !caretShown_;
     Invalidate(caretRect_);
   });
+  colourTimer_.setInterval(0);
+  connect(&colourTimer_, &QTimer::timeout, this, &CSourceEditor::ColourSlice);
   flashTimer_.setInterval(50);
   connect(&flashTimer_, &QTimer::timeout, this, [this] {
     if (--flashTicks_ <= 0) flashTimer_.stop();
@@ -215,7 +218,6 @@ bool CSourceEditor::LoadFromFile(const std::string& path, std::string* error) {
   NoteModified(false);
   DetectFileIndent();
   RecolourAll();
-  startup::MarkOnce("text coloured");
   return true;
 }
 
@@ -266,11 +268,28 @@ void CSourceEditor::NoteModified(bool modified) {
 }
 
 void CSourceEditor::RecolourAll() {
-  store_.RecolourAll();
+  store_.ForgetColours();
+  colourTimer_.stop();
+  colourAfterPaint_ = true;
   UpdateScrollBars();
   InvalidateAll();
   setFocus();
   UpdateCaret();
+}
+
+void CSourceEditor::ColourSlice() {
+  // About 32 KB of text per round; rounds until 3 ms are gone, so that a key pressed
+  // meanwhile waits no longer than that.
+  constexpr std::size_t kBytesPerRound = 32 * 1024;
+  constexpr qint64 kSliceNs = 3'000'000;
+  QElapsedTimer clock;
+  clock.start();
+  bool more = true;
+  while (more && clock.nsecsElapsed() < kSliceNs) more = store_.ColourAhead(kBytesPerRound);
+  if (!more) {
+    colourTimer_.stop();
+    startup::MarkOnce("whole text coloured");
+  }
 }
 
 // ---- Caret and view ---------------------------------------------------------

@@ -69,8 +69,12 @@ class CSourceEditor : public QAbstractScrollArea {
   bool IsModified() const { return modified_; }
   // Set by the frame; false makes the current text the saved state.
   void SetModified(bool modified);
-  // Colours the whole text, updates the scroll bars, repaints, places the caret.
+  // Colours the text anew: the lines shown at once, the rest in slices of a few
+  // milliseconds while the window is idle, starting after the next paint. Updates the
+  // scroll bars, repaints, places the caret.
   void RecolourAll();
+  // True while lines remain to be coloured in the background.
+  bool ColouringAhead() const { return colourTimer_.isActive() || colourAfterPaint_; }
 
   // ---- Caret and view -------------------------------------------------------
   // Makes the 0-based line the first visible one, with the caret at its column 0.
@@ -192,6 +196,8 @@ class CSourceEditor : public QAbstractScrollArea {
   void InvalidateCaret();
   QRect CaretRect() const;
   void AfterCommand();
+  // One slice of the background colouring.
+  void ColourSlice();
 
   void PaintLine(QPainter& p, int line, int y, const QRect& area);
   void PaintTextRun(QPainter& p, const QString& text, bool ascii, int col, int cells,
@@ -246,6 +252,8 @@ class CSourceEditor : public QAbstractScrollArea {
   QRegion pendingUpdate_;
   QPoint wheelRemainder_;
 
+  QTimer colourTimer_;             // the background colouring, while lines remain
+  bool colourAfterPaint_ = false;  // start it after the next paint
   QTimer flashTimer_;
   int flashTicks_ = 0;
   QRect flashRect_;

@@ -33,12 +33,19 @@ void CSourceEditor::paintEvent(QPaintEvent* event) {
   Paint(p, event->rect());
   pendingUpdate_ -= event->region();
   startup::MarkOnce("first paint of the editor");
+  if (colourAfterPaint_) {
+    // What is shown is coloured; the rest follows while the window is idle.
+    colourAfterPaint_ = false;
+    if (store_.ColouredLines() < store_.LineCount()) colourTimer_.start();
+  }
 }
 
 void CSourceEditor::Paint(QPainter& p, const QRect& area) {
   const int width = std::max(viewport()->width(), area.right() + 1);
   const int height = std::max(viewport()->height(), area.bottom() + 1);
   const int count = store_.LineCount();
+  // The lines down to the last one shown get their colouring states (and marks).
+  if (lineHeight_ > 0) store_.ColourThrough(firstLine_ + height / lineHeight_);
   for (int y = 0, line = firstLine_; y < height; y += lineHeight_, ++line) {
     if (y + lineHeight_ <= area.top()) continue;
     if (y > area.bottom()) break;

@@ -121,6 +121,11 @@ void ShowTipsDialog(QWidget* parent, IniFile& profile, const std::string& tipsPa
 }
 
 bool OfferTipsAtStartUp(QWidget* parent, IniFile& profile, const std::string& tipsPath) {
+  if (!TipsShownAtStartUp(profile)) {
+    // With the tips turned off no dialog is built; the next start still has the next tip.
+    TipsReader moveOn(profile, TipsPathOrDefault(tipsPath));
+    return false;
+  }
   TipsDialog dialog(profile, TipsPathOrDefault(tipsPath), parent);
   if (!dialog.Reader().ShowAtStartUp() || !dialog.Reader().HasFile()) return false;
   dialog.exec();

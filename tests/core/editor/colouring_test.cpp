@@ -124,5 +124,93 @@ TEST(Colouring, WithoutALanguageEverythingIsNormal) {
   EXPECT_EQ(s.AttributeAt(0, 3), kAttrNormal);
 }
 
+// Every line's attributes, state and mark of a store against a store of the same text
+// coloured at once.
+void ExpectColouredAsAWhole(const CLineStore& s) {
+  CLineStore whole;
+  whole.SetLanguage(s.GetLanguage());
+  whole.SetText(s.JoinedText("\n", false));
+  whole.RecolourAll();
+  ASSERT_EQ(s.LineCount(), whole.LineCount());
+  for (int l = 0; l < whole.LineCount(); ++l) {
+    ASSERT_EQ(Attrs(s, l), Attrs(whole, l)) << "line " << l;
+    ASSERT_EQ(s.LineState(l), whole.LineState(l)) << "line " << l;
+    ASSERT_EQ(s.LineMark(l), whole.LineMark(l)) << "line " << l;
+  }
+}
+
+// A text with comments and text blocks that run over many lines.
+std::string Spans(int blocks) {
+  std::string t;
+  for (int i = 0; i < blocks; ++i) {
+    t +=
+        "  /* comment " + std::to_string(i) + "\n     goes on */ int a" + std::to_string(i) + ";\n";
+    t += "  void m" + std::to_string(i) + "()\n  {\n    String s = \"\"\"\n      if (x) {\n";
+    t += "      \"\"\"; return;\n  }\n";
+  }
+  return t;
+}
+
+TEST(Colouring, ColouringAsFarAsAskedGivesWhatColouringAtOnceGives) {
+  CLineStore s;
+  s.SetLanguage(&JavaLanguage());
+  s.SetText(Spans(40));
+  s.ForgetColours();
+  EXPECT_EQ(s.ColouredLines(), 0);
+  EXPECT_EQ(s.LineState(3), kStateUnknown);
+  // The first screen: only the lines down to the one asked about are coloured.
+  Attrs(s, 20);
+  EXPECT_EQ(s.ColouredLines(), 21);
+  EXPECT_EQ(s.LineState(30), kStateUnknown);
+  // A jump to the last line colours everything above it first.
+  const int last = s.LineCount() - 1;
+  Attrs(s, last);
+  EXPECT_EQ(s.ColouredLines(), s.LineCount());
+  ExpectColouredAsAWhole(s);
+  // In slices: each one moves on by at least a line, until the end.
+  s.ForgetColours();
+  int slices = 0;
+  for (int before = 0; s.ColourAhead(40); before = s.ColouredLines(), ++slices)
+    ASSERT_GT(s.ColouredLines(), before);
+  EXPECT_GT(slices, 10);
+  ExpectColouredAsAWhole(s);
+}
+
+TEST(Colouring, EditsWhileColouringIsUnderWayGiveTheColoursOfTheNewText) {
+  // Each edit lands above, at, across or below the first line not coloured yet, and
+  // then colouring goes on in slices: the end is as if the new text had been coloured
+  // at once.
+  struct Edit {
+    int line, col, endLine, endCol;
+    std::string text;
+  };
+  const std::vector<Edit> edits = {
+      {0, 0, 0, 0, "/*"},                  // opens a comment over everything coloured
+      {5, 0, 5, 0, "*/ \"\"\"\n x\n"},     // closes it, opens a text block, adds lines
+      {10, 2, 30, 1, ""},                  // joins lines across the frontier
+      {60, 0, 60, 0, "{\n}\n/* a\nb */"},  // below the coloured lines
+      {1, 0, 3, 0, "int b;"},              // removes the lines above the frontier
+  };
+  for (std::size_t k = 0; k < edits.size(); ++k) {
+    CLineStore s;
+    s.SetLanguage(&JavaLanguage());
+    s.SetText(Spans(20));
+    s.ForgetColours();
+    Attrs(s, 12);  // the first screen
+    s.ColourAhead(200);
+    for (std::size_t j = 0; j <= k; ++j) {
+      const Edit& e = edits[j];
+      s.SetSelection(e.line, e.col, e.endLine, e.endCol);
+      s.ReplaceSelection(e.text);
+      s.RecolourDirty();
+      s.ColourAhead(100);
+    }
+    while (s.ColourAhead(100)) {
+    }
+    SCOPED_TRACE(k);
+    ExpectColouredAsAWhole(s);
+  }
+}
+
 }  // namespace
 }  // namespace tamso

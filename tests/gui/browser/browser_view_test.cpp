@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
 #include <algorithm>
@@ -239,6 +240,49 @@ TEST_F(BrowserViewTest, TheTreeFollowsTypingInTheBackgroundKeepingWhatWasOpenAnd
   EXPECT_FALSE(Find(tree, "quiet").isValid());
   demo->Pane()->ExecuteCommand(32820);
   EXPECT_TRUE(Find(tree, "quiet").isValid());
+  EXPECT_TRUE(tree->isExpanded(Find(tree, "Second")));
+}
+
+TEST_F(BrowserViewTest, ARebuildWithTheSameNodesRedrawsOnlyWhatChanged) {
+  Start();
+  ChildFrame* demo = OpenDemo();
+  CBrowserView* tree = TreeOf(demo);
+  CSourceEditor* editor = EditorOf(demo);
+  QAbstractItemModelTester tester(tree->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  tree->expand(Find(tree, "Second"));
+  tree->setCurrentIndex(Find(tree, "count"));
+  const QModelIndex first = Find(tree, "First");
+  QSignalSpy resets(tree->model(), &QAbstractItemModel::modelReset);
+  QSignalSpy changes(tree->model(), &QAbstractItemModel::dataChanged);
+
+  // Blanks typed before a member: the same tree, no reset and nothing redrawn.
+  editor->GoToLine(5);
+  editor->InsertText("  ");
+  tree->StartRebuild();
+  tree->WaitForRebuild();
+  EXPECT_EQ(resets.count(), 0);
+  EXPECT_EQ(changes.count(), 0);
+  EXPECT_EQ(Find(tree, "First"), first);
+  // A member renamed: only its row changes, the selection and what was open stay.
+  editor->GoToPlace(8, 11);  // after "int count"
+  editor->InsertText("er");
+  tree->StartRebuild();
+  tree->WaitForRebuild();
+  EXPECT_EQ(resets.count(), 0);
+  ASSERT_EQ(changes.count(), 1);
+  const QModelIndex renamed = Find(tree, "counter");
+  ASSERT_TRUE(renamed.isValid());
+  EXPECT_EQ(changes[0][0].value<QModelIndex>(), renamed);
+  EXPECT_EQ(tree->currentIndex(), renamed);
+  EXPECT_TRUE(tree->isExpanded(Find(tree, "Second")));
+  // A member added changes the shape: the tree is shown anew, keeping the same.
+  editor->InsertText(";\n  int more");
+  tree->StartRebuild();
+  tree->WaitForRebuild();
+  EXPECT_EQ(resets.count(), 1);
+  EXPECT_TRUE(Find(tree, "more").isValid());
+  EXPECT_EQ(Text(tree->currentIndex()), "counter");
   EXPECT_TRUE(tree->isExpanded(Find(tree, "Second")));
 }
 

@@ -99,6 +99,39 @@ TEST(SourceEditorPaint, SeparatorLineAboveAMethodHeader) {
   EXPECT_FALSE(rowHasComment(3 * lh));
 }
 
+TEST(SourceEditorPaint, ALoadedTextIsColouredAsFarAsShownAndTheRestWhileIdle) {
+  EditorFixture f(ViewKind::Java, "[Editor]\nColorize=1\n");
+  // A comment opened on the first line and closed far below the first screen.
+  std::string text = "/* opened\n";
+  for (int i = 0; i < 3000; ++i) text += "   still a comment\n";
+  text += "*/ int x;\n";
+  for (int i = 0; i < 3000; ++i) text += "int y;\n";
+  f.Load(text);
+  CLineStore& store = f.editor->Store();
+  const int last = store.LineCount() - 1;
+  EXPECT_LT(store.ColouredLines(), 100);  // nothing more than the screen so far
+  f.editor->viewport()->repaint();
+  EXPECT_LT(store.ColouredLines(), 100);
+  ASSERT_TRUE(f.editor->ColouringAhead());
+  // Typed before the rest is coloured: the colours below still follow the new text.
+  f.editor->GoToPlace(1, 0);
+  f.editor->InsertText("*/");
+  f.editor->GoToPlace(0, 0);
+  for (int i = 0; i < 100000 && f.editor->ColouringAhead(); ++i) QCoreApplication::processEvents();
+  EXPECT_FALSE(f.editor->ColouringAhead());
+  EXPECT_EQ(store.ColouredLines(), store.LineCount());
+  EXPECT_EQ(store.AttributeAt(2, 3), kAttrNormal);     // "still" after the comment closed
+  EXPECT_EQ(store.AttributeAt(3001, 0), kAttrNormal);  // "*/" is no longer a comment's end
+  EXPECT_EQ(store.AttributeAt(last, 0), kAttrReserved);
+  // A jump to the end of a text just loaded colours what it shows at once.
+  f.Load(text);
+  f.editor->GoToLine(last);
+  f.editor->viewport()->repaint();
+  EXPECT_EQ(store.ColouredLines(), store.LineCount());
+  EXPECT_EQ(store.AttributeAt(3002, 0), kAttrReserved);  // "int" below the comment's end
+  EXPECT_EQ(store.AttributeAt(1500, 3), kAttrComment);
+}
+
 TEST(SourceEditorPaint, GutterIsAsWideAsTheLargestLineNumber) {
   EditorFixture f(ViewKind::Java, "[Editor]\nNumberFrom=1\n");
   f.Load(std::string(99999, '\n'));
