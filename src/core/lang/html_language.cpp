@@ -31,8 +31,9 @@ class HtmlLanguageImpl final : public Language {
   LineColouring ColourLine(const ILineSource& text, int index, OpenSpan startsIn,
                            std::uint8_t* attrs) const override {
     const std::string_view line = text.Line(index);
-    const bool startsInComment = startsIn == OpenSpan::kComment;
-    bool inComment = startsInComment;
+    // A comment that closes on this line is comment-coloured through its closer only:
+    // what follows it is code again.
+    bool inComment = startsIn == OpenSpan::kComment;
     int openTags = 0;
     std::size_t pos = 0;
     for (;;) {
@@ -48,7 +49,7 @@ class HtmlLanguageImpl final : public Language {
         }
       }
       std::uint8_t attr = kAttrNormal;
-      if (inComment || startsInComment) {
+      if (inComment) {
         attr = kAttrComment;
       } else if (t.type == kTokenComment) {
         // "//" is left alone: it is far more often part of a URL than a comment.
@@ -61,7 +62,7 @@ class HtmlLanguageImpl final : public Language {
       if (t.type == kTokenCommentClose) inComment = false;
       pos = t.end;
     }
-    FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
+    FillAttrs(attrs, pos, line.size(), inComment ? kAttrComment : kAttrNormal);
     return {inComment ? OpenSpan::kComment : OpenSpan::kNone, false};
   }
 

@@ -112,8 +112,9 @@ class JavaLanguageImpl final : public Language {
     Scratch& scratch = LineScratch();
     std::vector<ColourToken>& tokens = scratch.tokens;
     tokens.clear();
-    const bool startsInComment = startsIn == OpenSpan::kComment;
-    bool inComment = startsInComment;
+    // A comment that closes on this line is comment-coloured through its closer only:
+    // what follows it is code again.
+    bool inComment = startsIn == OpenSpan::kComment;
     bool anyCandidate = false;
     LineToken prev;  // type kTokenEnd: none yet
     std::size_t pos = 0;
@@ -142,7 +143,7 @@ class JavaLanguageImpl final : public Language {
       }
       if (t.type == kTokenOpenComment) inComment = true;
       std::uint8_t attr = kAttrNormal;
-      if (inComment || startsInComment) {
+      if (inComment) {
         attr = kAttrComment;
       } else if (t.type == kTokenReserved) {
         attr = kAttrReserved;
@@ -176,7 +177,7 @@ class JavaLanguageImpl final : public Language {
       prev = t;
       pos = t.end;
     }
-    FillAttrs(attrs, pos, line.size(), (inComment || startsInComment) ? kAttrComment : kAttrNormal);
+    FillAttrs(attrs, pos, line.size(), inComment ? kAttrComment : kAttrNormal);
     const bool mark = anyCandidate && HasHeaderMark(text, index, scratch);
     scratch.ReleaseIfHuge();
     return {inComment ? OpenSpan::kComment : OpenSpan::kNone, mark};

@@ -86,8 +86,8 @@ TEST(JavaColouring, BlockCommentAcrossLines) {
   VectorSource text(lines);
   const testing::ColouredText c = ColourAll(JavaLanguage(), text);
   EXPECT_EQ(AttrString(c.attrs[0]), "rrr...cccccccc");
-  // A line that starts inside a comment is comment-coloured throughout.
-  EXPECT_EQ(AttrString(c.attrs[1]), "ccccccccccccccc");
+  // A line that starts inside a comment is comment-coloured through the close only.
+  EXPECT_EQ(AttrString(c.attrs[1]), "ccccccccrrrr...");
   EXPECT_EQ(AttrString(c.attrs[2]), "rrr...");
   EXPECT_EQ(c.startsInComment, (std::vector<bool>{false, true, false}));
 
@@ -173,7 +173,7 @@ TEST(HtmlColouring, CommentSpanningLines) {
   const testing::ColouredText c = ColourAll(HtmlLanguage(), text);
   EXPECT_EQ(AttrString(c.attrs[0]), ".r.ccccccccccc");
   EXPECT_EQ(AttrString(c.attrs[1]), "cccccccccccc");
-  EXPECT_EQ(AttrString(c.attrs[2]), "ccccccccccc");
+  EXPECT_EQ(AttrString(c.attrs[2]), "ccccccc..r.");
   EXPECT_EQ(AttrString(c.attrs[3]), ".r.");
   EXPECT_EQ(c.startsInComment, (std::vector<bool>{false, true, true, false}));
   EXPECT_EQ(c.marks, (std::vector<bool>{false, false, false, false}));
