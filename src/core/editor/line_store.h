@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "editor/edit_log.h"
+#include "editor/gap_vector.h"
 #include "lang/language.h"
 
 namespace tamso {
@@ -288,7 +289,7 @@ class CLineStore : public ILineSource {
   void ForgetAttributes(int line) const;
   void ForgetAllAttributes() const;
 
-  std::vector<LineRec> lines_;
+  GapVector<LineRec> lines_;             // Return typed far down a long text moves no lines
   std::shared_ptr<const char[]> arena_;  // bytes of the loaded text; lines point into it
   std::size_t arenaSize_ = 0;
   std::uint64_t arenaVersion_ = 0;  // the version the loaded text had

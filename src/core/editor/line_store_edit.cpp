@@ -86,8 +86,7 @@ void CLineStore::RawInsert(int line, int index, std::string_view text, int* endL
     added.emplace_back(last.data(), static_cast<std::uint32_t>(last.size()), true);
     for (auto& a : added) a.state = state;
     const int count = static_cast<int>(added.size());
-    lines_.insert(lines_.begin() + line + 1, std::make_move_iterator(added.begin()),
-                  std::make_move_iterator(added.end()));
+    lines_.insert(static_cast<std::size_t>(line) + 1, std::move(added));
     if (line < colouredTo_) colouredTo_ += count;
     *endLine = line + count;
     AfterEdit(line, line + count, true);
@@ -122,7 +121,7 @@ std::string CLineStore::RawErase(int line, int index, int endLine, int endIndex)
     const std::string tail(Line(endLine).substr(static_cast<std::size_t>(endIndex)));
     LineRec& rec = Rec(line);
     rec.Replace(static_cast<std::size_t>(index), rec.size - static_cast<std::size_t>(index), tail);
-    lines_.erase(lines_.begin() + line + 1, lines_.begin() + endLine + 1);
+    lines_.erase(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(endLine) + 1);
     // The joined line is coloured again; lines that were below the coloured ones stay so.
     if (colouredTo_ > endLine)
       colouredTo_ -= endLine - line;
