@@ -407,7 +407,8 @@ bool SourceEditorPane::ShowMember(const std::string& className, const std::strin
   }
   // The caret goes to the member's name, so the next key edits what the user sees.
   const CLineStore& store = editor_->Store();
-  editor_->GoToPlace(*line, store.ColumnOfIndex(*line, NameIndex(store.Line(*line), OutlineMemberName(memberName))));
+  editor_->GoToPlace(*line, store.ColumnOfIndex(*line, NameIndex(store.Line(*line),
+                                                                 OutlineMemberName(memberName))));
   return true;
 }
 
