@@ -262,7 +262,7 @@ TEST_F(ClassBrowserTest, MembersMoveTheEditorAndThePackageNodeCannotBeHandled) {
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].className, "Second");
   EXPECT_EQ(shown[0].member, "count");
-  EXPECT_EQ(shown[1].member, "run");
+  EXPECT_EQ(shown[1].member, "run()");  // the label, which tells overloads apart
   VectorSource source = VectorSource::FromText(text);
   EXPECT_EQ(FindJavaMember(source, shown[1].className, shown[1].member), 7);
 
