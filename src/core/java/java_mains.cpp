@@ -14,49 +14,7 @@ namespace {
 // A source longer than this is read only this far; mains lie well within it.
 constexpr std::size_t kMainsHead = 4 * 1024 * 1024;
 
-struct Token {
-  std::string text;  // an identifier or keyword, or one punctuation character
-  bool word = false;
-};
-
-bool WordChar(unsigned char c) {
-  return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
-}
-
-std::vector<Token> Tokens(std::string_view s) {
-  std::vector<Token> out;
-  size_t i = 0;
-  const size_t n = s.size();
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (std::isspace(c)) {
-      ++i;
-    } else if (s.compare(i, 2, "//") == 0) {
-      while (i < n && s[i] != '\n') ++i;
-    } else if (s.compare(i, 2, "/*") == 0) {
-      const size_t end = s.find("*/", i + 2);
-      i = end == std::string_view::npos ? n : end + 2;
-    } else if (s.compare(i, 3, "\"\"\"") == 0) {
-      // A text block: up to the first unescaped closing delimiter.
-      i += 3;
-      while (i < n && s.compare(i, 3, "\"\"\"") != 0) i += s[i] == '\\' ? 2 : 1;
-      i = i < n ? i + 3 : n;
-    } else if (c == '"' || c == '\'') {
-      const char quote = static_cast<char>(c);
-      ++i;
-      while (i < n && s[i] != quote && s[i] != '\n') i += s[i] == '\\' ? 2 : 1;
-      if (i < n) ++i;
-    } else if (WordChar(c)) {
-      const size_t start = i;
-      while (i < n && WordChar(static_cast<unsigned char>(s[i]))) ++i;
-      out.push_back({std::string(s.substr(start, i - start)), true});
-    } else {
-      out.push_back({std::string(1, static_cast<char>(c)), false});
-      ++i;
-    }
-  }
-  return out;
-}
+using Token = JavaSourceToken;
 
 bool IsTypeKeyword(const std::string& w) {
   return w == "class" || w == "interface" || w == "enum" || w == "record";
@@ -115,7 +73,7 @@ std::string JavaMains::Preferred(std::string_view fileBaseName) const {
 JavaMains FindJavaMains(std::string_view source, std::string_view fileBaseName) {
   JavaMains result;
   result.package = DeclaredPackage(source);
-  const std::vector<Token> t = Tokens(source);
+  const std::vector<Token> t = JavaSourceTokens(source);
   struct Open {
     size_t index;  // into result.classes
     int depth;     // the brace depth of the class's body
@@ -145,8 +103,7 @@ JavaMains FindJavaMains(std::string_view source, std::string_view fileBaseName) 
     }
     // "class" after a dot is a class literal ("Foo.class"), not a declaration.
     const bool afterDot = i > 0 && t[i - 1].text == ".";
-    if (IsTypeKeyword(tok.text) && !afterDot && i + 1 < t.size() && t[i + 1].word &&
-        parens == 0) {
+    if (IsTypeKeyword(tok.text) && !afterDot && i + 1 < t.size() && t[i + 1].word && parens == 0) {
       // "record" and "enum" are also ordinary names; a declaration names a type next.
       std::string name = t[i + 1].text;
       if (!open.empty()) name = result.classes[open.back().index].name + "$" + name;
@@ -155,8 +112,7 @@ JavaMains FindJavaMains(std::string_view source, std::string_view fileBaseName) 
       ++i;
       continue;
     }
-    if (tok.text == "void" && i + 2 < t.size() && t[i + 1].text == "main" &&
-        t[i + 2].text == "(") {
+    if (tok.text == "void" && i + 2 < t.size() && t[i + 1].text == "main" && t[i + 2].text == "(") {
       const size_t after = MainParameters(t, i + 3);
       if (after == 0) continue;
       if (!open.empty() && open.back().depth == depth) {

@@ -27,60 +27,7 @@ namespace {
 // Sources longer than this are read only this far for their tests.
 constexpr std::size_t kTestsHead = 8 * 1024 * 1024;
 
-struct Token {
-  std::string text;  // an identifier or keyword, or one punctuation character
-  int line = 0;
-  bool word = false;
-};
-
-bool WordChar(unsigned char c) {
-  return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
-}
-
-std::vector<Token> Tokens(std::string_view s) {
-  std::vector<Token> out;
-  size_t i = 0;
-  int line = 0;
-  const size_t n = s.size();
-  // Moves to `to`, counting the line breaks passed.
-  auto skipTo = [&](size_t to) {
-    to = std::min(to, n);
-    line += static_cast<int>(std::count(s.begin() + static_cast<std::ptrdiff_t>(i),
-                                        s.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
-    i = to;
-  };
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c == '\n') {
-      ++line;
-      ++i;
-    } else if (std::isspace(c)) {
-      ++i;
-    } else if (s.compare(i, 2, "//") == 0) {
-      const size_t end = s.find('\n', i);
-      skipTo(end == std::string_view::npos ? n : end);
-    } else if (s.compare(i, 2, "/*") == 0) {
-      const size_t end = s.find("*/", i + 2);
-      skipTo(end == std::string_view::npos ? n : end + 2);
-    } else if (s.compare(i, 3, "\"\"\"") == 0) {
-      size_t k = i + 3;
-      while (k < n && s.compare(k, 3, "\"\"\"") != 0) k += s[k] == '\\' ? 2 : 1;
-      skipTo(k < n ? k + 3 : n);
-    } else if (c == '"' || c == '\'') {
-      size_t k = i + 1;
-      while (k < n && s[k] != static_cast<char>(c) && s[k] != '\n') k += s[k] == '\\' ? 2 : 1;
-      skipTo(k < n && s[k] != '\n' ? k + 1 : k);
-    } else if (WordChar(c)) {
-      const size_t start = i;
-      while (i < n && WordChar(static_cast<unsigned char>(s[i]))) ++i;
-      out.push_back({std::string(s.substr(start, i - start)), line, true});
-    } else {
-      out.push_back({std::string(1, static_cast<char>(c)), line, false});
-      ++i;
-    }
-  }
-  return out;
-}
+using Token = JavaSourceToken;
 
 bool IsTestAnnotation(const std::string& name) {
   return name == "Test" || name == "ParameterizedTest" || name == "RepeatedTest" ||
@@ -429,7 +376,7 @@ std::vector<std::string> TestSource::TopClasses() const {
 }
 
 TestSource FindTests(std::string_view source) {
-  const std::vector<Token> tokens = Tokens(source);
+  const std::vector<Token> tokens = JavaSourceTokens(source);
   Parser parser(tokens);
   parser.Run();
   return std::move(parser.out);
