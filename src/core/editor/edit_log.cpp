@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/large_memory.h"
+
 namespace tamso {
 
 BaseText MakeBaseText(std::string_view text) {
-  auto bytes = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+  std::shared_ptr<char[]> bytes = AllocateSharedBytes(text.size());
   if (!text.empty()) std::memcpy(bytes.get(), text.data(), text.size());
-  return BaseText{std::shared_ptr<const char[]>(std::move(bytes)), text.size()};
+  return BaseText{std::move(bytes), text.size()};
 }
 
 int EditLog::Follow(BaseText base) {
@@ -86,20 +88,26 @@ EditLog::Batch EditLog::Take(int follower) {
 
 LineReplay::LineReplay(std::string_view base) {
   lines_.reserve(base.size() / 40 + 1);
-  SplitLines(base, [this](std::string_view line) { lines_.emplace_back(line); });
+  SplitLines(base, [this](std::string_view line) { lines_.push_back(Text{line, nullptr}); });
+}
+
+std::string& LineReplay::Own(std::size_t line) {
+  Text& t = lines_[line];
+  if (!t.own) t.own = std::make_unique<std::string>(t.text);
+  return *t.own;
 }
 
 bool LineReplay::Apply(const TextEdit& e) {
   if (e.line < 0 || e.line >= LineCount() || e.index < 0) return false;
   const std::size_t at = static_cast<std::size_t>(e.index);
-  std::string& first = lines_[static_cast<std::size_t>(e.line)];
-  if (at > first.size()) return false;
+  const std::size_t line = static_cast<std::size_t>(e.line);
+  if (at > lines_[line].text.size()) return false;
   // The erased bytes run from (line, index) over the '\n' between lines.
-  std::size_t lastLine = static_cast<std::size_t>(e.line);
+  std::size_t lastLine = line;
   std::size_t endIndex = at;
   std::uint64_t left = e.erase;
   while (left > 0) {
-    const std::size_t room = lines_[lastLine].size() - endIndex;
+    const std::size_t room = lines_[lastLine].text.size() - endIndex;
     if (left <= room) {
       endIndex += static_cast<std::size_t>(left);
       left = 0;
@@ -109,26 +117,34 @@ bool LineReplay::Apply(const TextEdit& e) {
       endIndex = 0;
     }
   }
-  std::string tail = lines_[lastLine].substr(endIndex);
+  std::string tail(lines_[lastLine].text.substr(endIndex));
+  std::string& first = Own(line);
   first.resize(at);
-  if (lastLine > static_cast<std::size_t>(e.line))
+  if (lastLine > line)
     lines_.erase(lines_.begin() + e.line + 1, lines_.begin() + static_cast<long>(lastLine) + 1);
   const std::size_t nl = e.insert.find('\n');
   if (nl == std::string::npos) {
     first += e.insert;
     first += tail;
+    lines_[line].text = first;
     return true;
   }
   first.append(e.insert, 0, nl);
-  std::vector<std::string> added;
+  lines_[line].text = first;
+  std::vector<Text> added;
+  auto add = [&added](std::string bytes) {
+    auto own = std::make_unique<std::string>(std::move(bytes));
+    const std::string_view text = *own;
+    added.push_back(Text{text, std::move(own)});
+  };
   std::size_t pos = nl + 1;
   for (;;) {
     const std::size_t next = e.insert.find('\n', pos);
     if (next == std::string::npos) break;
-    added.emplace_back(e.insert, pos, next - pos);
+    add(e.insert.substr(pos, next - pos));
     pos = next + 1;
   }
-  added.emplace_back(e.insert.substr(pos) + tail);
+  add(e.insert.substr(pos) + tail);
   lines_.insert(lines_.begin() + e.line + 1, std::make_move_iterator(added.begin()),
                 std::make_move_iterator(added.end()));
   return true;
@@ -136,11 +152,11 @@ bool LineReplay::Apply(const TextEdit& e) {
 
 std::string LineReplay::Joined(std::string_view eol, bool finalEol) const {
   std::size_t total = 0;
-  for (const std::string& l : lines_) total += l.size() + eol.size();
+  for (const Text& l : lines_) total += l.text.size() + eol.size();
   std::string out;
   out.reserve(total);
-  for (const std::string& l : lines_) {
-    out += l;
+  for (const Text& l : lines_) {
+    out += l.text;
     out += eol;
   }
   if (!finalEol) out.resize(out.size() - eol.size());

@@ -87,6 +87,8 @@ class EditLog {
 };
 
 // The text rebuilt from a base and edits, line by line (off the window's thread).
+// Lines no edit touched stay where they are in the base, which must outlive the
+// replay; only a changed line gets bytes of its own.
 class LineReplay : public ILineSource {
  public:
   explicit LineReplay(std::string_view base);
@@ -94,9 +96,8 @@ class LineReplay : public ILineSource {
   bool Apply(const TextEdit& edit);
   int LineCount() const override { return static_cast<int>(lines_.size()); }
   std::string_view Line(int line) const override {
-    return line >= 0 && line < LineCount()
-               ? std::string_view(lines_[static_cast<std::size_t>(line)])
-               : std::string_view();
+    return line >= 0 && line < LineCount() ? lines_[static_cast<std::size_t>(line)].text
+                                           : std::string_view();
   }
   // The lines joined by eol, the last one followed by eol when finalEol.
   std::string Joined(std::string_view eol, bool finalEol) const;
@@ -104,7 +105,12 @@ class LineReplay : public ILineSource {
   std::string AsBase() const { return Joined("\n", true); }
 
  private:
-  std::vector<std::string> lines_;
+  struct Text {
+    std::string_view text;
+    std::unique_ptr<std::string> own;  // the line's bytes once an edit changed it
+  };
+  std::string& Own(std::size_t line);
+  std::vector<Text> lines_;
 };
 
 template <class OnLine>

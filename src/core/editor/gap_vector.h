@@ -8,16 +8,18 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace tamso {
 
-template <class T>
+template <class T, class Alloc = std::allocator<T>>
 class GapVector {
  public:
+  using Buffer = std::vector<T, Alloc>;
   GapVector() = default;
-  GapVector& operator=(std::vector<T>&& items) {
+  GapVector& operator=(Buffer&& items) {
     buf_ = std::move(items);
     gapStart_ = gapEnd_ = buf_.size();
     return *this;
@@ -36,7 +38,8 @@ class GapVector {
   }
 
   // Inserts items before position pos.
-  void insert(std::size_t pos, std::vector<T>&& items) {
+  template <class Items>
+  void insert(std::size_t pos, Items&& items) {
     MakeRoom(pos, items.size());
     for (T& item : items) buf_[gapStart_++] = std::move(item);
   }
@@ -106,7 +109,7 @@ class GapVector {
     }
     const std::size_t count = size();
     const std::size_t gap = n + std::max<std::size_t>(count / 4, 16);
-    std::vector<T> fresh(count + gap);
+    Buffer fresh(count + gap);
     for (std::size_t i = 0; i < pos; ++i) fresh[i] = std::move((*this)[i]);
     for (std::size_t i = pos; i < count; ++i) fresh[i + gap] = std::move((*this)[i]);
     buf_ = std::move(fresh);
@@ -114,7 +117,7 @@ class GapVector {
     gapEnd_ = pos + gap;
   }
 
-  std::vector<T> buf_;
+  Buffer buf_;
   std::size_t gapStart_ = 0;
   std::size_t gapEnd_ = 0;
 };

@@ -82,22 +82,23 @@ void CLineStore::SetLanguage(const Language* language) {
 }
 
 int CLineStore::SetText(std::string_view bytes) {
-  // The lines point into one copy of the text; only the line ends are left out.
-  auto arena = std::make_unique_for_overwrite<char[]>(bytes.size() + 1);
-  if (!bytes.empty()) std::memcpy(arena.get(), bytes.data(), bytes.size());
-  std::vector<LineRec> lines;
+  return SetText(MakeBaseText(bytes));
+}
+
+int CLineStore::SetText(BaseText text) {
+  // The lines point into the block; only the line ends are left out.
+  std::vector<LineRec, LargeAllocator<LineRec>> lines;
   // About one line per 40 bytes of source; avoids most regrowth of the vector.
-  lines.reserve(bytes.size() / 40 + 1);
-  const LineSplit split =
-      SplitLines(std::string_view(arena.get(), bytes.size()), [&lines](std::string_view line) {
-        lines.emplace_back(line.data(), static_cast<std::uint32_t>(line.size()), false);
-      });
+  lines.reserve(text.size / 40 + 1);
+  const LineSplit split = SplitLines(text.view(), [&lines](std::string_view line) {
+    lines.emplace_back(line.data(), static_cast<std::uint32_t>(line.size()), false);
+  });
   const bool sawLf = split.sawLf, sawCrLf = split.sawCrLf, sawCr = split.sawCr;
   const bool finalEnd = split.finalLineEnd;
 
   lines_ = std::move(lines);
-  arena_ = std::shared_ptr<const char[]>(std::move(arena));
-  arenaSize_ = bytes.size();
+  arena_ = std::move(text.bytes);
+  arenaSize_ = text.size;
   arenaVersion_ = version_ + 1;
   loadedEnds_ = sawCrLf ? LineEnds::kCrLf
                 : sawLf ? LineEnds::kLf

@@ -26,6 +26,7 @@
 #include "editor/edit_log.h"
 #include "editor/gap_vector.h"
 #include "lang/language.h"
+#include "platform/large_memory.h"
 
 namespace tamso {
 
@@ -96,6 +97,9 @@ class CLineStore : public ILineSource {
   // line's colouring state becomes unknown. Clears the undo history, collapses the
   // selection to (0, 0). Returns the line count.
   int SetText(std::string_view bytes);
+  // The same for a text already in a block of its own (a file as read): the lines
+  // point into the block, which nobody may change afterwards.
+  int SetText(BaseText text);
   // Replaces all lines with the text of a file as SetText reads it, but as one undo
   // step (the old text comes back with Undo), for a file reloaded from disk. The line
   // ends and final line end are taken from the new text; the caret goes to (0, 0).
@@ -289,7 +293,8 @@ class CLineStore : public ILineSource {
   void ForgetAttributes(int line) const;
   void ForgetAllAttributes() const;
 
-  GapVector<LineRec> lines_;             // Return typed far down a long text moves no lines
+  GapVector<LineRec, LargeAllocator<LineRec>>
+      lines_;                            // Return typed far down a long text moves no lines
   std::shared_ptr<const char[]> arena_;  // bytes of the loaded text; lines point into it
   std::size_t arenaSize_ = 0;
   std::uint64_t arenaVersion_ = 0;  // the version the loaded text had

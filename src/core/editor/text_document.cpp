@@ -26,7 +26,8 @@ std::string Sentence(const std::string& fallback, const std::string& reason) {
 
 // Reads a document's file whole. The open flow asked before a very large file; the
 // reader refuses what is not a regular file.
-bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string* error) {
+template <class Bytes>
+bool ReadDocumentFile(const std::string& path, Bytes& bytes, std::string* error) {
   std::string reason;
   if (ReadWholeFile(path, bytes, &reason, kNoReadLimit)) return true;
   if (error) *error = Sentence("Cannot open " + path, reason);
@@ -37,7 +38,7 @@ bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string* 
 
 bool TextDocument::Load(const std::string& path, std::string* error) {
   try {
-    std::string bytes;
+    SharedBytes bytes;
     if (!ReadDocumentFile(path, bytes, error)) return false;
     startup::MarkOnce("file read");
     identity_ = IdentityWhileSetting(path, bytes);
@@ -54,20 +55,20 @@ bool TextDocument::Load(const std::string& path, std::string* error) {
   return true;
 }
 
-FileIdentity TextDocument::IdentityWhileSetting(const std::string& path, const std::string& bytes) {
+FileIdentity TextDocument::IdentityWhileSetting(const std::string& path, const SharedBytes& bytes) {
   constexpr std::size_t kParallelFrom = std::size_t{1} << 20;
   std::future<FileIdentity> identity;
-  if (bytes.size() >= kParallelFrom) {
+  if (bytes.size >= kParallelFrom) {
     try {
-      identity =
-          std::async(std::launch::async, [&path, &bytes] { return IdentityOf(path, bytes); });
+      identity = std::async(std::launch::async,
+                            [&path, &bytes] { return IdentityOf(path, bytes.view()); });
     } catch (const std::system_error&) {
       // No thread to be had: one after the other.
     }
   }
   // Should this throw, the future's end waits for the hash, which uses bytes.
-  store_.SetText(bytes);
-  return identity.valid() ? identity.get() : IdentityOf(path, bytes);
+  store_.SetText(BaseText{bytes.data, bytes.size});
+  return identity.valid() ? identity.get() : IdentityOf(path, bytes.view());
 }
 
 void TextDocument::TakeLineEnds() {

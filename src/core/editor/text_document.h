@@ -13,6 +13,7 @@
 
 #include "editor/line_store.h"
 #include "platform/file_identity.h"
+#include "platform/file_read.h"
 
 namespace tamso {
 
@@ -79,7 +80,7 @@ class TextDocument {
   // Sets bytes into the store and returns the identity of path holding them; for a
   // large file the identity (a hash of every byte) is taken on another thread
   // meanwhile, so the load costs the longer of the two rather than their sum.
-  FileIdentity IdentityWhileSetting(const std::string& path, const std::string& bytes);
+  FileIdentity IdentityWhileSetting(const std::string& path, const SharedBytes& bytes);
   CLineStore& store_;
   std::string fileName_ = "File";
   const char* lineEnd_ = "\n";

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+
+#include "platform/large_memory.h"
 
 namespace tamso {
 namespace {
@@ -61,9 +64,43 @@ int OpenRegular(const std::string& path, std::string* error, struct stat& st) {
   return fd;
 }
 
+// A whole file in one shared block that grows, should the file grow while it is read,
+// by half again each time.
+class SharedBuffer {
+ public:
+  explicit SharedBuffer(SharedBytes& out) : out_(out) { out_ = SharedBytes{}; }
+  char* data() { return out_.data.get(); }
+  std::size_t size() const { return out_.size; }
+  void resize(std::size_t n) {
+    if (!out_.data || n > capacity_) {
+      const std::size_t capacity = out_.data ? std::max(n, capacity_ + capacity_ / 2) : n;
+      std::shared_ptr<char[]> fresh = AllocateSharedBytes(capacity);
+      if (out_.size) std::memcpy(fresh.get(), out_.data.get(), std::min(out_.size, n));
+      out_.data = std::move(fresh);
+      capacity_ = capacity;
+    }
+    out_.size = n;
+  }
+  void append(const char* bytes, std::size_t n) {
+    const std::size_t at = size();
+    resize(at + n);
+    std::memcpy(data() + at, bytes, n);
+  }
+  void clear() {
+    out_ = SharedBytes{};
+    capacity_ = 0;
+  }
+  void shrink_to_fit() {}
+
+ private:
+  SharedBytes& out_;
+  std::size_t capacity_ = 0;
+};
+
 // Reads up to want bytes (or to the end) into bytes.
+template <class Buffer>
 bool ReadInto(int fd, const std::string& path, std::uint64_t sizeHint, std::uint64_t want,
-              std::string& bytes, std::string* error) {
+              Buffer& bytes, std::string* error) {
   try {
     bytes.resize(static_cast<std::size_t>(sizeHint < want ? sizeHint : want));
     std::size_t got = 0;
@@ -103,6 +140,30 @@ bool ReadInto(int fd, const std::string& path, std::uint64_t sizeHint, std::uint
     SetError(error, "Out of memory reading " + path);
     return false;
   }
+}
+
+template <class Buffer>
+bool ReadWhole(const std::string& path, Buffer& bytes, std::string* error, std::uint64_t limit) {
+  bytes.clear();
+  struct stat st;
+  int fd = OpenRegular(path, error, st);
+  if (fd < 0) return false;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > limit) {
+    ::close(fd);
+    SetError(error, path + " is too large (" + SizeText(size) + "; at most " + SizeText(limit) +
+                        " can be read).");
+    return false;
+  }
+  // A file that grows while it is read is cut at the limit rather than read forever.
+  bool ok = ReadInto(fd, path, size, limit == kNoReadLimit ? limit : limit + 1, bytes, error);
+  ::close(fd);
+  if (ok && bytes.size() > limit) {
+    bytes.clear();
+    SetError(error, path + " is too large (more than " + SizeText(limit) + ").");
+    return false;
+  }
+  return ok;
 }
 
 }  // namespace
@@ -147,26 +208,13 @@ std::string NotRegularMessage(const std::string& path, FileKind kind) {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
                    std::uint64_t limit) {
-  bytes.clear();
-  struct stat st;
-  int fd = OpenRegular(path, error, st);
-  if (fd < 0) return false;
-  const auto size = static_cast<std::uint64_t>(st.st_size);
-  if (size > limit) {
-    ::close(fd);
-    SetError(error, path + " is too large (" + SizeText(size) + "; at most " + SizeText(limit) +
-                        " can be read).");
-    return false;
-  }
-  // A file that grows while it is read is cut at the limit rather than read forever.
-  bool ok = ReadInto(fd, path, size, limit == kNoReadLimit ? limit : limit + 1, bytes, error);
-  ::close(fd);
-  if (ok && bytes.size() > limit) {
-    bytes.clear();
-    SetError(error, path + " is too large (more than " + SizeText(limit) + ").");
-    return false;
-  }
-  return ok;
+  return ReadWhole(path, bytes, error, limit);
+}
+
+bool ReadWholeFile(const std::string& path, SharedBytes& bytes, std::string* error,
+                   std::uint64_t limit) {
+  SharedBuffer buffer(bytes);
+  return ReadWhole(path, buffer, error, limit);
 }
 
 bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& bytes,

@@ -5,6 +5,7 @@
 // the caller allows. Failures come back as a sentence naming the file; nothing throws.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,15 @@ inline constexpr std::uint64_t kNoReadLimit = UINT64_MAX;
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
                    std::uint64_t limit = kDefaultReadLimit);
 
+// A file's bytes in one shared block of memory (large_memory.h), so a text of many
+// megabytes is read with a few page faults and kept without a copy.
+struct SharedBytes {
+  std::shared_ptr<char[]> data;
+  std::size_t size = 0;
+  std::string_view view() const { return {data.get(), size}; }
+};
+bool ReadWholeFile(const std::string& path, SharedBytes& bytes, std::string* error = nullptr,
+                   std::uint64_t limit = kDefaultReadLimit);
 // Reads at most maxBytes from the start of a regular file.
 bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& bytes,
                   std::string* error = nullptr);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -359,6 +360,30 @@ TEST(LineStore, UndoRedoStepsBackToTheLoadedText) {
   EXPECT_FALSE(s.CanRedo());
   ASSERT_TRUE(s.Undo());
   EXPECT_EQ(Text(s), "int x; // hi\n\n");
+}
+
+TEST(LineStore, ATextSetFromABlockKeepsTheBlockAndNeverWritesIntoIt) {
+  // The block is shared with the recovery journal's thread: edits copy a line out.
+  const std::string text = "class A {\r\n  int x;\r\n}";
+  std::shared_ptr<char[]> block = AllocateSharedBytes(text.size());
+  std::memcpy(block.get(), text.data(), text.size());
+  CLineStore s;
+  s.SetText(BaseText{block, text.size()});
+  EXPECT_EQ(s.Line(1).data(), block.get() + 11);
+  EXPECT_EQ(s.LoadedLineEnds(), LineEnds::kCrLf);
+  EXPECT_FALSE(s.HadFinalLineEnd());
+  s.SetSelection(1, 2);
+  for (char c : std::string("long ")) s.InsertChar(c);
+  s.SetSelection(0, 0, 0, 5);
+  s.DeleteSelection();
+  s.InsertText("final class");
+  s.SetSelection(2, 1);
+  s.InsertChar('\r');
+  EXPECT_EQ(Text(s), "final class A {\n  long int x;\n}\n\n");
+  EXPECT_EQ(std::string_view(block.get(), text.size()), text);
+  while (s.Undo()) {
+  }
+  EXPECT_EQ(Text(s), "class A {\n  int x;\n}\n");
 }
 
 TEST(LineStore, TypingGroupsEndAtMovementAndSave) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/file_read.h"
 #include "platform/paths.h"
 #include "platform/profile_location.h"
 #include "support/temp_dir.h"
@@ -86,6 +87,31 @@ TEST(ReadWholeFile, ReadsBytesExactlyAndRefusesDirectories) {
   EXPECT_NE(err.find("Is a directory"), std::string::npos) << err;
   EXPECT_FALSE(ReadWholeFile(dir.File("nope"), got, &err));
   EXPECT_NE(err.find("No such file"), std::string::npos) << err;
+}
+
+TEST(ReadWholeFile, ASharedBlockHoldsWhatAStringReadHolds) {
+  TempDir dir;
+  // Past the size that takes a block of its own pages, empty, and small.
+  std::string large(3u << 20, 'x');
+  for (std::size_t i = 0; i < large.size(); i += 4093) large[i] = static_cast<char>(i % 251);
+  for (const std::string& bytes : {large, std::string(), std::string("a\0b\r\n", 5)}) {
+    const std::string p = dir.Write("f", bytes);
+    SharedBytes shared;
+    std::string err;
+    ASSERT_TRUE(ReadWholeFile(p, shared, &err, kNoReadLimit)) << err;
+    ASSERT_NE(shared.data, nullptr);
+    EXPECT_EQ(shared.view(), bytes);
+  }
+  // A file whose size says 0 while it has bytes (as files under /proc do) grows the
+  // block as it is read, and the limit still holds.
+  SharedBytes status;
+  ASSERT_TRUE(ReadWholeFile("/proc/self/status", status));
+  EXPECT_EQ(status.view().substr(0, 5), "Name:");
+  EXPECT_EQ(status.view().back(), '\n');
+  std::string err;
+  EXPECT_FALSE(ReadWholeFile("/proc/self/status", status, &err, 10));
+  EXPECT_EQ(status.size, 0u);
+  EXPECT_EQ(err, "/proc/self/status is too large (more than 10 bytes).");
 }
 
 TEST(Paths, SplitsJoinsAndReadsBackslashesOnlyInWindowsText) {
