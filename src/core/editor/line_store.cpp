@@ -70,6 +70,22 @@ void CLineStore::LineRec::Replace(std::size_t pos, std::size_t count, std::strin
 
 // ---- Construction and whole text ----------------------------------------------
 
+namespace {
+
+std::size_t CountByte(std::string_view text, char byte) {
+  std::size_t n = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && (p = static_cast<const char*>(
+                         std::memchr(p, byte, static_cast<std::size_t>(end - p)))) != nullptr) {
+    ++n;
+    ++p;
+  }
+  return n;
+}
+
+}  // namespace
+
 CLineStore::CLineStore() {
   lines_.emplace_back("", 0, true);
 }
@@ -88,8 +104,9 @@ int CLineStore::SetText(std::string_view bytes) {
 int CLineStore::SetText(BaseText text) {
   // The lines point into the block; only the line ends are left out.
   std::vector<LineRec, LargeAllocator<LineRec>> lines;
-  // About one line per 40 bytes of source; avoids most regrowth of the vector.
-  lines.reserve(text.size / 40 + 1);
+  // Room for every line at once: regrowing a table of millions of lines copies it
+  // and touches fresh memory again. Each LF or CR may end a line.
+  lines.reserve(CountByte(text.view(), '\n') + CountByte(text.view(), '\r') + 1);
   const LineSplit split = SplitLines(text.view(), [&lines](std::string_view line) {
     lines.emplace_back(line.data(), static_cast<std::uint32_t>(line.size()), false);
   });
