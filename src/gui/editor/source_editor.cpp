@@ -383,9 +383,44 @@ void CSourceEditor::Cut() {
   AfterCommand();
 }
 
-bool CSourceEditor::CanPaste() const {
+namespace {
+
+bool ClipboardOffersText() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   return data && (data->hasText() || data->hasFormat(QString::fromLatin1(kBytesMime)));
+}
+
+// Whether the clipboard offers text, asked of the display again only when it says the
+// clipboard changed, or after two seconds should a change go unannounced. The command
+// states are brought up to date four times a second, and each look at another
+// program's clipboard costs several round trips to the X server.
+struct ClipboardState {
+  bool known = false;
+  bool offersText = false;
+  QElapsedTimer age;
+};
+
+ClipboardState& Clipboard() {
+  static ClipboardState state;
+  static const bool watched = [] {
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged,
+                     [] { Clipboard().known = false; });
+    return true;
+  }();
+  (void)watched;
+  return state;
+}
+
+}  // namespace
+
+bool CSourceEditor::CanPaste() const {
+  ClipboardState& clipboard = Clipboard();
+  if (!clipboard.known || clipboard.age.hasExpired(2000)) {
+    clipboard.offersText = ClipboardOffersText();
+    clipboard.known = true;
+    clipboard.age.start();
+  }
+  return clipboard.offersText;
 }
 
 void CSourceEditor::Paste() {
@@ -528,7 +563,7 @@ QMenu* CSourceEditor::CreateContextMenu() {
   cut->setEnabled(selection);
   QAction* paste = menu->addAction(tr("Paste"), this, &CSourceEditor::Paste);
   paste->setObjectName(QStringLiteral("57637"));
-  paste->setEnabled(CanPaste());
+  paste->setEnabled(ClipboardOffersText());
   menu->addSeparator();
   QAction* settings =
       menu->addAction(tr("Settings..."), this, [this] { emit commandRequested(32777); });

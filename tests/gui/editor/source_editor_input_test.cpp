@@ -201,6 +201,13 @@ TEST(SourceEditorInput, SelectAllAndClipboardRoundTrip) {
   QGuiApplication::clipboard()->setText(QStringLiteral("x\ny\n"));
   f.pane->ExecuteCommand(57637);
   EXPECT_EQ(f.Saved(), "x\ny\n\xE9\nsecond\nfirst \xE9\nsecond\n");
+  // Paste is offered as the clipboard changes, also between two looks at the state.
+  EXPECT_TRUE(f.pane->IsCommandEnabled(57637));
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(f.pane->IsCommandEnabled(57637));
+  EXPECT_FALSE(f.pane->IsCommandEnabled(57637));
+  QGuiApplication::clipboard()->setText(QStringLiteral("z"));
+  EXPECT_TRUE(f.pane->IsCommandEnabled(57637));
 }
 
 TEST(SourceEditorInput, MouseClickSnapsToTabAndDragSelects) {
