@@ -1,6 +1,7 @@
 // The class browser: refreshing the tree of a large source, the copy of the text an
-// automatic rebuild takes on the window's thread, and double clicking an import
-// whose source is in the JDK's src.zip (cold: the archive indexed first; warm).
+// automatic rebuild takes on the window's thread, showing a rebuilt outline of another
+// shape, and double clicking an import whose source is in the JDK's src.zip (cold: the
+// archive indexed first; warm).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -13,6 +14,7 @@
 #include "browser/class_browser.h"
 #include "browser/source_archive.h"
 #include "browser/source_path.h"
+#include "editor/source_editor.h"
 #include "editor/source_editor_pane.h"
 #include "lang/outline.h"
 #include "platform/atomic_file.h"
@@ -137,6 +139,74 @@ void BM_Outline10MBWithoutTree(benchmark::State& state) {
 }
 BENCHMARK(BM_Outline10MBWithoutTree)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// One class of 80 000 members, as bench/launch_time.sh opens, its node expanded.
+std::string OneLargeClass() {
+  std::string text = "package big;\n\npublic class Big {\n";
+  for (int i = 0; i < 40000; ++i) {
+    const std::string n = std::to_string(i);
+    text += "  private int field" + n + " = " + n + ";\n";
+    text += "  public String method" + n + "(int a, String b) {\n    return b + a;\n  }\n";
+  }
+  return text + "}\n";
+}
+
+// What the window's thread pays to show a rebuilt outline whose nodes moved (a member
+// typed in or deleted), alternating between two outlines one member apart.
+void ShowChangedShape(benchmark::State& state, const std::string& text, bool expandAll) {
+  const std::string dir = TempDir();
+  const std::string file = dir + "/Big.java";
+  tamso::WriteFileAtomically(file, text);
+  {
+    Window w(dir);
+    std::string error;
+    w.pane->LoadFromFile(file, &error);
+    QApplication::processEvents();
+    tamso::OutlineModel models[2];
+    w.pane->OutlineJob()(models[0]);
+    w.pane->Editor()->Store().SetSelection(3, 0);
+    w.pane->Editor()->Store().InsertText("  int added() { return 1; }\n");
+    w.pane->OutlineJob()(models[1]);
+    int which = 0;
+    if (expandAll) w.browser->expandAll();  // kept through every rebuild
+    for (auto _ : state) {
+      state.PauseTiming();
+      const tamso::OutlineModel& m = models[which ^= 1];
+      w.browser->BeginOutline("Big.java");
+      for (std::size_t i = 1; i < m.Nodes().size(); ++i)
+        w.browser->AddOutlineItem(m.Nodes()[i].label, m.Nodes()[i].kind, m.Nodes()[i].parent);
+      state.ResumeTiming();
+      w.browser->EndOutline();
+      QApplication::processEvents();  // laid out and painted
+    }
+    state.counters["nodes"] = static_cast<double>(w.browser->Shown().Nodes().size());
+  }
+  std::filesystem::remove_all(dir);
+}
+void BM_ShowChangedShapeManyClasses(benchmark::State& state) {
+  ShowChangedShape(state, LargeJava(), false);
+}
+void BM_ShowChangedShapeManyClassesAllExpanded(benchmark::State& state) {
+  ShowChangedShape(state, LargeJava(), true);
+}
+void BM_ShowChangedShapeOneLargeClass(benchmark::State& state) {
+  ShowChangedShape(state, OneLargeClass(), true);
+}
+BENCHMARK(BM_ShowChangedShapeManyClasses)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowChangedShapeManyClassesAllExpanded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowChangedShapeOneLargeClass)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
