@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lang/language.h"
+#include "platform/file_read.h"
 
 namespace tamso {
 
@@ -29,11 +30,7 @@ template <class OnLine>
 LineSplit SplitLines(std::string_view bytes, OnLine&& onLine);
 
 // An immutable text shared between the store and the journal's thread.
-struct BaseText {
-  std::shared_ptr<const char[]> bytes;
-  std::size_t size = 0;
-  std::string_view view() const { return {bytes.get(), size}; }
-};
+using BaseText = SharedBytes;
 // A base made of a copy of the text (splits with SplitLines).
 BaseText MakeBaseText(std::string_view text);
 

@@ -67,7 +67,7 @@ FileIdentity TextDocument::IdentityWhileSetting(const std::string& path, const S
     }
   }
   // Should this throw, the future's end waits for the hash, which uses bytes.
-  store_.SetText(BaseText{bytes.data, bytes.size});
+  store_.SetText(bytes);
   return identity.valid() ? identity.get() : IdentityOf(path, bytes.view());
 }
 

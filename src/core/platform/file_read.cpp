@@ -69,14 +69,15 @@ int OpenRegular(const std::string& path, std::string* error, struct stat& st) {
 class SharedBuffer {
  public:
   explicit SharedBuffer(SharedBytes& out) : out_(out) { out_ = SharedBytes{}; }
-  char* data() { return out_.data.get(); }
+  char* data() { return block_.get(); }
   std::size_t size() const { return out_.size; }
   void resize(std::size_t n) {
-    if (!out_.data || n > capacity_) {
-      const std::size_t capacity = out_.data ? std::max(n, capacity_ + capacity_ / 2) : n;
+    if (!block_ || n > capacity_) {
+      const std::size_t capacity = block_ ? std::max(n, capacity_ + capacity_ / 2) : n;
       std::shared_ptr<char[]> fresh = AllocateSharedBytes(capacity);
-      if (out_.size) std::memcpy(fresh.get(), out_.data.get(), std::min(out_.size, n));
-      out_.data = std::move(fresh);
+      if (out_.size) std::memcpy(fresh.get(), block_.get(), std::min(out_.size, n));
+      block_ = std::move(fresh);
+      out_.bytes = block_;
       capacity_ = capacity;
     }
     out_.size = n;
@@ -88,12 +89,14 @@ class SharedBuffer {
   }
   void clear() {
     out_ = SharedBytes{};
+    block_.reset();
     capacity_ = 0;
   }
   void shrink_to_fit() {}
 
  private:
   SharedBytes& out_;
+  std::shared_ptr<char[]> block_;  // out_'s bytes, writable while they are read
   std::size_t capacity_ = 0;
 };
 

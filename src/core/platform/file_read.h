@@ -35,12 +35,13 @@ inline constexpr std::uint64_t kNoReadLimit = UINT64_MAX;
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
                    std::uint64_t limit = kDefaultReadLimit);
 
-// A file's bytes in one shared block of memory (large_memory.h), so a text of many
-// megabytes is read with a few page faults and kept without a copy.
+// Bytes in one shared block that nobody changes once it is filled: a file as read
+// (into large_memory.h's pages, so a text of many megabytes costs a few page faults),
+// kept by the line store and read by the recovery journal's thread without a copy.
 struct SharedBytes {
-  std::shared_ptr<char[]> data;
+  std::shared_ptr<const char[]> bytes;
   std::size_t size = 0;
-  std::string_view view() const { return {data.get(), size}; }
+  std::string_view view() const { return {bytes.get(), size}; }
 };
 bool ReadWholeFile(const std::string& path, SharedBytes& bytes, std::string* error = nullptr,
                    std::uint64_t limit = kDefaultReadLimit);

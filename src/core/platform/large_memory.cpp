@@ -8,6 +8,7 @@ namespace tamso {
 
 namespace {
 
+constexpr std::size_t kLargeMemoryFrom = std::size_t{1} << 20;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 std::size_t MappedLength(std::size_t bytes) {

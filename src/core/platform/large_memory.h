@@ -10,8 +10,6 @@
 
 namespace tamso {
 
-inline constexpr std::size_t kLargeMemoryFrom = std::size_t{1} << 20;
-
 // Throws std::bad_alloc when there is no memory; FreeLarge takes the same size back.
 void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* block, std::size_t bytes) noexcept;
@@ -29,16 +27,9 @@ struct LargeAllocator {
 
   T* allocate(std::size_t n) {
     if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
-    const std::size_t bytes = n * sizeof(T);
-    if (bytes >= kLargeMemoryFrom) return static_cast<T*>(AllocateLarge(bytes));
-    return std::allocator<T>().allocate(n);
+    return static_cast<T*>(AllocateLarge(n * sizeof(T)));
   }
-  void deallocate(T* p, std::size_t n) noexcept {
-    if (n * sizeof(T) >= kLargeMemoryFrom)
-      FreeLarge(p, n * sizeof(T));
-    else
-      std::allocator<T>().deallocate(p, n);
-  }
+  void deallocate(T* p, std::size_t n) noexcept { FreeLarge(p, n * sizeof(T)); }
   template <class U>
   bool operator==(const LargeAllocator<U>&) const noexcept {
     return true;

@@ -99,7 +99,7 @@ TEST(ReadWholeFile, ASharedBlockHoldsWhatAStringReadHolds) {
     SharedBytes shared;
     std::string err;
     ASSERT_TRUE(ReadWholeFile(p, shared, &err, kNoReadLimit)) << err;
-    ASSERT_NE(shared.data, nullptr);
+    ASSERT_NE(shared.bytes, nullptr);
     EXPECT_EQ(shared.view(), bytes);
   }
   // A file whose size says 0 while it has bytes (as files under /proc do) grows the
